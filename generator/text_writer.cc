@@ -1,0 +1,101 @@
+#include "generator/text_writer.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+namespace morvcfg {
+
+bool StringSink::write(std::string_view bytes) {
+    contents_.append(bytes);
+    return true;
+}
+
+bool StringSink::close() {
+    closed_ = true;
+    return true;
+}
+
+TextWriter::TextWriter(ByteSink& sink) : sink_(sink), buffer_(new char[kCapacity]) {}
+
+void TextWriter::append(const char* bytes, std::size_t size) {
+    while (size > 0) {
+        if (used_ == kCapacity && !flush()) {
+            return;
+        }
+        const std::size_t take = std::min(size, kCapacity - used_);
+        std::memcpy(buffer_.get() + used_, bytes, take);
+        used_ += take;
+        bytes += take;
+        size -= take;
+    }
+}
+
+void TextWriter::write(std::string_view text) {
+    while (!text.empty()) {
+        const void* found = std::memchr(text.data(), '\n', text.size());
+        if (found == nullptr) {
+            append(text.data(), text.size());
+            return;
+        }
+        const auto line = static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
+        append(text.data(), line);
+        append("\r\n", 2);
+        text.remove_prefix(line + 1);
+    }
+}
+
+void TextWriter::write_unsigned(std::uint32_t value) {
+    char digits[16];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    append(digits, static_cast<std::size_t>(result.ptr - digits));
+}
+
+void TextWriter::write_signed(std::int32_t value) {
+    char digits[16];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    append(digits, static_cast<std::size_t>(result.ptr - digits));
+}
+
+void TextWriter::write_padded(int value, int width) {
+    // Like "%0*d": the sign counts towards the width and the zeros go after it.
+    const bool negative = value < 0;
+    const auto magnitude = negative ? 0U - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    char digits[16];
+    const auto result = std::to_chars(digits, digits + sizeof digits, magnitude);
+    const auto length = static_cast<int>(result.ptr - digits);
+    if (negative) {
+        append("-", 1);
+    }
+    for (int pad = width - length - (negative ? 1 : 0); pad > 0; --pad) {
+        append("0", 1);
+    }
+    append(digits, static_cast<std::size_t>(length));
+}
+
+void TextWriter::write_hex8(std::uint32_t value) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    char text[8];
+    for (int i = 7; i >= 0; --i) {
+        text[i] = kDigits[value & 0xFU];
+        value >>= 4U;
+    }
+    append(text, sizeof text);
+}
+
+bool TextWriter::flush() {
+    if (ok_ && used_ > 0) {
+        ok_ = sink_.write(std::string_view(buffer_.get(), used_));
+    }
+    used_ = 0;
+    return ok_;
+}
+
+bool TextWriter::close() {
+    const bool flushed = flush();
+    const bool closed = sink_.close();
+    ok_ = flushed && closed;
+    return ok_;
+}
+
+}  // namespace morvcfg

@@ -1,0 +1,72 @@
+#include "generator/text_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace morvcfg {
+namespace {
+
+class FailingSink final : public ByteSink {
+public:
+    int writes = 0;
+    bool write(std::string_view /*bytes*/) override {
+        ++writes;
+        return false;
+    }
+    bool close() override { return true; }
+};
+
+TEST(TextWriterTest, WritesLineEndsAsCrLfAndNothingElseTranslated) {
+    StringSink sink;
+    TextWriter out(sink);
+    out.write(std::string("a\nb\r\0c\x1a", 7));
+    out.write("\n\n");
+    ASSERT_TRUE(out.close());
+    EXPECT_EQ(sink.contents(), std::string("a\r\nb\r\0c\x1a\r\n\r\n", 12));
+    EXPECT_TRUE(sink.closed());
+}
+
+TEST(TextWriterTest, FormatsNumbers) {
+    StringSink sink;
+    TextWriter out(sink);
+    out.write_unsigned(4294967295U);
+    out.write(" ");
+    out.write_signed(-2147483647 - 1);
+    out.write(" ");
+    out.write_padded(3, 2);
+    out.write_padded(2004, 4);
+    out.write_padded(12345, 4);
+    out.write_padded(-5, 4);
+    out.write(" ");
+    out.write_hex8(0x300);
+    out.write_hex8(0xA0000000U);
+    ASSERT_TRUE(out.close());
+    EXPECT_EQ(sink.contents(), "4294967295 -2147483648 03200412345-005 00000300a0000000");
+}
+
+TEST(TextWriterTest, KeepsLargeOutputWhole) {
+    StringSink sink;
+    TextWriter out(sink);
+    std::string expected;
+    for (int i = 0; i < 20000; ++i) {
+        out.write("0123456789\n");
+        expected += "0123456789\r\n";
+    }
+    ASSERT_TRUE(out.close());
+    EXPECT_EQ(sink.contents(), expected);
+}
+
+TEST(TextWriterTest, ReportsAFailedWriteAndStopsWriting) {
+    FailingSink sink;
+    TextWriter out(sink);
+    out.write("x");
+    EXPECT_TRUE(out.ok());  // still buffered
+    EXPECT_FALSE(out.flush());
+    out.write("more");
+    EXPECT_FALSE(out.close());
+    EXPECT_EQ(sink.writes, 1);
+}
+
+}  // namespace
+}  // namespace morvcfg
