@@ -1,0 +1,58 @@
+#include "translator/directive_table.h"
+
+#include <cstring>
+
+namespace morvcfg {
+
+const std::array<Directive, 12> kDirectives = {{
+    {"MORV_IFCFG", &parse_interface, kInterfacePattern},
+    {"MORV_LOCAL", &parse_address<&NetConfig::LocalHost>, kAddressPattern},
+    {"MORV_DEFGW", &parse_address<&NetConfig::GateWay>, kAddressPattern},
+    {"MORV_DNS", &parse_address<&NetConfig::DomainNameServer>, kAddressPattern},
+    {"MORV_DEV_ADR", &parse_device, kDevicePattern},
+    {"MORV_MPF_VERY_SMALL", &parse_pool<PoolClass::VerySmall>, kPoolPattern},
+    {"MORV_MPF_SMALL", &parse_pool<PoolClass::Small>, kPoolPattern},
+    {"MORV_MPF_MIDDLE", &parse_pool<PoolClass::Middle>, kPoolPattern},
+    {"MORV_MPF_LARGE", &parse_pool<PoolClass::Large>, kPoolPattern},
+    {"MORV_NTPCFG", &parse_address<&NetConfig::NTPServer>, kAddressPattern},
+    {"MORV_SMTPCFG", &parse_address<&NetConfig::SMTPServer>, kAddressPattern},
+    {"MORV_POP3CFG", &parse_address<&NetConfig::POP3Server>, kAddressPattern},
+}};
+
+const Directive* match_directive(std::string_view text) {
+    // Nearly every ordinary line fails on its first byte or on the common prefix.
+    if (!text.starts_with(kKeywordPrefix)) {
+        return nullptr;
+    }
+    for (const Directive& row : kDirectives) {
+        if (text.starts_with(row.keyword)) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+void normalise_separators(std::span<char> text) {
+    for (char& c : text) {
+        if (c == '(' || c == ')' || c == ',' || c == ';') {
+            c = ' ';
+        }
+    }
+}
+
+void dispatch(std::span<char> piece, NetConfig& config, TextWriter& pass_through) {
+    const std::string_view whole(piece.data(), piece.size());
+    const Directive* row = match_directive(whole);
+    if (row == nullptr) {
+        pass_through.write(whole);
+        return;
+    }
+    // For a directive the piece's text ends at its first NUL.
+    const void* nul = std::memchr(piece.data(), '\0', piece.size());
+    const std::size_t length =
+        nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - piece.data()) : piece.size();
+    normalise_separators(piece.first(length));
+    row->parse(std::string_view(piece.data(), length), config, pass_through);
+}
+
+}  // namespace morvcfg

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "translator/environment.h"
+
+namespace morvcfg {
+
+// A run's outside world held in memory, for tests and fuzzing: files are strings keyed by path,
+// and chosen paths can be made to fail.
+class MemoryEnvironment final : public Environment {
+public:
+    std::map<std::string, std::string> files;
+    std::set<std::string> uncreatable;
+    std::set<std::string> unwritable;
+    std::set<std::string> unreadable;
+    std::string error_output;
+    LocalTime clock{2004, 3, 7, 9, 5, 3};
+
+    std::unique_ptr<ByteSink> create(const std::string& path) override {
+        if (uncreatable.contains(path)) {
+            return nullptr;
+        }
+        std::string& contents = files[path];
+        contents.clear();
+        return std::make_unique<Sink>(contents, unwritable.contains(path));
+    }
+    std::unique_ptr<ByteSource> open(const std::string& path) override {
+        const auto found = files.find(path);
+        if (found == files.end()) {
+            return nullptr;
+        }
+        return std::make_unique<Source>(found->second, unreadable.contains(path));
+    }
+    bool same_file(const std::string& first, const std::string& second) override { return first == second; }
+    void report(std::string_view message) override { error_output.append(message); }
+    LocalTime now() override { return clock; }
+
+private:
+    class Sink final : public ByteSink {
+    public:
+        Sink(std::string& contents, bool fails) : contents_(contents), fails_(fails) {}
+        bool write(std::string_view bytes) override {
+            if (fails_) {
+                return false;
+            }
+            contents_.append(bytes);
+            return true;
+        }
+        bool close() override { return !fails_; }
+
+    private:
+        std::string& contents_;
+        bool fails_;
+    };
+
+    class Source final : public ByteSource {
+    public:
+        Source(const std::string& contents, bool fails) : contents_(contents), fails_(fails) {}
+        std::ptrdiff_t read(char* buffer, std::size_t size) override {
+            if (fails_) {
+                return -1;
+            }
+            return inner_.read(buffer, size);
+        }
+        bool close() override { return true; }
+
+    private:
+        const std::string& contents_;
+        StringSource inner_{contents_};
+        bool fails_;
+    };
+};
+
+}  // namespace morvcfg

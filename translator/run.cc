@@ -1,0 +1,90 @@
+#include "translator/run.h"
+
+#include <string>
+
+#include "generator/header_writer.h"
+#include "generator/source_writer.h"
+#include "translator/directive_table.h"
+
+namespace morvcfg {
+namespace {
+
+// True when running would destroy an input: both arguments one file, or either of them one of
+// the generated files, which are emptied before the description file is read.
+bool outputs_overlap_input(Environment& environment, const std::string& description, const std::string& pass_through) {
+    const std::string source(kSourceFile);
+    const std::string header(kHeaderFile);
+    return environment.same_file(description, pass_through) || environment.same_file(description, source) ||
+           environment.same_file(description, header) || environment.same_file(pass_through, source) ||
+           environment.same_file(pass_through, header);
+}
+
+}  // namespace
+
+bool translate(PieceReader& description, NetConfig& config, TextWriter& pass_through) {
+    std::span<char> piece;
+    while (description.next(piece)) {
+        dispatch(piece, config, pass_through);
+        if (!pass_through.ok()) {
+            return false;
+        }
+    }
+    return !description.failed();
+}
+
+int run(std::span<const char* const> args, Environment& environment) {
+    if (args.size() != 3) {
+        environment.report(kFileOpenError);
+        return -1;
+    }
+    const std::string description_path(args[1]);
+    const std::string pass_through_path(args[2]);
+    if (outputs_overlap_input(environment, description_path, pass_through_path)) {
+        environment.report(kFileOpenError);
+        return -1;
+    }
+
+    // The opens come in this order, and a failure leaves the files opened so far empty.
+    const std::unique_ptr<ByteSink> source_file = environment.create(std::string(kSourceFile));
+    if (!source_file) {
+        return -1;
+    }
+    const std::unique_ptr<ByteSink> header_file = environment.create(std::string(kHeaderFile));
+    if (!header_file) {
+        return -1;
+    }
+    const std::unique_ptr<ByteSource> description_file = environment.open(description_path);
+    if (!description_file) {
+        return -1;
+    }
+    const std::unique_ptr<ByteSink> pass_through_file = environment.create(pass_through_path);
+    if (!pass_through_file) {
+        return -1;
+    }
+
+    NetConfig config;
+    TextWriter source(*source_file);
+    TextWriter header(*header_file);
+    TextWriter pass_through(*pass_through_file);
+    PieceReader description(*description_file);
+
+    // After a failed pass the generated files stay empty, as after a failed open.
+    bool ok = translate(description, config, pass_through) && pass_through.flush();
+    if (ok) {
+        const Address network = derive(config);
+        write_source(source, config, network, [&environment] { return environment.now(); });
+        ok = source.flush();
+    }
+    if (ok) {
+        write_header(header, config);
+        ok = header.flush();
+    }
+    // Closed in this order whatever happened; every close counts.
+    ok = source.close() && ok;
+    ok = description_file->close() && ok;
+    ok = pass_through.close() && ok;
+    ok = header.close() && ok;
+    return ok ? 0 : -1;
+}
+
+}  // namespace morvcfg

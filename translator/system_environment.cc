@@ -1,0 +1,135 @@
+#include "translator/system_environment.h"
+
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
+
+namespace morvcfg {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The tool does its own buffering, so the C library's is turned off: each buffer goes to the
+// system in one call.
+class FileSink final : public ByteSink {
+public:
+    explicit FileSink(std::FILE* file) : file_(file) { std::setvbuf(file_, nullptr, _IONBF, 0); }
+    ~FileSink() override {
+        if (file_ != nullptr) {
+            std::fclose(file_);
+        }
+    }
+    FileSink(const FileSink&) = delete;
+    FileSink& operator=(const FileSink&) = delete;
+
+    bool write(std::string_view bytes) override {
+        return std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size() && std::fflush(file_) == 0;
+    }
+    bool close() override {
+        std::FILE* file = file_;
+        file_ = nullptr;
+        return file != nullptr && std::fclose(file) == 0;
+    }
+
+private:
+    std::FILE* file_;
+};
+
+class FileSource final : public ByteSource {
+public:
+    explicit FileSource(std::FILE* file) : file_(file) { std::setvbuf(file_, nullptr, _IONBF, 0); }
+    ~FileSource() override {
+        if (file_ != nullptr) {
+            std::fclose(file_);
+        }
+    }
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+
+    std::ptrdiff_t read(char* buffer, std::size_t size) override {
+        const std::size_t count = std::fread(buffer, 1, size, file_);
+        if (count < size && std::ferror(file_) != 0) {
+            return -1;
+        }
+        return static_cast<std::ptrdiff_t>(count);
+    }
+    bool close() override {
+        std::FILE* file = file_;
+        file_ = nullptr;
+        return file != nullptr && std::fclose(file) == 0;
+    }
+
+private:
+    std::FILE* file_;
+};
+
+// The absolute path a name leads to, with symbolic links followed as far as they go, even to a
+// target that does not exist yet (which is where a write through a dangling link lands).
+fs::path resolve(const fs::path& path, std::error_code& error) {
+    fs::path current = fs::absolute(path, error);
+    for (int hops = 0; hops < 40 && !error; ++hops) {
+        if (!fs::is_symlink(fs::symlink_status(current, error)) || error) {
+            break;
+        }
+        const fs::path target = fs::read_symlink(current, error);
+        current = target.is_absolute() ? target : current.parent_path() / target;
+    }
+    error.clear();
+    return fs::weakly_canonical(current, error);
+}
+
+}  // namespace
+
+std::unique_ptr<ByteSink> SystemEnvironment::create(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return nullptr;
+    }
+    return std::make_unique<FileSink>(file);
+}
+
+std::unique_ptr<ByteSource> SystemEnvironment::open(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return nullptr;
+    }
+    return std::make_unique<FileSource>(file);
+}
+
+bool SystemEnvironment::same_file(const std::string& first, const std::string& second) {
+    std::error_code error;
+    // Files that exist are compared by identity, which sees through hard links and every spelling
+    // of a path; a file still to be created, by where its path leads.
+    if (fs::exists(first, error) && fs::exists(second, error)) {
+        const bool same = fs::equivalent(first, second, error);
+        return same && !error;
+    }
+    std::error_code first_error;
+    std::error_code second_error;
+    const fs::path first_path = resolve(first, first_error);
+    const fs::path second_path = resolve(second, second_error);
+    return !first_error && !second_error && first_path == second_path;
+}
+
+void SystemEnvironment::report(std::string_view message) {
+    std::fwrite(message.data(), 1, message.size(), stderr);
+    std::fflush(stderr);
+}
+
+LocalTime SystemEnvironment::now() {
+    const std::time_t seconds = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    const bool converted = localtime_s(&local, &seconds) == 0;
+#else
+    const bool converted = localtime_r(&seconds, &local) != nullptr;
+#endif
+    if (!converted) {
+        return LocalTime{};
+    }
+    return LocalTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                     local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+}  // namespace morvcfg

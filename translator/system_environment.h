@@ -1,0 +1,18 @@
+#pragma once
+
+#include "translator/environment.h"
+
+namespace morvcfg {
+
+// The real world: files through the C library in binary mode (the text mode is the tool's own, so
+// the bytes are the same on every host), standard error, and the local clock.
+class SystemEnvironment final : public Environment {
+public:
+    std::unique_ptr<ByteSink> create(const std::string& path) override;
+    std::unique_ptr<ByteSource> open(const std::string& path) override;
+    bool same_file(const std::string& first, const std::string& second) override;
+    void report(std::string_view message) override;
+    LocalTime now() override;
+};
+
+}  // namespace morvcfg

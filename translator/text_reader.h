@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace morvcfg {
+
+// Where the bytes of the description file come from.
+class ByteSource {
+public:
+    ByteSource() = default;
+    ByteSource(const ByteSource&) = delete;
+    ByteSource& operator=(const ByteSource&) = delete;
+    virtual ~ByteSource() = default;
+
+    // Reads up to `size` bytes into `buffer`: the count read, 0 at the end, -1 on a read error.
+    virtual std::ptrdiff_t read(char* buffer, std::size_t size) = 0;
+    // Releases the source; false if that failed.
+    virtual bool close() = 0;
+};
+
+// A source that serves bytes held in memory (tests, fuzzing).
+class StringSource final : public ByteSource {
+public:
+    explicit StringSource(std::string bytes) : bytes_(std::move(bytes)) {}
+    std::ptrdiff_t read(char* buffer, std::size_t size) override;
+    bool close() override { return true; }
+
+private:
+    std::string bytes_;
+    std::size_t offset_ = 0;
+};
+
+// The longest piece one read of the description file yields.
+inline constexpr std::size_t kMaxPiece = 255;
+
+// Reads the description file in the target's text mode and cuts it into pieces.
+//
+// Text mode: every CR is dropped wherever it stands (CR LF reads as a line end, a lone CR
+// vanishes and joins its neighbours), and the first Ctrl-Z (0x1A) ends the input; nothing after it
+// is read. A piece is the text up to and including the next line end, or kMaxPiece characters if
+// the line end has not come by then, or what is left before the end of the input. NUL bytes are
+// ordinary characters here.
+class PieceReader {
+public:
+    explicit PieceReader(ByteSource& source);
+
+    // Yields the next piece, which the caller may modify in place until the next call. False at
+    // the end of the input and after a read error.
+    bool next(std::span<char>& piece);
+    // True once the source has reported a read error.
+    [[nodiscard]] bool failed() const { return failed_; }
+
+private:
+    void refill();
+
+    static constexpr std::size_t kCapacity = std::size_t{64} * 1024;
+    ByteSource& source_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    bool at_end_ = false;
+    bool failed_ = false;
+};
+
+}  // namespace morvcfg
