@@ -1,0 +1,287 @@
+// End-to-end tests of the real binary: each runs it in a fresh temporary directory and compares
+// whole files byte for byte.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <ctime>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string read_file(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    return contents.str();
+}
+
+void write_file(const fs::path& path, const std::string& contents) {
+    std::ofstream(path, std::ios::binary) << contents;
+}
+
+// The build stamp is the one part of the output that changes from run to run.
+std::string without_stamp(const std::string& source) {
+    static const std::regex stamp(R"(char BuildNumber\[\] = \{"\d{14}"\};)");
+    return std::regex_replace(source, stamp, R"(char BuildNumber[] = {"YYYYMMDDhhmmss"};)");
+}
+
+struct Outcome {
+    int status = -1;
+    std::string error_output;
+    std::string standard_output;
+};
+
+// A directory of its own for each test, removed afterwards.
+class ToolTest : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "morvcfg-e2e-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(dir_, ignored);
+    }
+
+    [[nodiscard]] const fs::path& dir() const { return dir_; }
+
+    // Runs the tool in the test's directory with these arguments (the program name comes first).
+    Outcome run_tool(const std::vector<std::string>& args) const {
+        const fs::path error_file = dir_.parent_path() / (dir_.filename().string() + ".stderr");
+        const fs::path output_file = dir_.parent_path() / (dir_.filename().string() + ".stdout");
+        const pid_t child = fork();
+        if (child == 0) {
+            std::vector<char*> argv;
+            std::string program = MORVCFG_BINARY;
+            argv.push_back(program.data());
+            std::vector<std::string> copies(args);
+            for (std::string& arg : copies) {
+                argv.push_back(arg.data());
+            }
+            argv.push_back(nullptr);
+            if (chdir(dir_.c_str()) != 0 || freopen(error_file.c_str(), "wb", stderr) == nullptr ||
+                freopen(output_file.c_str(), "wb", stdout) == nullptr) {
+                _exit(99);
+            }
+            execv(argv[0], argv.data());
+            _exit(98);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        Outcome outcome;
+        outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+        outcome.error_output = read_file(error_file);
+        outcome.standard_output = read_file(output_file);
+        fs::remove(error_file);
+        fs::remove(output_file);
+        return outcome;
+    }
+
+    // Names of the entries in the test directory, sorted.
+    [[nodiscard]] std::vector<std::string> entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    [[nodiscard]] std::string contents(const std::string& name) const { return read_file(dir_ / name); }
+
+private:
+    fs::path dir_;
+};
+
+constexpr int kFailed = 255;  // -1 as the process exit status
+
+// ---- Whole runs against golden folders: input.cfg and the three expected outputs. ----
+
+class GoldenTest : public ToolTest, public testing::WithParamInterface<std::string> {};
+
+TEST_P(GoldenTest, ProducesExactlyTheExpectedFiles) {
+    const fs::path golden = fs::path(MORVCFG_GOLDEN_DIR) / GetParam();
+    fs::copy_file(golden / "input.cfg", dir() / "input.cfg");
+    const Outcome outcome = run_tool({"input.cfg", "pass.cfg"});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.error_output, "");
+    EXPECT_EQ(outcome.standard_output, "");
+    EXPECT_EQ(contents("pass.cfg"), read_file(golden / "pass.cfg"));
+    EXPECT_EQ(without_stamp(contents("morv_cfg.c")), read_file(golden / "morv_cfg.c"));
+    EXPECT_EQ(contents("morv_cfg.h"), read_file(golden / "morv_cfg.h"));
+}
+
+std::vector<std::string> golden_cases() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(MORVCFG_GOLDEN_DIR)) {
+        if (fs::exists(entry.path() / "input.cfg")) {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, GoldenTest, testing::ValuesIn(golden_cases()),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                             std::string name = info.param;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
+
+TEST_F(ToolTest, TranslatesTheBundledExample) {
+    const fs::path golden = fs::path(MORVCFG_GOLDEN_DIR) / "example";
+    const Outcome outcome = run_tool({fs::path(MORVCFG_EXAMPLES_DIR) / "target.cfg", "target.out"});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(contents("target.out"), read_file(golden / "pass.cfg"));
+    EXPECT_EQ(without_stamp(contents("morv_cfg.c")), read_file(golden / "morv_cfg.c"));
+    EXPECT_EQ(contents("morv_cfg.h"), read_file(golden / "morv_cfg.h"));
+}
+
+TEST_F(ToolTest, StampsTheLocalTimeOfTheRun) {
+    write_file(dir() / "in.cfg", "");
+    const auto stamp_of = [](std::time_t when) {
+        char text[16];
+        std::tm local{};
+        localtime_r(&when, &local);
+        std::strftime(text, sizeof text, "%Y%m%d%H%M%S", &local);
+        return std::string(text);
+    };
+    const std::string before = stamp_of(std::time(nullptr));
+    ASSERT_EQ(run_tool({"in.cfg", "out.cfg"}).status, 0);
+    const std::string after = stamp_of(std::time(nullptr));
+    std::smatch match;
+    const std::string source = contents("morv_cfg.c");
+    ASSERT_TRUE(std::regex_search(source, match, std::regex(R"re(BuildNumber\[\] = \{"(\d{14})"\};\r\n)re")));
+    EXPECT_LE(before, match[1].str());
+    EXPECT_GE(after, match[1].str());
+}
+
+TEST_F(ToolTest, SameOutputWhateverTheInputLineEnds) {
+    const std::string lines[] = {"MORV_IFCFG(10.0.0.2,255.0.0.0);", "ordinary", "MORV_DEV_ADR(x,0x1)", "last"};
+    std::string unix_text;
+    std::string dos_text;
+    for (const std::string& line : lines) {
+        unix_text += line + "\n";
+        dos_text += line + "\r\n";
+    }
+    write_file(dir() / "unix.cfg", unix_text);
+    write_file(dir() / "dos.cfg", dos_text);
+    ASSERT_EQ(run_tool({"unix.cfg", "unix.out"}).status, 0);
+    const std::string unix_source = without_stamp(contents("morv_cfg.c"));
+    ASSERT_EQ(run_tool({"dos.cfg", "dos.out"}).status, 0);
+    EXPECT_EQ(contents("unix.out"), "ordinary\r\n#define X_START_ADDRESS 0x00000001\r\nlast\r\n");
+    EXPECT_EQ(contents("dos.out"), contents("unix.out"));
+    EXPECT_EQ(without_stamp(contents("morv_cfg.c")), unix_source);
+}
+
+TEST_F(ToolTest, RunningAgainOverwritesEverything) {
+    write_file(dir() / "in.cfg", "MORV_MPF_LARGE(2,3)\nfirst\n");
+    ASSERT_EQ(run_tool({"in.cfg", "out.cfg"}).status, 0);
+    write_file(dir() / "in.cfg", "second\n");
+    ASSERT_EQ(run_tool({"in.cfg", "out.cfg"}).status, 0);
+    EXPECT_EQ(contents("out.cfg"), "second\r\n");
+    EXPECT_NE(contents("morv_cfg.h").find("ETH0_RCV_LARGE_SZ\t0\r\n"), std::string::npos);
+}
+
+// ---- Failures: the status, the one message, and which files are left with what. ----
+
+TEST_F(ToolTest, WrongArgumentCountCreatesNothing) {
+    write_file(dir() / "in.cfg", "x\n");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{}, {"in.cfg"}, {"in.cfg", "out.cfg", "extra"}}) {
+        const Outcome outcome = run_tool(args);
+        EXPECT_EQ(outcome.status, kFailed);
+        EXPECT_EQ(outcome.error_output, "File open error!");
+        EXPECT_EQ(outcome.standard_output, "");
+        EXPECT_EQ(entries(), std::vector<std::string>{"in.cfg"});
+    }
+}
+
+TEST_F(ToolTest, FailedOpensLeaveEmptyGeneratedFiles) {
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        std::vector<std::string> left;
+    } cases[] = {
+        {"missing description", {"missing.cfg", "out.cfg"}, {"morv_cfg.c", "morv_cfg.h"}},
+        {"pass-through in a missing directory", {"in.cfg", "no/such/out.cfg"}, {"in.cfg", "morv_cfg.c", "morv_cfg.h"}},
+        // A directory opens but cannot be read: the pass fails, so nothing is generated.
+        {"description is a directory", {"sub", "out.cfg"}, {"morv_cfg.c", "morv_cfg.h", "out.cfg", "sub"}},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(dir());
+        fs::create_directory(dir());
+        if (c.args[0] == "in.cfg") {
+            write_file(dir() / "in.cfg", "MORV_LOCAL(1.2.3.4)\ntext\n");
+        } else if (c.args[0] == "sub") {
+            fs::create_directory(dir() / "sub");
+        }
+        const Outcome outcome = run_tool(c.args);
+        EXPECT_EQ(outcome.status, kFailed) << c.name;
+        EXPECT_EQ(outcome.error_output, "") << c.name;
+        EXPECT_EQ(entries(), c.left) << c.name;
+        EXPECT_EQ(contents("morv_cfg.c"), "") << c.name;
+        EXPECT_EQ(contents("morv_cfg.h"), "") << c.name;
+    }
+}
+
+TEST_F(ToolTest, RefusesRunsThatWouldEmptyTheirInput) {
+    const std::string original = "MORV_LOCAL(1.2.3.4)\nkeep me\n";
+    const struct {
+        const char* name;
+        const char* input;  // the file that must survive
+        std::vector<std::string> args;
+        void (*arrange)(const fs::path& dir);
+    } cases[] = {
+        {"same name", "in.cfg", {"in.cfg", "in.cfg"}, nullptr},
+        {"another spelling", "in.cfg", {"in.cfg", "./sub/../in.cfg"}, nullptr},
+        {"absolute path", "in.cfg", {"in.cfg", "ABSOLUTE"}, nullptr},
+        {"hard link", "in.cfg", {"in.cfg", "hard.cfg"},
+         [](const fs::path& d) { fs::create_hard_link(d / "in.cfg", d / "hard.cfg"); }},
+        {"symbolic link", "in.cfg", {"soft.cfg", "in.cfg"},
+         [](const fs::path& d) { fs::create_symlink("in.cfg", d / "soft.cfg"); }},
+        {"description is the generated source", "morv_cfg.c", {"morv_cfg.c", "out.cfg"}, nullptr},
+        {"description is the generated header", "morv_cfg.h", {"morv_cfg.h", "out.cfg"}, nullptr},
+        {"pass-through is the generated source", "in.cfg", {"in.cfg", "morv_cfg.c"}, nullptr},
+        {"pass-through is the generated header", "in.cfg", {"in.cfg", "./morv_cfg.h"}, nullptr},
+        {"pass-through through a dangling link", "in.cfg", {"in.cfg", "dangling.cfg"},
+         [](const fs::path& d) { fs::create_symlink("morv_cfg.c", d / "dangling.cfg"); }},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(dir());
+        fs::create_directory(dir());
+        fs::create_directory(dir() / "sub");
+        std::vector<std::string> args = c.args;
+        for (std::string& arg : args) {
+            if (arg == "ABSOLUTE") {
+                arg = (dir() / "in.cfg").string();
+            }
+        }
+        write_file(dir() / c.input, original);
+        if (c.arrange != nullptr) {
+            c.arrange(dir());
+        }
+        const std::vector<std::string> before = entries();
+        const Outcome outcome = run_tool(args);
+        EXPECT_EQ(outcome.status, kFailed) << c.name;
+        EXPECT_EQ(outcome.error_output, "File open error!") << c.name;
+        EXPECT_EQ(contents(c.input), original) << c.name;
+        EXPECT_EQ(entries(), before) << c.name;
+    }
+}
+
+}  // namespace
