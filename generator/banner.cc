@@ -3,13 +3,10 @@
 namespace morvcfg {
 namespace {
 
-constexpr std::string_view kRule =
-    "/* ----------------------------------------------------------------------- */";
-constexpr std::string_view kEndTitle =
-    "/*  End of file                                                            */";
+constexpr std::string_view kRule = "/* ----------------------------------------------------------------------- */";
+constexpr std::string_view kEndTitle = "/*  End of file                                                            */";
 // "/*", 34 blanks, the 30-character notice, 9 blanks, "*/".
-constexpr std::string_view kNotice =
-    "/*                                  Made by morvcfg - do not edit.         */";
+constexpr std::string_view kNotice = "/*                                  Made by morvcfg - do not edit.         */";
 
 void write_box(TextWriter& out, std::string_view title) {
     for (const std::string_view line : {kRule, title, kNotice, kRule}) {

@@ -38,9 +38,7 @@ struct NetConfig {
     std::array<MemoryPool, kPoolClassCount> pools{};
 
     [[nodiscard]] MemoryPool& pool(PoolClass kind) { return pools.at(static_cast<std::size_t>(kind)); }
-    [[nodiscard]] const MemoryPool& pool(PoolClass kind) const {
-        return pools.at(static_cast<std::size_t>(kind));
-    }
+    [[nodiscard]] const MemoryPool& pool(PoolClass kind) const { return pools.at(static_cast<std::size_t>(kind)); }
 };
 
 // note [gateway moved into subnet]

@@ -44,23 +44,66 @@ TEST_P(DeriveTest, MovesGatewayAndNameServerIntoSubnet) {
 
 constexpr std::uint32_t kAll = 0xFFFFFFFFU;
 
+// clang-format off: one case a row reads best.
 INSTANTIATE_TEST_SUITE_P(
     Derivation, DeriveTest,
-    testing::Values(
-        DeriveCase{"Defaults", {192, 168, 0, 254}, {255, 255, 255, 0}, {192, 168, 0, 1}, {192, 168, 0, 1},
-                   {192, 168, 0, 0}, {192, 168, 0, 255}, {192, 168, 0, 1}, {192, 168, 0, 1}},
-        DeriveCase{"OtherNetwork", {10, 1, 2, 3}, {255, 255, 0, 0}, {192, 168, 0, 1}, {192, 168, 0, 1},
-                   {10, 1, 0, 0}, {10, 1, 255, 255}, {10, 1, 0, 1}, {10, 1, 0, 1}},
-        DeriveCase{"EmptyMask", {10, 1, 2, 3}, {0, 0, 0, 0}, {8, 8, 8, 8}, {172, 16, 0, 1},
-                   {0, 0, 0, 0}, {255, 255, 255, 255}, {8, 8, 8, 8}, {172, 16, 0, 1}},
-        DeriveCase{"FullMask", {10, 1, 2, 3}, {255, 255, 255, 255}, {8, 8, 8, 8}, {172, 16, 0, 1},
-                   {10, 1, 2, 3}, {10, 1, 2, 3}, {10, 1, 2, 3}, {10, 1, 2, 3}},
-        // A component above 255 takes part as the 32-bit value it is: 300 & ~255 | 192 = 448.
-        DeriveCase{"WideComponent", {192, 168, 0, 254}, {255, 255, 255, 0}, {192, 168, 0, 1}, {300, 1, 2, 3},
-                   {192, 168, 0, 0}, {192, 168, 0, 255}, {192, 168, 0, 1}, {448, 168, 0, 3}},
-        DeriveCase{"FullWidthMask", {kAll, 5, 0, 0}, {kAll, kAll, 0, 0}, {1, 2, 3, 4}, {0, 0, 0, 0},
-                   {kAll, 5, 0, 0}, {kAll, 5, 255, 255}, {kAll, 5, 3, 4}, {kAll, 5, 0, 0}}),
+    testing::Values(DeriveCase{"Defaults",
+                               {192, 168, 0, 254},
+                               {255, 255, 255, 0},
+                               {192, 168, 0, 1},
+                               {192, 168, 0, 1},
+                               {192, 168, 0, 0},
+                               {192, 168, 0, 255},
+                               {192, 168, 0, 1},
+                               {192, 168, 0, 1}},
+                    DeriveCase{"OtherNetwork",
+                               {10, 1, 2, 3},
+                               {255, 255, 0, 0},
+                               {192, 168, 0, 1},
+                               {192, 168, 0, 1},
+                               {10, 1, 0, 0},
+                               {10, 1, 255, 255},
+                               {10, 1, 0, 1},
+                               {10, 1, 0, 1}},
+                    DeriveCase{"EmptyMask",
+                               {10, 1, 2, 3},
+                               {0, 0, 0, 0},
+                               {8, 8, 8, 8},
+                               {172, 16, 0, 1},
+                               {0, 0, 0, 0},
+                               {255, 255, 255, 255},
+                               {8, 8, 8, 8},
+                               {172, 16, 0, 1}},
+                    DeriveCase{"FullMask",
+                               {10, 1, 2, 3},
+                               {255, 255, 255, 255},
+                               {8, 8, 8, 8},
+                               {172, 16, 0, 1},
+                               {10, 1, 2, 3},
+                               {10, 1, 2, 3},
+                               {10, 1, 2, 3},
+                               {10, 1, 2, 3}},
+                    // A component above 255 takes part as the 32-bit value it is: 300 & ~255 | 192 = 448.
+                    DeriveCase{"WideComponent",
+                               {192, 168, 0, 254},
+                               {255, 255, 255, 0},
+                               {192, 168, 0, 1},
+                               {300, 1, 2, 3},
+                               {192, 168, 0, 0},
+                               {192, 168, 0, 255},
+                               {192, 168, 0, 1},
+                               {448, 168, 0, 3}},
+                    DeriveCase{"FullWidthMask",
+                               {kAll, 5, 0, 0},
+                               {kAll, kAll, 0, 0},
+                               {1, 2, 3, 4},
+                               {0, 0, 0, 0},
+                               {kAll, 5, 0, 0},
+                               {kAll, 5, 255, 255},
+                               {kAll, 5, 3, 4},
+                               {kAll, 5, 0, 0}}),
     [](const testing::TestParamInfo<DeriveCase>& info) { return info.param.name; });
+// clang-format on
 
 TEST(MemoryPoolTest, ReceiveSizeIsTheWrappedSignedProduct) {
     const struct {
@@ -68,9 +111,14 @@ TEST(MemoryPoolTest, ReceiveSizeIsTheWrappedSignedProduct) {
         std::int32_t blocks;
         std::int32_t expected;
     } cases[] = {
-        {0, 0, 0},         {64, 16, 1024},           {-4, 16, -64},
-        {65536, 65536, 0}, {65536, 32768, INT32_MIN}, {INT32_MIN, -1, INT32_MIN},
-        {-1, -1, 1},       {46341, 46341, -2147479015},
+        {0, 0, 0},
+        {64, 16, 1024},
+        {-4, 16, -64},
+        {65536, 65536, 0},
+        {65536, 32768, INT32_MIN},
+        {INT32_MIN, -1, INT32_MIN},
+        {-1, -1, 1},
+        {46341, 46341, -2147479015},
     };
     for (const auto& c : cases) {
         EXPECT_EQ((MemoryPool{c.size, c.blocks}.receive_size()), c.expected) << c.size << " x " << c.blocks;

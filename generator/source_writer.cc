@@ -40,16 +40,11 @@ void write_source(TextWriter& out, const NetConfig& config, const Address& netwo
     write_opening_banner(out, kSourceTitle);
     // The gateway comes before the name server here, although the record keeps them the other way.
     const AddressArray arrays[] = {
-        {"ThisIs", &config.ThisIs},
-        {"SubNetMask", &config.SubNetMask},
-        {"NetWorkAddress", &network},
-        {"LocalHost", &config.LocalHost},
-        {"GateWay", &config.GateWay},
-        {"DomainNameServer", &config.DomainNameServer},
-        {"BroadCast", &config.BroadCast},
-        {"SubNetBroadCast", &config.SubNetBroadCast},
-        {"NTPServer", &config.NTPServer},
-        {"SMTPServer", &config.SMTPServer},
+        {"ThisIs", &config.ThisIs},         {"SubNetMask", &config.SubNetMask},
+        {"NetWorkAddress", &network},       {"LocalHost", &config.LocalHost},
+        {"GateWay", &config.GateWay},       {"DomainNameServer", &config.DomainNameServer},
+        {"BroadCast", &config.BroadCast},   {"SubNetBroadCast", &config.SubNetBroadCast},
+        {"NTPServer", &config.NTPServer},   {"SMTPServer", &config.SMTPServer},
         {"POP3Server", &config.POP3Server},
     };
     for (const AddressArray& array : arrays) {

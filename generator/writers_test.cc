@@ -11,10 +11,8 @@ namespace morvcfg {
 namespace {
 
 constexpr const char* kRule = "/* ----------------------------------------------------------------------- */\r\n";
-constexpr const char* kNotice =
-    "/*                                  Made by morvcfg - do not edit.         */\r\n";
-constexpr const char* kEndOfFile =
-    "/*  End of file                                                            */\r\n";
+constexpr const char* kNotice = "/*                                  Made by morvcfg - do not edit.         */\r\n";
+constexpr const char* kEndOfFile = "/*  End of file                                                            */\r\n";
 
 std::string closing_box() {
     return std::string("\r\n") + kRule + kEndOfFile + kNotice + kRule;
@@ -38,23 +36,23 @@ std::string header_for(const NetConfig& config) {
 }
 
 TEST(SourceWriterTest, WritesDefaultsInFull) {
-    const std::string expected =
-        std::string(kRule) +
-        "/*  KMT-R7    Morvik network configuration C surce file.                   */\r\n" + kNotice + kRule +
-        "\r\n"
-        "unsigned char ThisIs[] = {192,168,0,254};\r\n"
-        "unsigned char SubNetMask[] = {255,255,255,0};\r\n"
-        "unsigned char NetWorkAddress[] = {192,168,0,0};\r\n"
-        "unsigned char LocalHost[] = {127,0,0,1};\r\n"
-        "unsigned char GateWay[] = {192,168,0,1};\r\n"
-        "unsigned char DomainNameServer[] = {192,168,0,1};\r\n"
-        "unsigned char BroadCast[] = {255,255,255,255};\r\n"
-        "unsigned char SubNetBroadCast[] = {192,168,0,255};\r\n"
-        "unsigned char NTPServer[] = {129,6,15,28};\r\n"
-        "unsigned char SMTPServer[] = {0,0,0,0};\r\n"
-        "unsigned char POP3Server[] = {0,0,0,0};\r\n"
-        "char BuildNumber[] = {\"20040307090503\"};\r\n" +
-        closing_box();
+    const std::string expected = std::string(kRule) +
+                                 "/*  KMT-R7    Morvik network configuration C surce file.                   */\r\n" +
+                                 kNotice + kRule +
+                                 "\r\n"
+                                 "unsigned char ThisIs[] = {192,168,0,254};\r\n"
+                                 "unsigned char SubNetMask[] = {255,255,255,0};\r\n"
+                                 "unsigned char NetWorkAddress[] = {192,168,0,0};\r\n"
+                                 "unsigned char LocalHost[] = {127,0,0,1};\r\n"
+                                 "unsigned char GateWay[] = {192,168,0,1};\r\n"
+                                 "unsigned char DomainNameServer[] = {192,168,0,1};\r\n"
+                                 "unsigned char BroadCast[] = {255,255,255,255};\r\n"
+                                 "unsigned char SubNetBroadCast[] = {192,168,0,255};\r\n"
+                                 "unsigned char NTPServer[] = {129,6,15,28};\r\n"
+                                 "unsigned char SMTPServer[] = {0,0,0,0};\r\n"
+                                 "unsigned char POP3Server[] = {0,0,0,0};\r\n"
+                                 "char BuildNumber[] = {\"20040307090503\"};\r\n" +
+                                 closing_box();
     EXPECT_EQ(source_for(NetConfig{}, LocalTime{2004, 3, 7, 9, 5, 3}), expected);
 }
 
@@ -77,24 +75,24 @@ TEST(SourceWriterTest, WritesFullWidthComponentsAndReadsTheClockAfterTheArrays) 
 }
 
 TEST(HeaderWriterTest, WritesDefaultsInFull) {
-    const std::string expected =
-        std::string(kRule) +
-        "/*  KMT-R7    Morvik network configuration Header file.                    */\r\n" + kNotice + kRule +
-        "\r\n"
-        "#define\tETH0_VERY_SMALL_BLOCK_SIZE\t0\r\n"
-        "#define\tETH0_VERY_SMALL_BLOCKS\t0\r\n"
-        "#define\tETH0_SMALL_BLOCK_SIZE\t0\r\n"
-        "#define\tETH0_SMALL_BLOCKS\t0\r\n"
-        "#define\tETH0_MIDDLE_BLOCK_SIZE\t0\r\n"
-        "#define\tETH0_MIDDLE_BLOCKS\t0\r\n"
-        "#define\tETH0_LARGE_BLOCK_SIZE\t0\r\n"
-        "#define\tETH0_LARGE_BLOCKS\t0\r\n"
-        "\r\n"
-        "#define\tETH0_RCV_VERY_SMALL_SZ\t0\r\n"
-        "#define\tETH0_RCV_SMALL_SZ\t0\r\n"
-        "#define\tETH0_RCV_MIDDLE_SZ\t0\r\n"
-        "#define\tETH0_RCV_LARGE_SZ\t0\r\n" +
-        closing_box();
+    const std::string expected = std::string(kRule) +
+                                 "/*  KMT-R7    Morvik network configuration Header file.                    */\r\n" +
+                                 kNotice + kRule +
+                                 "\r\n"
+                                 "#define\tETH0_VERY_SMALL_BLOCK_SIZE\t0\r\n"
+                                 "#define\tETH0_VERY_SMALL_BLOCKS\t0\r\n"
+                                 "#define\tETH0_SMALL_BLOCK_SIZE\t0\r\n"
+                                 "#define\tETH0_SMALL_BLOCKS\t0\r\n"
+                                 "#define\tETH0_MIDDLE_BLOCK_SIZE\t0\r\n"
+                                 "#define\tETH0_MIDDLE_BLOCKS\t0\r\n"
+                                 "#define\tETH0_LARGE_BLOCK_SIZE\t0\r\n"
+                                 "#define\tETH0_LARGE_BLOCKS\t0\r\n"
+                                 "\r\n"
+                                 "#define\tETH0_RCV_VERY_SMALL_SZ\t0\r\n"
+                                 "#define\tETH0_RCV_SMALL_SZ\t0\r\n"
+                                 "#define\tETH0_RCV_MIDDLE_SZ\t0\r\n"
+                                 "#define\tETH0_RCV_LARGE_SZ\t0\r\n" +
+                                 closing_box();
     EXPECT_EQ(header_for(NetConfig{}), expected);
 }
 
@@ -105,10 +103,10 @@ TEST(HeaderWriterTest, WritesSignedValuesAndWrappedProducts) {
     config.pool(PoolClass::Middle) = {65536, 65536};
     config.pool(PoolClass::Large) = {-1, 0};
     const std::string text = header_for(config);
-    for (const char* line : {"ETH0_VERY_SMALL_BLOCK_SIZE\t64\r\n", "ETH0_VERY_SMALL_BLOCKS\t16\r\n",
-                             "ETH0_SMALL_BLOCK_SIZE\t-4\r\n", "ETH0_RCV_VERY_SMALL_SZ\t1024\r\n",
-                             "ETH0_RCV_SMALL_SZ\t-64\r\n", "ETH0_MIDDLE_BLOCKS\t65536\r\n",
-                             "ETH0_RCV_MIDDLE_SZ\t0\r\n", "ETH0_LARGE_BLOCK_SIZE\t-1\r\n", "ETH0_RCV_LARGE_SZ\t0\r\n"}) {
+    for (const char* line :
+         {"ETH0_VERY_SMALL_BLOCK_SIZE\t64\r\n", "ETH0_VERY_SMALL_BLOCKS\t16\r\n", "ETH0_SMALL_BLOCK_SIZE\t-4\r\n",
+          "ETH0_RCV_VERY_SMALL_SZ\t1024\r\n", "ETH0_RCV_SMALL_SZ\t-64\r\n", "ETH0_MIDDLE_BLOCKS\t65536\r\n",
+          "ETH0_RCV_MIDDLE_SZ\t0\r\n", "ETH0_LARGE_BLOCK_SIZE\t-1\r\n", "ETH0_RCV_LARGE_SZ\t0\r\n"}) {
         EXPECT_NE(text.find(line), std::string::npos) << line;
     }
 }

@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -250,15 +250,21 @@ TEST_F(ToolTest, RefusesRunsThatWouldEmptyTheirInput) {
         {"same name", "in.cfg", {"in.cfg", "in.cfg"}, nullptr},
         {"another spelling", "in.cfg", {"in.cfg", "./sub/../in.cfg"}, nullptr},
         {"absolute path", "in.cfg", {"in.cfg", "ABSOLUTE"}, nullptr},
-        {"hard link", "in.cfg", {"in.cfg", "hard.cfg"},
+        {"hard link",
+         "in.cfg",
+         {"in.cfg", "hard.cfg"},
          [](const fs::path& d) { fs::create_hard_link(d / "in.cfg", d / "hard.cfg"); }},
-        {"symbolic link", "in.cfg", {"soft.cfg", "in.cfg"},
+        {"symbolic link",
+         "in.cfg",
+         {"soft.cfg", "in.cfg"},
          [](const fs::path& d) { fs::create_symlink("in.cfg", d / "soft.cfg"); }},
         {"description is the generated source", "morv_cfg.c", {"morv_cfg.c", "out.cfg"}, nullptr},
         {"description is the generated header", "morv_cfg.h", {"morv_cfg.h", "out.cfg"}, nullptr},
         {"pass-through is the generated source", "in.cfg", {"in.cfg", "morv_cfg.c"}, nullptr},
         {"pass-through is the generated header", "in.cfg", {"in.cfg", "./morv_cfg.h"}, nullptr},
-        {"pass-through through a dangling link", "in.cfg", {"in.cfg", "dangling.cfg"},
+        {"pass-through through a dangling link",
+         "in.cfg",
+         {"in.cfg", "dangling.cfg"},
          [](const fs::path& d) { fs::create_symlink("morv_cfg.c", d / "dangling.cfg"); }},
     };
     for (const auto& c : cases) {

@@ -174,10 +174,10 @@ TEST(DirectiveTest, TableHoldsTheTwelveKeywordsInOrder) {
         keywords.push_back(row.keyword);
         EXPECT_TRUE(row.keyword.starts_with(kKeywordPrefix));
     }
-    EXPECT_EQ(keywords, (std::vector<std::string_view>{"MORV_IFCFG", "MORV_LOCAL", "MORV_DEFGW", "MORV_DNS",
-                                                       "MORV_DEV_ADR", "MORV_MPF_VERY_SMALL", "MORV_MPF_SMALL",
-                                                       "MORV_MPF_MIDDLE", "MORV_MPF_LARGE", "MORV_NTPCFG",
-                                                       "MORV_SMTPCFG", "MORV_POP3CFG"}));
+    EXPECT_EQ(keywords,
+              (std::vector<std::string_view>{"MORV_IFCFG", "MORV_LOCAL", "MORV_DEFGW", "MORV_DNS", "MORV_DEV_ADR",
+                                             "MORV_MPF_VERY_SMALL", "MORV_MPF_SMALL", "MORV_MPF_MIDDLE",
+                                             "MORV_MPF_LARGE", "MORV_NTPCFG", "MORV_SMTPCFG", "MORV_POP3CFG"}));
 }
 
 }  // namespace

@@ -48,19 +48,31 @@ struct FailureCase {
 TEST(RunTest, FailuresEndTheRunWithMinusOneAndNoMessage) {
     const std::vector<FailureCase> cases = {
         {"source not created", [](MemoryEnvironment& e) { e.uncreatable.insert("morv_cfg.c"); }, {"in"}, true},
-        {"header not created", [](MemoryEnvironment& e) { e.uncreatable.insert("morv_cfg.h"); },
-         {"in", "morv_cfg.c"}, true},
+        {"header not created",
+         [](MemoryEnvironment& e) { e.uncreatable.insert("morv_cfg.h"); },
+         {"in", "morv_cfg.c"},
+         true},
         {"description missing", [](MemoryEnvironment& e) { e.files.erase("in"); }, {"morv_cfg.c", "morv_cfg.h"}, true},
-        {"pass-through not created", [](MemoryEnvironment& e) { e.uncreatable.insert("out"); },
-         {"in", "morv_cfg.c", "morv_cfg.h"}, true},
-        {"description unreadable", [](MemoryEnvironment& e) { e.unreadable.insert("in"); },
-         {"in", "morv_cfg.c", "morv_cfg.h", "out"}, true},
-        {"pass-through unwritable", [](MemoryEnvironment& e) { e.unwritable.insert("out"); },
-         {"in", "morv_cfg.c", "morv_cfg.h", "out"}, true},
-        {"source unwritable", [](MemoryEnvironment& e) { e.unwritable.insert("morv_cfg.c"); },
-         {"in", "morv_cfg.c", "morv_cfg.h", "out"}, true},
-        {"header unwritable", [](MemoryEnvironment& e) { e.unwritable.insert("morv_cfg.h"); },
-         {"in", "morv_cfg.c", "morv_cfg.h", "out"}, false},
+        {"pass-through not created",
+         [](MemoryEnvironment& e) { e.uncreatable.insert("out"); },
+         {"in", "morv_cfg.c", "morv_cfg.h"},
+         true},
+        {"description unreadable",
+         [](MemoryEnvironment& e) { e.unreadable.insert("in"); },
+         {"in", "morv_cfg.c", "morv_cfg.h", "out"},
+         true},
+        {"pass-through unwritable",
+         [](MemoryEnvironment& e) { e.unwritable.insert("out"); },
+         {"in", "morv_cfg.c", "morv_cfg.h", "out"},
+         true},
+        {"source unwritable",
+         [](MemoryEnvironment& e) { e.unwritable.insert("morv_cfg.c"); },
+         {"in", "morv_cfg.c", "morv_cfg.h", "out"},
+         true},
+        {"header unwritable",
+         [](MemoryEnvironment& e) { e.unwritable.insert("morv_cfg.h"); },
+         {"in", "morv_cfg.c", "morv_cfg.h", "out"},
+         false},
     };
     for (const FailureCase& c : cases) {
         MemoryEnvironment environment;
@@ -81,9 +93,11 @@ TEST(RunTest, FailuresEndTheRunWithMinusOneAndNoMessage) {
 }
 
 TEST(RunTest, RefusesToOverwriteItsInput) {
-    for (const std::vector<const char*>& args :
-         {std::vector<const char*>{"morvcfg", "in", "in"}, {"morvcfg", "morv_cfg.c", "out"},
-          {"morvcfg", "morv_cfg.h", "out"}, {"morvcfg", "in", "morv_cfg.c"}, {"morvcfg", "in", "morv_cfg.h"}}) {
+    for (const std::vector<const char*>& args : {std::vector<const char*>{"morvcfg", "in", "in"},
+                                                 {"morvcfg", "morv_cfg.c", "out"},
+                                                 {"morvcfg", "morv_cfg.h", "out"},
+                                                 {"morvcfg", "in", "morv_cfg.c"},
+                                                 {"morvcfg", "in", "morv_cfg.h"}}) {
         MemoryEnvironment environment;
         environment.files[args[1]] = "keep me\n";
         EXPECT_EQ(run_with(environment, args), -1) << args[1] << " " << args[2];

@@ -38,7 +38,11 @@ TEST(ScannerTest, FollowsTheScanningRules) {
         {"%s %s %s", "MORV_IFCFG   ", "1 [MORV_IFCFG]"},
         {"%s", "", "-1"},
         {"%s", " \n ", "-1"},
-        {"%s", "\x80\xff" "abc def", "1 [\x80\xff" "abc]"},
+        {"%s",
+         "\x80\xff"
+         "abc def",
+         "1 [\x80\xff"
+         "abc]"},
         {"%s %s", "K " + std::string(40, 'n'), "2 [K] [" + std::string(40, 'n') + "]"},
         // Dotted quads: components stored as they come.
         {"%u.%u.%u.%u", "10.1.2.3", "4 [10]=10 [1]=1 [2]=2 [3]=3"},
@@ -53,7 +57,7 @@ TEST(ScannerTest, FollowsTheScanningRules) {
         {"%u.%u.%u.%u", "+", "-1"},
         {"%u.%u.%u.%u", "-x", "0"},
         {"%u.%u.%u.%u", "10. 1.2.3", "4 [10]=10 [1]=1 [2]=2 [3]=3"},  // a field skips white space itself
-        {"%u.%u.%u.%u", "10 .1.2.3", "1 [10]=10"},         // a literal does not
+        {"%u.%u.%u.%u", "10 .1.2.3", "1 [10]=10"},                    // a literal does not
         // Decimal: always base ten, one sign, modulo 2^32, 64-bit overflow.
         {"%u", "010", "1 [010]=10"},
         {"%u", "+7", "1 [+7]=7"},

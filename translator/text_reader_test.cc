@@ -59,14 +59,22 @@ TEST(PieceReaderTest, CutsTextModeInputIntoPieces) {
         {"lone cr joins lines", "a\rb\r\n", {"ab\n"}},
         {"cr only", "\r\r\r", {}},
         {"last line without end", "a\nlast", {"a\n", "last"}},
-        {"ctrl-z ends input", "a\nb\x1a" "c\nd\n", {"a\n", "b"}},
-        {"ctrl-z first", "\x1a" "a\n", {}},
+        {"ctrl-z ends input",
+         "a\nb\x1a"
+         "c\nd\n",
+         {"a\n", "b"}},
+        {"ctrl-z first",
+         "\x1a"
+         "a\n",
+         {}},
         {"nul is a character", std::string("a\0b\n", 4), {std::string("a\0b\n", 4)}},
         {"254 and line end fit", x254 + "\n", {x254 + "\n"}},
         {"255 then line end apart", x255 + "\n", {x255, "\n"}},
         {"300 in two", x255 + "yyyyy\n", {x255, "yyyyy\n"}},
         {"crs do not count", std::string(300, '\r') + "a\n", {"a\n"}},
-        {"long line in three", std::string(600, 'z'), {std::string(255, 'z'), std::string(255, 'z'), std::string(90, 'z')}},
+        {"long line in three",
+         std::string(600, 'z'),
+         {std::string(255, 'z'), std::string(255, 'z'), std::string(90, 'z')}},
     };
     for (const PieceCase& c : cases) {
         for (const std::size_t step : {std::size_t{1}, std::size_t{7}, std::size_t{1} << 20}) {
