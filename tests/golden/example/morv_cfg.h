@@ -3,19 +3,19 @@
 /*                                  Made by morvcfg - do not edit.         */
 /* ----------------------------------------------------------------------- */
 
-#define ETH0_VERY_SMALL_BLOCK_SIZE 64
-#define ETH0_VERY_SMALL_BLOCKS 32
-#define ETH0_SMALL_BLOCK_SIZE 128
-#define ETH0_SMALL_BLOCKS 32
-#define ETH0_MIDDLE_BLOCK_SIZE 512
-#define ETH0_MIDDLE_BLOCKS 16
-#define ETH0_LARGE_BLOCK_SIZE 1536
-#define ETH0_LARGE_BLOCKS 8
+#define	ETH0_VERY_SMALL_BLOCK_SIZE	64
+#define	ETH0_VERY_SMALL_BLOCKS	32
+#define	ETH0_SMALL_BLOCK_SIZE	128
+#define	ETH0_SMALL_BLOCKS	32
+#define	ETH0_MIDDLE_BLOCK_SIZE	512
+#define	ETH0_MIDDLE_BLOCKS	16
+#define	ETH0_LARGE_BLOCK_SIZE	1536
+#define	ETH0_LARGE_BLOCKS	8
 
-#define ETH0_RCV_VERY_SMALL_SZ 2048
-#define ETH0_RCV_SMALL_SZ 4096
-#define ETH0_RCV_MIDDLE_SZ 8192
-#define ETH0_RCV_LARGE_SZ 12288
+#define	ETH0_RCV_VERY_SMALL_SZ	2048
+#define	ETH0_RCV_SMALL_SZ	4096
+#define	ETH0_RCV_MIDDLE_SZ	8192
+#define	ETH0_RCV_LARGE_SZ	12288
 
 /* ----------------------------------------------------------------------- */
 /*  End of file                                                            */
