@@ -6,7 +6,7 @@ namespace morvcfg {
 namespace {
 
 struct DeriveCase {
-    const char* name;
+    const char* name;  // cppcheck-suppress unusedStructMember ; names the test case
     Address this_is;
     Address mask;
     Address name_server;

@@ -1,112 +1,13 @@
 // End-to-end tests of the real binary: each runs it in a fresh temporary directory and compares
 // whole files byte for byte.
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cstdlib>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
-#include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/tool_fixture.h"
+
+namespace morvcfg_test {
 namespace {
-
-namespace fs = std::filesystem;
-
-std::string read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
-}
-
-void write_file(const fs::path& path, const std::string& contents) {
-    std::ofstream(path, std::ios::binary) << contents;
-}
-
-// The build stamp is the one part of the output that changes from run to run.
-std::string without_stamp(const std::string& source) {
-    static const std::regex stamp(R"(char BuildNumber\[\] = \{"\d{14}"\};)");
-    return std::regex_replace(source, stamp, R"(char BuildNumber[] = {"YYYYMMDDhhmmss"};)");
-}
-
-struct Outcome {
-    int status = -1;
-    std::string error_output;
-    std::string standard_output;
-};
-
-// A directory of its own for each test, removed afterwards.
-class ToolTest : public testing::Test {
-protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "morvcfg-e2e-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(dir_, ignored);
-    }
-
-    [[nodiscard]] const fs::path& dir() const { return dir_; }
-
-    // Runs the tool in the test's directory with these arguments (the program name comes first).
-    Outcome run_tool(const std::vector<std::string>& args) const {
-        const fs::path error_file = dir_.parent_path() / (dir_.filename().string() + ".stderr");
-        const fs::path output_file = dir_.parent_path() / (dir_.filename().string() + ".stdout");
-        const pid_t child = fork();
-        if (child == 0) {
-            std::vector<char*> argv;
-            std::string program = MORVCFG_BINARY;
-            argv.push_back(program.data());
-            std::vector<std::string> copies(args);
-            for (std::string& arg : copies) {
-                argv.push_back(arg.data());
-            }
-            argv.push_back(nullptr);
-            if (chdir(dir_.c_str()) != 0 || freopen(error_file.c_str(), "wb", stderr) == nullptr ||
-                freopen(output_file.c_str(), "wb", stdout) == nullptr) {
-                _exit(99);
-            }
-            execv(argv[0], argv.data());
-            _exit(98);
-        }
-        int status = 0;
-        waitpid(child, &status, 0);
-        Outcome outcome;
-        outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
-        outcome.error_output = read_file(error_file);
-        outcome.standard_output = read_file(output_file);
-        fs::remove(error_file);
-        fs::remove(output_file);
-        return outcome;
-    }
-
-    // Names of the entries in the test directory, sorted.
-    [[nodiscard]] std::vector<std::string> entries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir_)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    [[nodiscard]] std::string contents(const std::string& name) const { return read_file(dir_ / name); }
-
-private:
-    fs::path dir_;
-};
-
-constexpr int kFailed = 255;  // -1 as the process exit status
 
 // ---- Whole runs against golden folders: input.cfg and the three expected outputs. ----
 
@@ -291,3 +192,4 @@ TEST_F(ToolTest, RefusesRunsThatWouldEmptyTheirInput) {
 }
 
 }  // namespace
+}  // namespace morvcfg_test

@@ -1,5 +1,6 @@
 #include "translator/directive_table.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace morvcfg {
@@ -33,11 +34,8 @@ const Directive* match_directive(std::string_view text) {
 }
 
 void normalise_separators(std::span<char> text) {
-    for (char& c : text) {
-        if (c == '(' || c == ')' || c == ',' || c == ';') {
-            c = ' ';
-        }
-    }
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '(' || c == ')' || c == ',' || c == ';'; }, ' ');
 }
 
 void dispatch(std::span<char> piece, NetConfig& config, TextWriter& pass_through) {

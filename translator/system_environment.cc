@@ -10,16 +10,23 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The tool does its own buffering, so the C library's is turned off: each buffer goes to the
-// system in one call.
+// The tool does its own buffering, so the C library's is turned off and each buffer goes to the
+// system in one call. Should that fail, the stream stays buffered and is still flushed and checked.
+void unbuffer(std::FILE* file) {
+    (void)std::setvbuf(file, nullptr, _IONBF, 0);
+}
+
+// Closes a stream the run gave up on; its result cannot change a status that is already -1.
+void abandon(std::FILE* file) {
+    if (file != nullptr) {
+        (void)std::fclose(file);
+    }
+}
+
 class FileSink final : public ByteSink {
 public:
-    explicit FileSink(std::FILE* file) : file_(file) { std::setvbuf(file_, nullptr, _IONBF, 0); }
-    ~FileSink() override {
-        if (file_ != nullptr) {
-            std::fclose(file_);
-        }
-    }
+    explicit FileSink(std::FILE* file) : file_(file) { unbuffer(file_); }
+    ~FileSink() override { abandon(file_); }
     FileSink(const FileSink&) = delete;
     FileSink& operator=(const FileSink&) = delete;
 
@@ -38,12 +45,8 @@ private:
 
 class FileSource final : public ByteSource {
 public:
-    explicit FileSource(std::FILE* file) : file_(file) { std::setvbuf(file_, nullptr, _IONBF, 0); }
-    ~FileSource() override {
-        if (file_ != nullptr) {
-            std::fclose(file_);
-        }
-    }
+    explicit FileSource(std::FILE* file) : file_(file) { unbuffer(file_); }
+    ~FileSource() override { abandon(file_); }
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
 
@@ -113,8 +116,9 @@ bool SystemEnvironment::same_file(const std::string& first, const std::string& s
 }
 
 void SystemEnvironment::report(std::string_view message) {
-    std::fwrite(message.data(), 1, message.size(), stderr);
-    std::fflush(stderr);
+    // Nowhere is left to report a failure to write the error message.
+    (void)std::fwrite(message.data(), 1, message.size(), stderr);
+    (void)std::fflush(stderr);
 }
 
 LocalTime SystemEnvironment::now() {

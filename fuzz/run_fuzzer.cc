@@ -1,0 +1,110 @@
+// Fuzz target: the whole run, in process, on arbitrary bytes as the description file, with every
+// file in memory. Checks what must hold for any input; any violation aborts.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "translator/directive_table.h"
+#include "translator/memory_environment.h"
+#include "translator/run.h"
+
+namespace {
+
+void require(bool condition, const char* what) {
+    if (!condition) {
+        (void)std::fprintf(stderr, "invariant broken: %s\n", what);
+        std::abort();
+    }
+}
+
+// Splits text at CR LF; the last element is whatever follows the last line end.
+std::vector<std::string_view> lines_of(std::string_view text) {
+    std::vector<std::string_view> lines;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = text.find("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.push_back(text.substr(start));
+            return lines;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+}
+
+// Every line end is CR LF, and no CR or LF stands anywhere else.
+bool only_crlf_line_ends(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) {
+            return false;
+        }
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void check_generated(std::string_view text, std::size_t line_count, const char* name) {
+    require(only_crlf_line_ends(text) && text.ends_with("\r\n"), name);
+    const std::vector<std::string_view> lines = lines_of(text);
+    require(lines.size() == line_count + 1 && lines.back().empty(), name);
+    for (const std::string_view line : lines) {
+        if (line.starts_with("/*")) {
+            require(line.size() == 77 && line.ends_with("*/"), "banner lines are 77 characters");
+        }
+    }
+}
+
+// The input as the text mode reads it: CRs dropped, nothing from the first Ctrl-Z on.
+std::string text_mode_read(std::string_view input) {
+    std::string text;
+    for (const char c : input.substr(0, input.find('\x1a'))) {
+        if (c != '\r') {
+            text += c;
+        }
+    }
+    return text;
+}
+
+// Text as the text mode writes it: every LF as CR LF.
+std::string text_mode_write(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        out += c == '\n' ? std::string_view("\r\n") : std::string_view(&c, 1);
+    }
+    return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    const char* args[] = {"morvcfg", "in.cfg", "out.cfg"};
+
+    morvcfg::MemoryEnvironment first;
+    first.files["in.cfg"] = input;
+    require(morvcfg::run(args, first) == 0, "the run completes");
+    require(first.error_output.empty(), "a complete run says nothing");
+
+    const std::string& pass_through = first.files["out.cfg"];
+    require(only_crlf_line_ends(pass_through), "pass-through line ends are CR LF");
+    for (const std::string_view line : lines_of(pass_through)) {
+        require(morvcfg::match_directive(line) == nullptr, "no directive reaches the pass-through");
+    }
+    // Where no directive can stand, the pass-through is the text mode's copy of the input.
+    const std::string text = text_mode_read(input);
+    if (text.find(morvcfg::kKeywordPrefix) == std::string::npos) {
+        require(pass_through == text_mode_write(text), "without directives, the text is copied");
+    }
+    check_generated(first.files["morv_cfg.c"], 22, "morv_cfg.c has its fixed shape");
+    check_generated(first.files["morv_cfg.h"], 23, "morv_cfg.h has its fixed shape");
+
+    morvcfg::MemoryEnvironment second;
+    second.files["in.cfg"] = input;
+    require(morvcfg::run(args, second) == 0 && second.files == first.files, "runs are deterministic");
+    return 0;
+}
