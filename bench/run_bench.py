@@ -1,0 +1,156 @@
+#!/usr/bin/env python3
+"""Whole-process benchmark of morvcfg against reference commands measured in the same run.
+
+Builds a Release morvcfg, generates description files deterministically (nothing large is kept),
+runs the tool and the reference commands alternately, and prints each figure as a ratio of medians:
+
+  1. throughput: morvcfg on 64 MiB of mixed text vs `tr -d '\\r' < in > out` (target <= 1.0)
+  2. memory:     peak RSS on 256 MiB minus peak RSS on an empty file (target < 1 MiB)
+  3. start-up:   morvcfg on the bundled example vs `cat example > out` (target <= 1.5)
+  4. scaling:    time per MiB at 16, 64 and 256 MiB (linear when the ratios stay near 1.0)
+
+Usage: bench/run_bench.py [--runs N] [--startup-runs N] [--keep DIR]
+"""
+import argparse
+import os
+import random
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+MIB = 1 << 20
+
+
+def build(build_dir):
+    subprocess.run(["cmake", "-S", ROOT, "-B", build_dir, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release",
+                    "-DMORVCFG_BUILD_TESTS=OFF", "-DMORVCFG_BENCH=ON"], check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", build_dir, "--target", "morvcfg", "morvcfg_peak_rss"], check=True,
+                   stdout=subprocess.DEVNULL)
+    return os.path.join(build_dir, "translator", "morvcfg"), os.path.join(build_dir, "bench", "morvcfg_peak_rss")
+
+
+def generate(path, size):
+    """About 85% ordinary lines of ~70 characters and 15% directives of every kind, CR LF ends."""
+    rng = random.Random(size)
+    directives = [
+        "MORV_IFCFG(10.{a}.{b}.{c}, 255.255.0.0);", "MORV_LOCAL(127.0.{a}.{b});", "MORV_DEFGW(10.{a}.0.{b});",
+        "MORV_DNS(10.{a}.{b}.2);", "MORV_DEV_ADR(dev_{a}_{b}, 0xA{a:03X}{b:04X});", "MORV_MPF_VERY_SMALL({a}, {b});",
+        "MORV_MPF_SMALL({a}, {b});", "MORV_MPF_MIDDLE({a}, {b});", "MORV_MPF_LARGE({a}, {b});",
+        "MORV_NTPCFG(1.{a}.{b}.{c});", "MORV_SMTPCFG(10.{a}.{b}.25);", "MORV_POP3CFG(10.{a}.{b}.110);",
+    ]
+    written = 0
+    with open(path, "wb") as out:
+        chunk = []
+        while written < size:
+            a, b, c = rng.randrange(256), rng.randrange(256), rng.randrange(256)
+            if rng.random() < 0.15:
+                line = rng.choice(directives).format(a=a, b=b, c=c)
+            else:
+                line = "CRE_TSK(TASK_{:05d}, {{ TA_HLNG|TA_ACT, 0, task_{:05d}, {}, 2048, NULL }});".format(
+                    a * 256 + b, c * 256 + a, c % 16)
+            data = (line + "\r\n").encode()
+            chunk.append(data)
+            written += len(data)
+            if len(chunk) >= 4096:
+                out.write(b"".join(chunk))
+                chunk = []
+        out.write(b"".join(chunk))
+
+
+def peak_rss(probe, argv, cwd):
+    """Peak resident memory of one run in KiB, measured by the small static probe."""
+    result = subprocess.run([probe] + argv, cwd=cwd, check=True, capture_output=True, text=True)
+    rss, status = result.stdout.split()
+    if status != "0":
+        sys.exit("command failed: " + " ".join(argv))
+    return int(rss)
+
+
+def timed(argv, cwd, stdin=None, stdout=None):
+    """Wall time of one whole process."""
+    actions = []
+    if stdin:
+        actions.append((os.POSIX_SPAWN_OPEN, 0, stdin, os.O_RDONLY, 0))
+    if stdout:
+        actions.append((os.POSIX_SPAWN_OPEN, 1, stdout, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o644))
+    old = os.getcwd()
+    os.chdir(cwd)
+    try:
+        start = time.perf_counter()
+        pid = os.posix_spawn(argv[0], argv, os.environ, file_actions=actions)
+        _, status = os.waitpid(pid, 0)
+        elapsed = time.perf_counter() - start
+    finally:
+        os.chdir(old)
+    if os.waitstatus_to_exitcode(status) != 0:
+        sys.exit("command failed: " + " ".join(argv))
+    return elapsed
+
+
+def alternate(runs, first, second):
+    a, b = [], []
+    for _ in range(runs):
+        a.append(first())
+        b.append(second())
+    return statistics.median(a), statistics.median(b)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--runs", type=int, default=7, help="alternating runs per large-file figure")
+    parser.add_argument("--startup-runs", type=int, default=301, help="alternating runs for start-up")
+    parser.add_argument("--keep", help="keep the build and inputs in this directory")
+    args = parser.parse_args()
+
+    work = args.keep or tempfile.mkdtemp(prefix="morvcfg-bench-")
+    os.makedirs(work, exist_ok=True)
+    try:
+        tool, probe = build(os.path.join(work, "build"))
+        tr, cat = shutil.which("tr"), shutil.which("cat")
+        run_dir = os.path.join(work, "run")
+        os.makedirs(run_dir, exist_ok=True)
+        inputs = {}
+        for mib in (16, 64, 256):
+            inputs[mib] = os.path.join(work, "in%d.cfg" % mib)
+            if not os.path.exists(inputs[mib]):
+                generate(inputs[mib], mib * MIB)
+        empty = os.path.join(work, "empty.cfg")
+        open(empty, "wb").close()
+        example = os.path.join(ROOT, "examples", "target.cfg")
+
+        def tool_on(path):
+            return lambda: timed([tool, path, "out.cfg"], run_dir)
+
+        print("morvcfg benchmark: ratios of medians, morvcfg / reference, measured alternately")
+        tool64, tr64 = alternate(args.runs, tool_on(inputs[64]),
+                                 lambda: timed([tr, "-d", "\r"], run_dir, stdin=inputs[64], stdout="tr.out"))
+        print("1. throughput, 64 MiB:   morvcfg %.3f s, tr -d '\\r' %.3f s   ratio %.2f  (target <= 1.0)"
+              % (tool64, tr64, tool64 / tr64))
+
+        rss_big = max(peak_rss(probe, [tool, inputs[256], "out.cfg"], run_dir) for _ in range(3))
+        rss_empty = max(peak_rss(probe, [tool, empty, "out.cfg"], run_dir) for _ in range(3))
+        print("2. memory, 256 MiB:      peak RSS %d KiB vs %d KiB on an empty file   growth %d KiB  (target < 1024)"
+              % (rss_big, rss_empty, rss_big - rss_empty))
+
+        start_tool, start_cat = alternate(args.startup_runs, tool_on(example),
+                                          lambda: timed([cat, example], run_dir, stdout="cat.out"))
+        print("3. start-up, example:    morvcfg %.3f ms, cat %.3f ms   ratio %.2f  (target <= 1.5)"
+              % (start_tool * 1e3, start_cat * 1e3, start_tool / start_cat))
+
+        per_mib = {}
+        for mib in (16, 64, 256):
+            per_mib[mib] = statistics.median(tool_on(inputs[mib])() for _ in range(args.runs)) / mib
+        print("4. scaling:              %s   per-MiB ratio 256/16 %.2f  (linear near 1.0)"
+              % (", ".join("%d MiB %.3f s" % (m, per_mib[m] * m) for m in (16, 64, 256)),
+                 per_mib[256] / per_mib[16]))
+    finally:
+        if not args.keep:
+            shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
