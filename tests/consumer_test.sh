@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# The CMake package as a user meets it: install into an empty prefix, build the example consumer
+# with find_package(morvcfg) and morvcfg_generate(), then rebuild after each kind of change.
+# Also builds the consumer with the tool in the same tree (add_subdirectory).
+# Usage: consumer_test.sh <morvcfg build dir> <morvcfg source dir>
+set -euo pipefail
+build=$1
+source=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAILED: $*"; exit 1; }
+mtime() { stat -c %Y.%y "$1"; }
+
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+for f in bin/morvcfg share/man/man1/morvcfg.1 lib/cmake/morvcfg/morvcfgConfig.cmake \
+         lib/cmake/morvcfg/morvcfgConfigVersion.cmake lib/cmake/morvcfg/MorvcfgGenerate.cmake; do
+  [ -e "$work/prefix/$f" ] || fail "install is missing $f"
+done
+
+cp -r "$source/examples/consumer" "$work/consumer"
+app=$work/consumer
+out=$work/out
+cmake -S "$app" -B "$out" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
+cmake --build "$out" >/dev/null
+"$out/firmware" | tee "$work/run1"
+grep -q "this host 10.20.30.40, gateway 10.20.30.1" "$work/run1" || fail "generated values not in the program"
+grep -q "#define LAN_CTRL_START_ADDRESS 0xa0000000" "$out/firmware.cfg" || fail "pass-through not written"
+grep -q "^CRE_TSK" "$out/firmware.cfg" || fail "pass-through lost ordinary text"
+
+echo "-- an unchanged build does nothing"
+cmake --build "$out" | grep -q "no work to do" || fail "rebuilt with nothing changed"
+
+echo "-- a touched but unchanged description reruns the tool and recompiles only morv_cfg.c"
+header_time=$(mtime "$out/morvcfg/morv_cfg.h")
+pass_time=$(mtime "$out/firmware.cfg")
+sleep 1.1
+touch "$app/network.cfg"
+cmake --build "$out" -v > "$work/log"
+grep -q "MorvcfgRun.cmake" "$work/log" || fail "tool did not rerun"
+grep -q -- "-o CMakeFiles/firmware.dir/main.c.o" "$work/log" && fail "main.c recompiled although morv_cfg.h did not change"
+grep -q -- "-o CMakeFiles/firmware.dir/morvcfg/morv_cfg.c.o" "$work/log" || fail "morv_cfg.c (new build stamp) not recompiled"
+[ "$(mtime "$out/morvcfg/morv_cfg.h")" = "$header_time" ] || fail "morv_cfg.h rewritten with the same content"
+[ "$(mtime "$out/firmware.cfg")" = "$pass_time" ] || fail "pass-through rewritten with the same content"
+cmake --build "$out" | grep -q "no work to do" || fail "not up to date after the rerun"
+
+echo "-- an edited description reaches the program"
+sed -i 's/MORV_MPF_SMALL(128, 32)/MORV_MPF_SMALL(256, 16)/' "$app/network.cfg"
+cmake --build "$out" -v > "$work/log"
+grep -q -- "-o CMakeFiles/firmware.dir/main.c.o" "$work/log" || fail "main.c not recompiled after morv_cfg.h changed"
+"$out/firmware" | grep -q "small pool 256 x 16 = 4096 bytes" || fail "edited value missing"
+
+echo "-- a failed run fails the build, keeps the previous results and is not taken as done"
+cp "$out/morvcfg/morv_cfg.h" "$work/header.before"
+cp "$out/firmware.cfg" "$work/pass.before"
+mv "$app/network.cfg" "$work/network.cfg"
+mkdir "$work/not-a-file"
+ln -s "$work/not-a-file" "$app/network.cfg"   # opens, but cannot be read
+if cmake --build "$out" > "$work/log" 2>&1; then fail "build passed although the tool failed"; fi
+grep -q "morvcfg failed" "$work/log" || fail "failure not reported"
+cmp -s "$out/morvcfg/morv_cfg.h" "$work/header.before" || fail "failed run replaced morv_cfg.h"
+cmp -s "$out/firmware.cfg" "$work/pass.before" || fail "failed run replaced the pass-through file"
+if cmake --build "$out" > "$work/log" 2>&1; then fail "second build after a failure looked up to date"; fi
+rm "$app/network.cfg"
+mv "$work/network.cfg" "$app/network.cfg"
+cmake --build "$out" >/dev/null
+"$out/firmware" | grep -q "small pool 256 x 16" || fail "no recovery after the failure"
+
+echo "-- the tool built in the same tree"
+cmake -S "$app" -B "$work/same-tree" -G Ninja -DMORVCFG_SOURCE_DIR="$source" >/dev/null
+cmake --build "$work/same-tree" >/dev/null
+"$work/same-tree/firmware" | grep -q "this host 10.20.30.40" || fail "same-tree build"
+echo "consumer project: all checks passed"
