@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "checker/checker.h"
 #include "translator/directive_table.h"
 #include "translator/memory_environment.h"
 #include "translator/run.h"
@@ -102,6 +103,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     check_generated(first.files["morv_cfg.c"], 22, "morv_cfg.c has its fixed shape");
     check_generated(first.files["morv_cfg.h"], 23, "morv_cfg.h has its fixed shape");
+
+    // The checker reads the same input through the same code: it must get the same record.
+    morvcfg::StringSource for_translator(input);
+    morvcfg::PieceReader reader(for_translator);
+    morvcfg::StringSink discarded;
+    morvcfg::TextWriter pass_through_copy(discarded);
+    morvcfg::NetConfig config;
+    require(morvcfg::translate(reader, config, pass_through_copy), "the pass completes");
+    const morvcfg::Address network = morvcfg::derive(config);
+    morvcfg::StringSource for_checker(input);
+    const morvcfg::CheckResult checked = morvcfg::check(for_checker);
+    require(!checked.read_failed && checked.network == network, "the checker derives the same network");
+    require(checked.config.ThisIs == config.ThisIs && checked.config.SubNetMask == config.SubNetMask &&
+                checked.config.LocalHost == config.LocalHost && checked.config.GateWay == config.GateWay &&
+                checked.config.DomainNameServer == config.DomainNameServer &&
+                checked.config.SubNetBroadCast == config.SubNetBroadCast &&
+                checked.config.NTPServer == config.NTPServer && checked.config.SMTPServer == config.SMTPServer &&
+                checked.config.POP3Server == config.POP3Server,
+            "the checker sees the addresses the translator writes");
+    for (std::size_t i = 0; i < config.pools.size(); ++i) {
+        require(checked.config.pools[i].block_size == config.pools[i].block_size &&
+                    checked.config.pools[i].blocks == config.pools[i].blocks,
+                "the checker sees the pools the translator writes");
+    }
+    std::string diagnostics;
+    morvcfg::write_diagnostics(diagnostics, "f", checked, {});
+    morvcfg::write_summary(diagnostics, "f", checked);
 
     morvcfg::MemoryEnvironment second;
     second.files["in.cfg"] = input;

@@ -65,9 +65,17 @@ protected:
     // Runs the tool in the test's directory with these arguments (the program name comes first),
     // optionally under a file-size limit (with SIGXFSZ ignored, so writes past it fail instead).
     Outcome run_tool(const std::vector<std::string>& args, std::optional<rlim_t> file_size_limit = {}) const {
+        return run_program(MORVCFG_BINARY, args, file_size_limit);
+    }
+
+    // The same for the checker.
+    Outcome run_checker(const std::vector<std::string>& args) const { return run_program(MORVCFG_CHECK_BINARY, args); }
+
+    Outcome run_program(const std::string& program, const std::vector<std::string>& args,
+                        std::optional<rlim_t> file_size_limit = {}) const {
         const fs::path error_file = dir_.parent_path() / (dir_.filename().string() + ".stderr");
         const fs::path output_file = dir_.parent_path() / (dir_.filename().string() + ".stdout");
-        std::vector<std::string> words{MORVCFG_BINARY};
+        std::vector<std::string> words{program};
         words.insert(words.end(), args.begin(), args.end());
         std::vector<char*> argv(words.size() + 1, nullptr);
         std::transform(words.begin(), words.end(), argv.begin(), [](std::string& word) { return word.data(); });

@@ -6,18 +6,24 @@
 namespace morvcfg {
 
 const std::array<Directive, 12> kDirectives = {{
-    {"MORV_IFCFG", &parse_interface, kInterfacePattern},
-    {"MORV_LOCAL", &parse_address<&NetConfig::LocalHost>, kAddressPattern},
-    {"MORV_DEFGW", &parse_address<&NetConfig::GateWay>, kAddressPattern},
-    {"MORV_DNS", &parse_address<&NetConfig::DomainNameServer>, kAddressPattern},
-    {"MORV_DEV_ADR", &parse_device, kDevicePattern},
-    {"MORV_MPF_VERY_SMALL", &parse_pool<PoolClass::VerySmall>, kPoolPattern},
-    {"MORV_MPF_SMALL", &parse_pool<PoolClass::Small>, kPoolPattern},
-    {"MORV_MPF_MIDDLE", &parse_pool<PoolClass::Middle>, kPoolPattern},
-    {"MORV_MPF_LARGE", &parse_pool<PoolClass::Large>, kPoolPattern},
-    {"MORV_NTPCFG", &parse_address<&NetConfig::NTPServer>, kAddressPattern},
-    {"MORV_SMTPCFG", &parse_address<&NetConfig::SMTPServer>, kAddressPattern},
-    {"MORV_POP3CFG", &parse_address<&NetConfig::POP3Server>, kAddressPattern},
+    {"MORV_IFCFG", &parse_interface, kInterfacePattern, DirectiveKind::Interface},
+    {"MORV_LOCAL", &parse_address<&NetConfig::LocalHost>, kAddressPattern, DirectiveKind::Address,
+     &NetConfig::LocalHost},
+    {"MORV_DEFGW", &parse_address<&NetConfig::GateWay>, kAddressPattern, DirectiveKind::Address, &NetConfig::GateWay},
+    {"MORV_DNS", &parse_address<&NetConfig::DomainNameServer>, kAddressPattern, DirectiveKind::Address,
+     &NetConfig::DomainNameServer},
+    {"MORV_DEV_ADR", &parse_device, kDevicePattern, DirectiveKind::Device},
+    {"MORV_MPF_VERY_SMALL", &parse_pool<PoolClass::VerySmall>, kPoolPattern, DirectiveKind::Pool, nullptr,
+     PoolClass::VerySmall},
+    {"MORV_MPF_SMALL", &parse_pool<PoolClass::Small>, kPoolPattern, DirectiveKind::Pool, nullptr, PoolClass::Small},
+    {"MORV_MPF_MIDDLE", &parse_pool<PoolClass::Middle>, kPoolPattern, DirectiveKind::Pool, nullptr, PoolClass::Middle},
+    {"MORV_MPF_LARGE", &parse_pool<PoolClass::Large>, kPoolPattern, DirectiveKind::Pool, nullptr, PoolClass::Large},
+    {"MORV_NTPCFG", &parse_address<&NetConfig::NTPServer>, kAddressPattern, DirectiveKind::Address,
+     &NetConfig::NTPServer},
+    {"MORV_SMTPCFG", &parse_address<&NetConfig::SMTPServer>, kAddressPattern, DirectiveKind::Address,
+     &NetConfig::SMTPServer},
+    {"MORV_POP3CFG", &parse_address<&NetConfig::POP3Server>, kAddressPattern, DirectiveKind::Address,
+     &NetConfig::POP3Server},
 }};
 
 const Directive* match_directive(std::string_view text) {

@@ -13,12 +13,25 @@ namespace morvcfg {
 // Every directive keyword starts with this.
 inline constexpr std::string_view kKeywordPrefix = "MORV_";
 
+// What a directive sets.
+enum class DirectiveKind {
+    Interface,  // ThisIs and SubNetMask
+    Address,    // one address field
+    Pool,       // one memory-pool class
+    Device,     // a define in the pass-through output
+};
+
 // One row of the directive table.
 struct Directive {
     std::string_view keyword;
     DirectiveParser parse;
     // The pattern the parser reads its operands with.
     std::string_view pattern;
+    DirectiveKind kind;
+    // For Address rows, the field the parser sets.
+    Address NetConfig::*address = nullptr;
+    // For Pool rows, the class the parser sets.
+    PoolClass pool = PoolClass::VerySmall;
 };
 
 // The directive table, in the order rows are tried.

@@ -182,3 +182,44 @@ TEST(DirectiveTest, TableHoldsTheTwelveKeywordsInOrder) {
 
 }  // namespace
 }  // namespace morvcfg
+
+namespace morvcfg {
+namespace {
+
+// The table's description of what each row sets must be what its parser really sets.
+TEST(DirectiveTest, RowsDescribeWhatTheirParsersSet) {
+    for (const Directive& row : kDirectives) {
+        NetConfig config;
+        StringSink sink;
+        TextWriter pass_through(sink);
+        const std::string operands = row.kind == DirectiveKind::Interface ? " 1.2.3.4 5.6.7.8"
+                                     : row.kind == DirectiveKind::Pool    ? " 7 9"
+                                     : row.kind == DirectiveKind::Device  ? " d 0x1"
+                                                                          : " 1.2.3.4";
+        row.parse(std::string(row.keyword) + operands, config, pass_through);
+        ASSERT_TRUE(pass_through.close());
+        NetConfig expected;
+        switch (row.kind) {
+            case DirectiveKind::Interface:
+                expected.ThisIs = {1, 2, 3, 4};
+                expected.SubNetMask = {5, 6, 7, 8};
+                break;
+            case DirectiveKind::Address:
+                expected.*row.address = {1, 2, 3, 4};
+                break;
+            case DirectiveKind::Pool:
+                expected.pool(row.pool) = {7, 9};
+                break;
+            case DirectiveKind::Device:
+                EXPECT_EQ(sink.contents(), "#define D_START_ADDRESS 0x00000001\r\n");
+                break;
+        }
+        EXPECT_EQ(changes(config), changes(expected)) << row.keyword;
+        if (row.kind != DirectiveKind::Device) {
+            EXPECT_EQ(sink.contents(), "") << row.keyword;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace morvcfg

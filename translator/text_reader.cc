@@ -12,7 +12,8 @@ std::ptrdiff_t StringSource::read(char* buffer, std::size_t size) {
     return static_cast<std::ptrdiff_t>(take);
 }
 
-PieceReader::PieceReader(ByteSource& source) : source_(source), buffer_(new char[kCapacity]) {}
+PieceReader::PieceReader(ByteSource& source, RawObserver* observer)
+    : source_(source), observer_(observer), buffer_(new char[kCapacity]) {}
 
 bool PieceReader::next(std::span<char>& piece) {
     for (;;) {
@@ -61,6 +62,9 @@ void PieceReader::refill() {
     }
     char* const fresh = buffer + kept;
     auto size = static_cast<std::size_t>(count);
+    if (observer_ != nullptr) {
+        observer_->on_read(std::string_view(fresh, size));
+    }
     if (const void* eof = std::memchr(fresh, 0x1A, size)) {
         size = static_cast<std::size_t>(static_cast<const char*>(eof) - fresh);
         at_end_ = true;

@@ -34,6 +34,19 @@ private:
     std::size_t offset_ = 0;
 };
 
+// Sees the description file's bytes as they were read, before the text mode changes them: once
+// per read, never per byte. The checker uses it to point at CRs, NULs and Ctrl-Z in the file.
+class RawObserver {
+public:
+    RawObserver() = default;
+    RawObserver(const RawObserver&) = delete;
+    RawObserver& operator=(const RawObserver&) = delete;
+    virtual ~RawObserver() = default;
+
+    // Bytes just read, in file order; some may lie after a Ctrl-Z and are then never used.
+    virtual void on_read(std::string_view raw) = 0;
+};
+
 // The longest piece one read of the description file yields.
 inline constexpr std::size_t kMaxPiece = 255;
 
@@ -46,7 +59,7 @@ inline constexpr std::size_t kMaxPiece = 255;
 // ordinary characters here.
 class PieceReader {
 public:
-    explicit PieceReader(ByteSource& source);
+    explicit PieceReader(ByteSource& source, RawObserver* observer = nullptr);
 
     // Yields the next piece, which the caller may modify in place until the next call. False at
     // the end of the input and after a read error.
@@ -59,6 +72,7 @@ private:
 
     static constexpr std::size_t kCapacity = std::size_t{64} * 1024;
     ByteSource& source_;
+    RawObserver* observer_;
     std::unique_ptr<char[]> buffer_;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;

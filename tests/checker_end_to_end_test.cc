@@ -1,0 +1,93 @@
+// End-to-end tests of morvcfg-check: whole outputs compared with golden folders (input.cfg, the
+// expected output and exit status), and the translator's outputs on the same files pinned.
+#include <string>
+#include <vector>
+
+#include "tests/tool_fixture.h"
+
+namespace morvcfg_test {
+namespace {
+
+using CheckToolTest = ToolTest;
+
+class CheckerGoldenTest : public ToolTest, public testing::WithParamInterface<std::string> {};
+
+// Each case runs `morvcfg-check --summary input.cfg` in a copy of its folder.
+TEST_P(CheckerGoldenTest, ExplainsExactly) {
+    const fs::path golden = fs::path(MORVCFG_CHECK_GOLDEN_DIR) / GetParam();
+    fs::copy_file(golden / "input.cfg", dir() / "input.cfg");
+    const Outcome outcome = run_checker({"--summary", "input.cfg"});
+    EXPECT_EQ(outcome.standard_output, read_file(golden / "expected.txt"));
+    EXPECT_EQ(outcome.error_output, "");
+    EXPECT_EQ(std::to_string(outcome.status) + "\n", read_file(golden / "status"));
+}
+
+std::vector<std::string> checker_cases() {
+    std::vector<std::string> names;
+    std::transform(fs::directory_iterator(MORVCFG_CHECK_GOLDEN_DIR), fs::directory_iterator(),
+                   std::back_inserter(names),
+                   [](const fs::directory_entry& entry) { return entry.path().filename().string(); });
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CheckerGoldenTest, testing::ValuesIn(checker_cases()),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                             std::string name = info.param;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
+
+TEST_F(CheckToolTest, TheBundledExampleIsClean) {
+    const Outcome outcome = run_checker({fs::path(MORVCFG_EXAMPLES_DIR) / "target.cfg"});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.standard_output, "");
+    EXPECT_EQ(outcome.error_output, "");
+}
+
+TEST_F(CheckToolTest, CategoriesCanBeSilenced) {
+    write_file(dir() / "a.cfg", "MORV_LOCAL(1.2.3)\n  MORV_DNS(1.2.3.4)\n");
+    const Outcome all = run_checker({"a.cfg"});
+    EXPECT_EQ(all.status, 1);
+    EXPECT_EQ(all.standard_output,
+              "a.cfg:1:17: warning: '1.2.3' gives only 3 of the 4 components of LocalHost: component 4 keeps 1, so "
+              "LocalHost is 1.2.3.1 [-Woperand]\n"
+              "a.cfg:2:3: warning: directive MORV_DNS is indented, so the line is ordinary text and is copied "
+              "unchanged; a directive must start in the first column [-Wnot-directive]\n");
+    const Outcome some = run_checker({"-Wno-operand", "a.cfg"});
+    EXPECT_EQ(some.status, 1);
+    EXPECT_EQ(some.standard_output.find("[-Woperand]"), std::string::npos);
+    EXPECT_EQ(run_checker({"-Wno-operand", "-Wno-not-directive", "a.cfg"}).status, 0);
+}
+
+TEST_F(CheckToolTest, ReportsUnreadableFilesAndWrongArguments) {
+    write_file(dir() / "good.cfg", "text\n");
+    fs::create_directory(dir() / "sub");
+    const struct {
+        std::vector<std::string> args;
+        std::string error_output;
+    } cases[] = {
+        {{}, "usage: morvcfg-check [--summary] [-Wno-NAME]... FILE...\n"},
+        {{"--frobnicate", "good.cfg"},
+         "morvcfg-check: unknown option '--frobnicate'\nusage: morvcfg-check [--summary] [-Wno-NAME]... FILE...\n"},
+        {{"-Wno-such-thing", "good.cfg"},
+         "morvcfg-check: unknown option '-Wno-such-thing'\nusage: morvcfg-check [--summary] [-Wno-NAME]... FILE...\n"},
+        {{"missing.cfg", "good.cfg"}, "missing.cfg: error: cannot open the file\n"},
+        {{"sub"}, "sub: error: cannot read the file\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = run_checker(c.args);
+        EXPECT_EQ(outcome.status, 2) << c.error_output;
+        EXPECT_EQ(outcome.error_output, c.error_output);
+        EXPECT_EQ(outcome.standard_output, "");
+    }
+}
+
+TEST_F(CheckToolTest, WritesNothingButDiagnostics) {
+    fs::copy_file(fs::path(MORVCFG_CHECK_GOLDEN_DIR) / "mistakes" / "input.cfg", dir() / "input.cfg");
+    EXPECT_EQ(run_checker({"input.cfg"}).status, 1);
+    EXPECT_EQ(entries(), std::vector<std::string>{"input.cfg"});
+}
+
+}  // namespace
+}  // namespace morvcfg_test
