@@ -124,19 +124,13 @@ TEST_F(ToolTest, FailedOpensLeaveEmptyGeneratedFiles) {
         {"description is a directory", {"sub", "out.cfg"}, {"morv_cfg.c", "morv_cfg.h", "out.cfg", "sub"}},
     };
     for (const auto& c : cases) {
-        fs::remove_all(dir());
-        fs::create_directory(dir());
+        empty_dir();
         if (c.args[0] == "in.cfg") {
             write_file(dir() / "in.cfg", "MORV_LOCAL(1.2.3.4)\ntext\n");
         } else if (c.args[0] == "sub") {
             fs::create_directory(dir() / "sub");
         }
-        const Outcome outcome = run_tool(c.args);
-        EXPECT_EQ(outcome.status, kFailed) << c.name;
-        EXPECT_EQ(outcome.error_output, "") << c.name;
-        EXPECT_EQ(entries(), c.left) << c.name;
-        EXPECT_EQ(contents("morv_cfg.c"), "") << c.name;
-        EXPECT_EQ(contents("morv_cfg.h"), "") << c.name;
+        expect_silent_failure(run_tool(c.args), c.left, c.name);
     }
 }
 
@@ -169,8 +163,7 @@ TEST_F(ToolTest, RefusesRunsThatWouldEmptyTheirInput) {
          [](const fs::path& d) { fs::create_symlink("morv_cfg.c", d / "dangling.cfg"); }},
     };
     for (const auto& c : cases) {
-        fs::remove_all(dir());
-        fs::create_directory(dir());
+        empty_dir();
         fs::create_directory(dir() / "sub");
         std::vector<std::string> args = c.args;
         for (std::string& arg : args) {

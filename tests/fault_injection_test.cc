@@ -103,15 +103,9 @@ TEST_F(FaultTest, DescriptionThatCannotBeRead) {
         if (std::string(c.name) == "no read permission" && geteuid() == 0) {
             continue;  // root reads anything
         }
-        fs::remove_all(dir());
-        fs::create_directory(dir());
+        empty_dir();
         c.arrange(dir());
-        const Outcome outcome = run_tool({"in.cfg", "out.cfg"});
-        EXPECT_EQ(outcome.status, kFailed) << c.name;
-        EXPECT_EQ(outcome.error_output, "") << c.name;
-        EXPECT_EQ(entries(), c.left) << c.name;
-        EXPECT_EQ(contents("morv_cfg.c"), "") << c.name;
-        EXPECT_EQ(contents("morv_cfg.h"), "") << c.name;
+        expect_silent_failure(run_tool({"in.cfg", "out.cfg"}), c.left, c.name);
     }
 }
 

@@ -46,6 +46,8 @@ struct Outcome {
     std::string standard_output;
 };
 
+constexpr int kFailed = 255;  // -1 as the process exit status
+
 // A directory of its own for each test, removed afterwards.
 class ToolTest : public testing::Test {
 protected:
@@ -116,10 +118,24 @@ protected:
 
     [[nodiscard]] std::string contents(const std::string& name) const { return read_file(dir_ / name); }
 
+    // Starts a case of a table over: the test directory empty again.
+    void empty_dir() const {
+        fs::remove_all(dir_);
+        fs::create_directory(dir_);
+    }
+
+    // A run that failed silently, leaving exactly these entries and both generated files empty.
+    void expect_silent_failure(const Outcome& outcome, const std::vector<std::string>& left,
+                               const std::string& name) const {
+        EXPECT_EQ(outcome.status, kFailed) << name;
+        EXPECT_EQ(outcome.error_output, "") << name;
+        EXPECT_EQ(entries(), left) << name;
+        EXPECT_EQ(contents("morv_cfg.c"), "") << name;
+        EXPECT_EQ(contents("morv_cfg.h"), "") << name;
+    }
+
 private:
     fs::path dir_;
 };
-
-constexpr int kFailed = 255;  // -1 as the process exit status
 
 }  // namespace morvcfg_test

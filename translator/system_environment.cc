@@ -10,30 +10,23 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The tool does its own buffering, so the C library's is turned off and each buffer goes to the
-// system in one call. Should that fail, the stream stays buffered and is still flushed and checked.
-void unbuffer(std::FILE* file) {
-    (void)std::setvbuf(file, nullptr, _IONBF, 0);
-}
-
-// Closes a stream the run gave up on; its result cannot change a status that is already -1.
-void abandon(std::FILE* file) {
-    if (file != nullptr) {
-        (void)std::fclose(file);
-    }
-}
-
-class FileSink final : public ByteSink {
+// One open C stream. The tool does its own buffering, so the C library's is turned off and each
+// buffer goes to the system in one call; should that fail, the stream stays buffered and is still
+// flushed and checked.
+class OpenFile {
 public:
-    explicit FileSink(std::FILE* file) : file_(file) { unbuffer(file_); }
-    ~FileSink() override { abandon(file_); }
-    FileSink(const FileSink&) = delete;
-    FileSink& operator=(const FileSink&) = delete;
-
-    bool write(std::string_view bytes) override {
-        return std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size() && std::fflush(file_) == 0;
+    explicit OpenFile(std::FILE* file) : file_(file) { (void)std::setvbuf(file_, nullptr, _IONBF, 0); }
+    ~OpenFile() {
+        // A stream the run gave up on: its result cannot change a status that is already -1.
+        if (file_ != nullptr) {
+            (void)std::fclose(file_);
+        }
     }
-    bool close() override {
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    [[nodiscard]] std::FILE* get() const { return file_; }
+    bool close() {
         std::FILE* file = file_;
         file_ = nullptr;
         return file != nullptr && std::fclose(file) == 0;
@@ -43,28 +36,34 @@ private:
     std::FILE* file_;
 };
 
+class FileSink final : public ByteSink {
+public:
+    explicit FileSink(std::FILE* file) : file_(file) {}
+
+    bool write(std::string_view bytes) override {
+        return std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) == bytes.size() && std::fflush(file_.get()) == 0;
+    }
+    bool close() override { return file_.close(); }
+
+private:
+    OpenFile file_;
+};
+
 class FileSource final : public ByteSource {
 public:
-    explicit FileSource(std::FILE* file) : file_(file) { unbuffer(file_); }
-    ~FileSource() override { abandon(file_); }
-    FileSource(const FileSource&) = delete;
-    FileSource& operator=(const FileSource&) = delete;
+    explicit FileSource(std::FILE* file) : file_(file) {}
 
     std::ptrdiff_t read(char* buffer, std::size_t size) override {
-        const std::size_t count = std::fread(buffer, 1, size, file_);
-        if (count < size && std::ferror(file_) != 0) {
+        const std::size_t count = std::fread(buffer, 1, size, file_.get());
+        if (count < size && std::ferror(file_.get()) != 0) {
             return -1;
         }
         return static_cast<std::ptrdiff_t>(count);
     }
-    bool close() override {
-        std::FILE* file = file_;
-        file_ = nullptr;
-        return file != nullptr && std::fclose(file) == 0;
-    }
+    bool close() override { return file_.close(); }
 
 private:
-    std::FILE* file_;
+    OpenFile file_;
 };
 
 // The absolute path a name leads to, with symbolic links followed as far as they go, even to a
