@@ -80,24 +80,6 @@ std::string_view first_word(std::string_view text) {
     return text.substr(0, end);
 }
 
-// The value a decimal field spells, when it fits 64 bits: its sign and magnitude.
-struct Spelled {
-    bool negative = false;
-    std::uint64_t magnitude = 0;
-};
-
-Spelled spelled(std::string_view text) {
-    Spelled value;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        value.negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    for (const char c : text) {
-        value.magnitude = value.magnitude * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    return value;
-}
-
 std::size_t edit_distance(std::string_view a, std::string_view b) {
     std::vector<std::size_t> row(b.size() + 1);
     for (std::size_t j = 0; j <= b.size(); ++j) {
@@ -197,7 +179,9 @@ private:
     // Explains how one address operand was read into the named field; true if any of it was.
     bool check_address(std::string_view token, std::size_t field, const Address& before, const Address& after);
     void check_mask(std::string_view token, const Address& mask);
-    void check_range(const ScanField& field, std::string_view what);
+    // Which kind of number a range check looks at.
+    enum class Number { Component, PoolValue };
+    void check_range(const ScanField& field, Number kind, std::string_view what);
     void check_trailing(std::string_view rest, std::string_view why);
     void note_setting(Origin& origin, std::string_view setting, std::string_view old_value, std::string_view new_value);
     void check_derivation();
@@ -483,14 +467,14 @@ void Analysis::analyse_pool(const DirectiveSeen& d) {
                  std::to_string(old.blocks));
         return;
     }
-    check_range(d.operands.fields[1], "block size");
+    check_range(d.operands.fields[1], Number::PoolValue, "block size");
     if (d.operands.count < 3) {
         warn(at(missing.empty() ? d.last_end : missing), "operand",
              (missing.empty() ? d.keyword + " has no block count"
                               : quoted(missing) + " is not a block count (a signed decimal number)") +
                  ": " + pool + " keeps count " + std::to_string(old.blocks));
     } else {
-        check_range(d.operands.fields[2], "block count");
+        check_range(d.operands.fields[2], Number::PoolValue, "block count");
         check_trailing(d.rest, d.keyword + " takes a block size and a count");
     }
     const MemoryPool& now = config_.pools[index];
@@ -528,13 +512,7 @@ void Analysis::analyse_device(const DirectiveSeen& d) {
     }
     result_.defines.push_back(line.substr(8));
     const ScanField& value = d.operands.fields[2];
-    std::string_view digits = value.text;
-    digits.remove_prefix(std::min(digits.find_first_not_of("+-"), digits.size()));
-    if (digits.starts_with("0x") || digits.starts_with("0X")) {
-        digits.remove_prefix(2);
-    }
-    digits.remove_prefix(std::min(digits.find_first_not_of('0'), digits.size()));
-    if (value.overflowed || digits.size() > 8) {
+    if (value.overflowed || value.magnitude > 0xFFFFFFFFU) {
         warn(at(value.text), "range",
              "the address " + quoted(value.text) + " does not fit 32 bits: it is written as " +
                  line.substr(line.rfind(' ') + 1));
@@ -566,30 +544,27 @@ bool Analysis::check_address(std::string_view token, std::size_t field, const Ad
              quoted(token.substr(quad.stop)) + " after the address " + dotted(after) + " is ignored");
     }
     for (std::size_t i = 0; i < stored; ++i) {
-        check_range(quad.fields[i], "component " + std::to_string(i + 1) + " of " + name);
+        check_range(quad.fields[i], Number::Component, "component " + std::to_string(i + 1) + " of " + name);
     }
     note_setting(address_origins_[field], name, dotted(before), dotted(after));
     return true;
 }
 
-void Analysis::check_range(const ScanField& field, std::string_view what) {
-    const bool address = what.starts_with("component");
+void Analysis::check_range(const ScanField& field, Number kind, std::string_view what) {
+    const bool address = kind == Number::Component;
     const std::string stored =
         address ? std::to_string(field.bits) : std::to_string(static_cast<std::int32_t>(field.bits));
     std::string why;
     if (field.overflowed) {
         why = "is too large even for 64 bits and is read as " + stored;
-    } else {
-        const Spelled value = spelled(field.text);
-        if (address && value.negative && value.magnitude != 0) {
-            why = "is negative and is stored as " + stored;
-        } else if (address && value.magnitude > 0xFFFFFFFFU) {
-            why = "does not fit 32 bits and is stored as " + stored;
-        } else if (address && field.bits > 255) {
-            why = "is above 255: it is written as " + stored + ", which does not fit the unsigned char array";
-        } else if (!address && (value.negative ? value.magnitude > 0x80000000U : value.magnitude > 0x7FFFFFFFU)) {
-            why = "does not fit a signed 32-bit number and is stored as " + stored;
-        }
+    } else if (address && field.negative && field.magnitude != 0) {
+        why = "is negative and is stored as " + stored;
+    } else if (address && field.magnitude > 0xFFFFFFFFU) {
+        why = "does not fit 32 bits and is stored as " + stored;
+    } else if (address && field.bits > 255) {
+        why = "is above 255: it is written as " + stored + ", which does not fit the unsigned char array";
+    } else if (!address && field.magnitude > (field.negative ? 0x80000000U : 0x7FFFFFFFU)) {
+        why = "does not fit a signed 32-bit number and is stored as " + stored;
     }
     if (!why.empty()) {
         warn(at(field.text), "range", std::string(what) + " " + quoted(field.text) + " " + why);

@@ -63,6 +63,7 @@ bool read_number(Cursor& in, unsigned base, ScanField& field) {
         any_digit = true;
         const auto d = static_cast<std::uint64_t>(digit);
         if (value > (kMax - d) / base) {
+            field.negative = negative;
             field.overflowed = true;
             field.bits = negative ? 0U : 0xFFFFFFFFU;
             return true;
@@ -72,6 +73,8 @@ bool read_number(Cursor& in, unsigned base, ScanField& field) {
     if (!any_digit) {
         return false;
     }
+    field.negative = negative;
+    field.magnitude = value;
     field.bits = static_cast<std::uint32_t>(negative ? 0U - value : value);
     return true;
 }

@@ -30,6 +30,10 @@ inline constexpr std::size_t kMaxScanFields = 4;
 struct ScanField {
     std::string_view text;
     std::uint32_t bits = 0;
+    // For a number, the value as written before it was reduced to 32 bits: its sign and magnitude
+    // (the magnitude is meaningless when the number overflowed 64 bits).
+    bool negative = false;
+    std::uint64_t magnitude = 0;
     // True when a number overflowed 64 bits and was cut short.
     bool overflowed = false;
 };

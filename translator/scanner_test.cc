@@ -113,6 +113,10 @@ TEST(ScannerTest, ReportsWhereItStopped) {
     EXPECT_EQ(whole.stop, 7U);
     EXPECT_EQ(whole.pattern_stop, 11U);
     EXPECT_TRUE(scan("99999999999999999999", "%u").fields[0].overflowed);
+    const ScanField wide = scan("-4294967296", "%d").fields[0];  // the value as written, before 32 bits
+    EXPECT_TRUE(wide.negative);
+    EXPECT_EQ(wide.magnitude, 4294967296U);
+    EXPECT_EQ(wide.bits, 0U);
 }
 
 }  // namespace
