@@ -99,8 +99,7 @@ std::size_t edit_distance(std::string_view a, std::string_view b) {
 
 std::string upper_case(std::string_view text) {
     std::string out(text.size(), '\0');
-    std::transform(text.begin(), text.end(), out.begin(),
-                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c ^ 0x20) : c; });
+    std::transform(text.begin(), text.end(), out.begin(), upper_ascii);
     return out;
 }
 

@@ -1,5 +1,8 @@
 #include "translator/directive_parsers.h"
 
+#include <algorithm>
+#include <array>
+
 #include "translator/scanner.h"
 
 namespace morvcfg {
@@ -59,17 +62,13 @@ void parse_device(std::string_view text, NetConfig& /*config*/, TextWriter& pass
         return;
     }
     pass_through.write("#define ");
-    // Only a to z change case; every other byte, 0x80 to 0xFF included, stays as it is.
-    const std::string_view name = operands.fields[1].text;
-    char upper[256];
-    for (std::size_t done = 0; done < name.size();) {
-        std::size_t n = 0;
-        for (; n < sizeof upper && done + n < name.size(); ++n) {
-            const char c = name[done + n];
-            upper[n] = (c >= 'a' && c <= 'z') ? static_cast<char>(c ^ 0x20) : c;
-        }
-        pass_through.write(std::string_view(upper, n));
-        done += n;
+    // Upper-cased through a small buffer, so that no name of any length needs an allocation.
+    std::array<char, 64> upper{};
+    for (std::string_view rest = operands.fields[1].text; !rest.empty();) {
+        const std::size_t count = std::min(rest.size(), upper.size());
+        std::transform(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(count), upper.begin(), upper_ascii);
+        pass_through.write(std::string_view(upper.data(), count));
+        rest.remove_prefix(count);
     }
     pass_through.write("_START_ADDRESS 0x");
     pass_through.write_hex8(operands.fields[2].bits);

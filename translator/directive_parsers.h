@@ -16,6 +16,12 @@ inline constexpr std::string_view kDevicePattern = "%s %s 0x%lx";
 // How one address operand token is read.
 inline constexpr std::string_view kDottedQuad = "%u.%u.%u.%u";
 
+// Device names are upper-cased by flipping the 0x20 bit of a to z; every other byte, 0x80 to 0xFF
+// included, stays as it is.
+constexpr char upper_ascii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c ^ 0x20) : c;
+}
+
 // Every directive parser has this shape: the directive's normalised text (which ends at the
 // piece's first NUL), the record to store into, and the pass-through output. Parsers never
 // report anything: an operand they cannot read leaves the record as it was, wholly or from the
