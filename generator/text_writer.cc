@@ -1,10 +1,21 @@
 #include "generator/text_writer.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstring>
 
 namespace morvcfg {
+namespace {
+
+// The decimal digits of a value, written into the caller's buffer.
+template <typename Number>
+std::string_view decimal(Number value, std::array<char, 24>& digits) {
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    return {digits.data(), static_cast<std::size_t>(result.ptr - digits.data())};
+}
+
+}  // namespace
 
 bool StringSink::write(std::string_view bytes) {
     contents_.append(bytes);
@@ -46,31 +57,29 @@ void TextWriter::write(std::string_view text) {
 }
 
 void TextWriter::write_unsigned(std::uint32_t value) {
-    char digits[16];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    append(digits, static_cast<std::size_t>(result.ptr - digits));
+    std::array<char, 24> digits{};
+    write(decimal(value, digits));
 }
 
 void TextWriter::write_signed(std::int32_t value) {
-    char digits[16];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    append(digits, static_cast<std::size_t>(result.ptr - digits));
+    std::array<char, 24> digits{};
+    write(decimal(value, digits));
 }
 
 void TextWriter::write_padded(int value, int width) {
     // Like "%0*d": the sign counts towards the width and the zeros go after it.
     const bool negative = value < 0;
     const auto magnitude = negative ? 0U - static_cast<unsigned>(value) : static_cast<unsigned>(value);
-    char digits[16];
-    const auto result = std::to_chars(digits, digits + sizeof digits, magnitude);
-    const auto length = static_cast<int>(result.ptr - digits);
+    std::array<char, 24> buffer{};
+    const std::string_view digits = decimal(magnitude, buffer);
+    const auto length = static_cast<int>(digits.size());
     if (negative) {
         append("-", 1);
     }
     for (int pad = width - length - (negative ? 1 : 0); pad > 0; --pad) {
         append("0", 1);
     }
-    append(digits, static_cast<std::size_t>(length));
+    write(digits);
 }
 
 void TextWriter::write_hex8(std::uint32_t value) {
