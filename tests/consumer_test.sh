@@ -12,7 +12,7 @@ fail() { echo "FAILED: $*"; exit 1; }
 mtime() { stat -c %Y.%y "$1"; }
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
-for f in bin/morvcfg share/man/man1/morvcfg.1 lib/cmake/morvcfg/morvcfgConfig.cmake \
+for f in bin/morvcfg share/man/man1/morvcfg.1.gz share/doc/morvcfg/LICENSE lib/cmake/morvcfg/morvcfgConfig.cmake \
          lib/cmake/morvcfg/morvcfgConfigVersion.cmake lib/cmake/morvcfg/MorvcfgGenerate.cmake; do
   [ -e "$work/prefix/$f" ] || fail "install is missing $f"
 done

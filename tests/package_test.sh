@@ -1,17 +1,29 @@
 #!/usr/bin/env bash
-# cpack makes a .tar.gz and a .deb holding the tool, its manual page and the CMake package.
+# cpack makes a .tar.gz (and a .deb when the build knows its maintainer) holding both tools, their
+# manual pages, the CMake package, and the licence and changelog in each package's own form.
 # Usage: package_test.sh <morvcfg build dir>
 set -euo pipefail
 build=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+fail() { echo "FAILED: $*"; exit 1; }
 cpack --config "$build/CPackConfig.cmake" -B "$work" >/dev/null
+common="bin/morvcfg bin/morvcfg-check share/man/man1/morvcfg.1.gz share/man/man1/morvcfg-check.1.gz
+        lib/cmake/morvcfg/morvcfgConfig.cmake lib/cmake/morvcfg/MorvcfgGenerate.cmake"
+
 tarball=$(ls "$work"/morvcfg-*.tar.gz)
-deb=$(ls "$work"/morvcfg_*.deb)
 tar_list=$(tar tzf "$tarball")
-deb_list=$(if command -v dpkg-deb >/dev/null; then dpkg-deb -c "$deb"; fi)
-for f in bin/morvcfg share/man/man1/morvcfg.1 lib/cmake/morvcfg/morvcfgConfig.cmake; do
-  grep -q "/$f\$" <<<"$tar_list" || { echo "FAILED: $f not in $tarball"; exit 1; }
-  [ -z "$deb_list" ] || grep -q "/usr/$f\$" <<<"$deb_list" || { echo "FAILED: $f not in $deb"; exit 1; }
+for f in $common share/doc/morvcfg/LICENSE share/doc/morvcfg/CHANGELOG.md; do
+  grep -q "/$f\$" <<<"$tar_list" || fail "$f not in $tarball"
 done
-echo "packages: $(basename "$tarball") $(basename "$deb")"
+made=$(basename "$tarball")
+
+if deb=$(ls "$work"/morvcfg_*.deb 2>/dev/null) && command -v dpkg-deb >/dev/null; then
+  deb_list=$(dpkg-deb -c "$deb")
+  for f in $common share/doc/morvcfg/copyright share/doc/morvcfg/changelog.gz; do
+    grep -q "\./usr/$f\$" <<<"$deb_list" || fail "$f not in $deb"
+  done
+  ! grep -q "LICENSE\|CHANGELOG.md" <<<"$deb_list" || fail "$deb holds the upstream licence and changelog as well"
+  made="$made $(basename "$deb")"
+fi
+echo "packages: $made"
