@@ -1,5 +1,6 @@
 // Fuzz target: the whole run, in process, on arbitrary bytes as the description file, with every
 // file in memory. Checks what must hold for any input; any violation aborts.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -80,6 +81,54 @@ std::string text_mode_write(std::string_view text) {
     return out;
 }
 
+// Serves its bytes in reads of changing sizes, so that lines and CR LF pairs straddle reads.
+class ChoppedSource final : public morvcfg::ByteSource {
+public:
+    explicit ChoppedSource(std::string_view bytes) : bytes_(bytes) {}
+    std::ptrdiff_t read(char* buffer, std::size_t size) override {
+        step_ = (step_ * 7 + 3) % 311 + 1;
+        const std::size_t take = std::min({size, step_, bytes_.size()});
+        bytes_.copy(buffer, take);
+        bytes_.remove_prefix(take);
+        return static_cast<std::ptrdiff_t>(take);
+    }
+    bool close() override { return true; }
+
+private:
+    std::string_view bytes_;
+    std::size_t step_ = 0;
+};
+
+// The pieces the text mode makes of `text`: cut after each line end and every 255 characters.
+std::vector<std::string_view> pieces_of_text(std::string_view text) {
+    std::vector<std::string_view> pieces;
+    while (!text.empty()) {
+        const std::size_t line = std::min(text.find('\n'), text.size() - 1) + 1;
+        pieces.push_back(text.substr(0, std::min(line, morvcfg::kMaxPiece)));
+        text.remove_prefix(pieces.back().size());
+    }
+    return pieces;
+}
+
+// The reader's pieces, whichever of its ways cut them and however the reads fall, are the pieces
+// of the input as the text mode reads it.
+void check_pieces(std::string_view input, std::string_view text) {
+    const std::vector<std::string_view> expected = pieces_of_text(text);
+    for (const bool chopped : {false, true}) {
+        morvcfg::StringSource whole{std::string(input)};
+        ChoppedSource pieces_apart(input);
+        morvcfg::PieceReader reader(chopped ? static_cast<morvcfg::ByteSource&>(pieces_apart) : whole);
+        std::span<char> piece;
+        std::size_t count = 0;
+        while (reader.next(piece)) {
+            require(count < expected.size() && std::string_view(piece.data(), piece.size()) == expected[count],
+                    "the reader's pieces are the text mode's");
+            ++count;
+        }
+        require(count == expected.size() && !reader.failed(), "the reader yields every piece");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -98,6 +147,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // Where no directive can stand, the pass-through is the text mode's copy of the input.
     const std::string text = text_mode_read(input);
+    check_pieces(input, text);
     if (text.find(morvcfg::kKeywordPrefix) == std::string::npos) {
         require(pass_through == text_mode_write(text), "without directives, the text is copied");
     }

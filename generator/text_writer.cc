@@ -30,6 +30,11 @@ bool StringSink::close() {
 TextWriter::TextWriter(ByteSink& sink) : sink_(sink), buffer_(new char[kCapacity]) {}
 
 void TextWriter::append(const char* bytes, std::size_t size) {
+    if (size <= kCapacity - used_) {
+        std::memcpy(buffer_.get() + used_, bytes, size);
+        used_ += size;
+        return;
+    }
     while (size > 0) {
         if (used_ == kCapacity && !flush()) {
             return;
@@ -54,6 +59,19 @@ void TextWriter::write(std::string_view text) {
         append("\r\n", 2);
         text.remove_prefix(line + 1);
     }
+}
+
+void TextWriter::write_line(std::string_view line) {
+    if (line.size() + 2 <= kCapacity - used_) {
+        char* const out = buffer_.get() + used_;
+        std::memcpy(out, line.data(), line.size());
+        out[line.size()] = '\r';
+        out[line.size() + 1] = '\n';
+        used_ += line.size() + 2;
+        return;
+    }
+    append(line.data(), line.size());
+    append("\r\n", 2);
 }
 
 void TextWriter::write_unsigned(std::uint32_t value) {

@@ -45,6 +45,8 @@ public:
 
     // Writes text, turning each '\n' into CR LF.
     void write(std::string_view text);
+    // Writes a line that holds no '\n', then its line end as CR LF.
+    void write_line(std::string_view line);
     // Writes a 32-bit value in unsigned decimal, in full.
     void write_unsigned(std::uint32_t value);
     // Writes a 32-bit value in signed decimal.

@@ -45,7 +45,8 @@ const Directive* match_directive(std::string_view text);
 // operands.
 void normalise_separators(std::span<char> text);
 
-// Handles one piece of the description file: a directive piece is normalised (up to its first
+// Handles one piece of the description file, which holds at most one line end, at its end (as
+// PieceReader cuts them): a directive piece is normalised (up to its first
 // NUL) and handed to its parser and is not copied; any other piece is copied to the pass-through
 // output byte for byte, NULs and line end included.
 void dispatch(std::span<char> piece, NetConfig& config, TextWriter& pass_through);

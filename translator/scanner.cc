@@ -5,70 +5,57 @@
 namespace morvcfg {
 namespace {
 
-int digit_value(char c, unsigned base) {
-    int value = 99;
-    if (c >= '0' && c <= '9') {
-        value = c - '0';
-    } else if (c >= 'a' && c <= 'f') {
-        value = c - 'a' + 10;
-    } else if (c >= 'A' && c <= 'F') {
-        value = c - 'A' + 10;
+template <unsigned Base>
+int digit_value(char c) {
+    if (const unsigned decimal = static_cast<unsigned char>(c) - unsigned{'0'}; decimal <= 9) {
+        return static_cast<int>(decimal);
     }
-    return value < static_cast<int>(base) ? value : -1;
-}
-
-class Cursor {
-public:
-    explicit Cursor(std::string_view text) : text_(text) {}
-
-    [[nodiscard]] bool at_end() const { return pos_ == text_.size(); }
-    [[nodiscard]] char peek() const { return text_[pos_]; }
-    [[nodiscard]] bool peek_is(std::size_t ahead, char a, char b) const {
-        return pos_ + ahead < text_.size() && (text_[pos_ + ahead] == a || text_[pos_ + ahead] == b);
-    }
-    void advance(std::size_t count = 1) { pos_ += count; }
-    void skip_space() {
-        while (!at_end() && is_scan_space(peek())) {
-            advance();
+    if constexpr (Base == 16) {
+        if (c >= 'a' && c <= 'f') {
+            return c - 'a' + 10;
+        }
+        if (c >= 'A' && c <= 'F') {
+            return c - 'A' + 10;
         }
     }
-    [[nodiscard]] std::size_t pos() const { return pos_; }
-    [[nodiscard]] std::string_view since(std::size_t start) const { return text_.substr(start, pos_ - start); }
+    return -1;
+}
 
-private:
-    std::string_view text_;
-    std::size_t pos_ = 0;
-};
-
-// Reads one number field after its white space has been skipped. False when no digit came.
-bool read_number(Cursor& in, unsigned base, ScanField& field) {
+// Reads one number field after its white space has been skipped, moving `in` past what it
+// consumed (a lone sign included). False when no digit came. The base is a constant, so the
+// overflow test divides by a constant, which compiles to no division.
+template <unsigned Base>
+bool read_number(const char*& in, const char* end, ScanField& field) {
     bool negative = false;
-    if (!in.at_end() && (in.peek() == '+' || in.peek() == '-')) {
-        negative = in.peek() == '-';
-        in.advance();
+    if (in != end && (*in == '+' || *in == '-')) {
+        negative = *in == '-';
+        ++in;
     }
     std::uint64_t value = 0;
     bool any_digit = false;
-    if (base == 16 && !in.at_end() && in.peek() == '0' && in.peek_is(1, 'x', 'X')) {
-        in.advance(2);
-        any_digit = true;
+    if constexpr (Base == 16) {
+        if (end - in >= 2 && in[0] == '0' && (in[1] == 'x' || in[1] == 'X')) {
+            in += 2;
+            any_digit = true;
+        }
     }
     constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
-    while (!in.at_end()) {
-        const int digit = digit_value(in.peek(), base);
+    for (; in != end; ++in) {
+        const int digit = digit_value<Base>(*in);
         if (digit < 0) {
             break;
         }
-        in.advance();
         any_digit = true;
         const auto d = static_cast<std::uint64_t>(digit);
-        if (value > (kMax - d) / base) {
+        // Below the first bound no digit can overflow; only near it is the exact test needed.
+        if (value > (kMax - (Base - 1)) / Base && value > (kMax - d) / Base) {
+            ++in;
             field.negative = negative;
             field.overflowed = true;
             field.bits = negative ? 0U : 0xFFFFFFFFU;
             return true;
         }
-        value = value * base + d;
+        value = value * Base + d;
     }
     if (!any_digit) {
         return false;
@@ -79,61 +66,65 @@ bool read_number(Cursor& in, unsigned base, ScanField& field) {
     return true;
 }
 
+const char* skip_space(const char* in, const char* end) {
+    while (in != end && is_scan_space(*in)) {
+        ++in;
+    }
+    return in;
+}
+
 }  // namespace
 
 ScanResult scan(std::string_view text, std::string_view pattern) {
     ScanResult result;
-    Cursor in(text);
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* in = begin;
     std::size_t stored = 0;
     std::size_t p = 0;
-    const auto fail = [&](std::size_t pattern_pos) {
-        result.count = (stored == 0 && in.at_end()) ? -1 : static_cast<int>(stored);
-        result.stop = in.pos();
-        result.pattern_stop = pattern_pos;
-        return result;
-    };
     while (p < pattern.size()) {
         const char item = pattern[p];
         if (item == ' ') {
-            in.skip_space();
+            in = skip_space(in, end);
             ++p;
             continue;
         }
         if (item != '%') {
-            if (in.at_end() || in.peek() != item) {
-                return fail(p);
+            if (in == end || *in != item) {
+                break;
             }
-            in.advance();
+            ++in;
             ++p;
             continue;
         }
         // A conversion: %s, %u, %d or %lx.
-        const std::size_t start_of_item = p;
-        ++p;
-        if (p < pattern.size() && pattern[p] == 'l') {
-            ++p;
+        std::size_t next = p + 1;
+        if (next < pattern.size() && pattern[next] == 'l') {
+            ++next;
         }
-        const char conversion = p < pattern.size() ? pattern[p] : '\0';
-        ++p;
-        in.skip_space();
-        if (in.at_end() || stored == kMaxScanFields) {
-            return fail(start_of_item);
+        const char conversion = next < pattern.size() ? pattern[next] : '\0';
+        in = skip_space(in, end);
+        if (in == end || stored == kMaxScanFields) {
+            break;
         }
         ScanField& field = result.fields[stored];
-        const std::size_t start = in.pos();
+        field = ScanField{};
+        const char* const start = in;
         if (conversion == 's') {
-            while (!in.at_end() && !is_scan_space(in.peek())) {
-                in.advance();
+            while (in != end && !is_scan_space(*in)) {
+                ++in;
             }
-        } else if (!read_number(in, conversion == 'x' ? 16U : 10U, field)) {
-            return fail(start_of_item);
+        } else if (!(conversion == 'x' ? read_number<16>(in, end, field) : read_number<10>(in, end, field))) {
+            break;
         }
-        field.text = in.since(start);
+        field.text = std::string_view(start, static_cast<std::size_t>(in - start));
         ++stored;
+        p = next + 1;
     }
-    result.count = static_cast<int>(stored);
-    result.stop = in.pos();
-    result.pattern_stop = pattern.size();
+    // Stopped at item p: -1 when the text ran out before anything was stored.
+    result.count = (p < pattern.size() && stored == 0 && in == end) ? -1 : static_cast<int>(stored);
+    result.stop = static_cast<std::size_t>(in - begin);
+    result.pattern_stop = p;
     return result;
 }
 

@@ -29,19 +29,21 @@ inline constexpr std::size_t kMaxScanFields = 4;
 // its 32 bits.
 struct ScanField {
     std::string_view text;
-    std::uint32_t bits = 0;
     // For a number, the value as written before it was reduced to 32 bits: its sign and magnitude
     // (the magnitude is meaningless when the number overflowed 64 bits).
-    bool negative = false;
-    std::uint64_t magnitude = 0;
+    std::uint64_t magnitude;
+    std::uint32_t bits;
+    bool negative;
     // True when a number overflowed 64 bits and was cut short.
-    bool overflowed = false;
+    bool overflowed;
 };
 
 struct ScanResult {
     // Fields stored, or -1 when the text ended before the first field was stored.
     int count = 0;
-    std::array<ScanField, kMaxScanFields> fields{};
+    // The first stored() of them are set. The rest are left as they are, unread: a scan runs for
+    // every directive, and clearing all four fields each time cost more than the scan itself.
+    std::array<ScanField, kMaxScanFields> fields;
     // Offset in the text where scanning stopped.
     std::size_t stop = 0;
     // Offset in the pattern of the item that did not match; the pattern's size when it all did.
@@ -51,9 +53,18 @@ struct ScanResult {
     [[nodiscard]] std::size_t stored() const { return count > 0 ? static_cast<std::size_t>(count) : 0; }
 };
 
+// Which bytes the scanner treats as white space, as a table: the scanner's loops test it per byte.
+inline constexpr std::array<bool, 256> kScanSpace = [] {
+    std::array<bool, 256> table{};
+    for (const char c : {' ', '\t', '\n', '\v', '\f', '\r'}) {
+        table[static_cast<unsigned char>(c)] = true;
+    }
+    return table;
+}();
+
 // True for the bytes the scanner treats as white space.
 constexpr bool is_scan_space(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
+    return kScanSpace[static_cast<unsigned char>(c)];
 }
 
 // Scans `text` with `pattern`. The pattern must hold at most kMaxScanFields conversions.

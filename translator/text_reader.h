@@ -68,9 +68,23 @@ public:
     [[nodiscard]] bool failed() const { return failed_; }
 
 private:
+    // What an attempt to cut the next piece came to.
+    enum class Cut { Piece, NeedMore, Other, End };
+
+    // Cuts a line that the text mode reads as it stands, but for a CR before its LF; Other when
+    // the next piece is not such a line.
+    Cut cut_common_line(std::span<char>& piece);
+    // Cuts any piece, squeezing its CRs out.
+    Cut cut_any_piece(std::span<char>& piece);
+    // Yields the `length` characters at the front as the piece and moves past `consumed` bytes.
+    Cut take(std::span<char>& piece, std::size_t length, std::size_t consumed);
+    // Reads more of the source behind what is left of the buffer.
     void refill();
 
-    static constexpr std::size_t kCapacity = std::size_t{64} * 1024;
+    // Each read asks for kReadSize bytes, so that reads stay aligned to the file's pages; the
+    // unfinished piece kept from the last read (at most kMaxPiece + 1 bytes) goes in front of them.
+    static constexpr std::size_t kReadSize = std::size_t{64} * 1024;
+    static constexpr std::size_t kCapacity = kReadSize + kMaxPiece + 1;
     ByteSource& source_;
     RawObserver* observer_;
     std::unique_ptr<char[]> buffer_;
