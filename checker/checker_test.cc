@@ -1,18 +1,19 @@
-#include "checker/checker.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "checker/check.h"
+#include "checker/report.h"
+
 namespace morvcfg {
 namespace {
 
-std::string diagnose(const std::string& description) {
+std::string diagnose(const std::string& description, bool summary = false) {
     StringSource source(description);
-    const CheckResult result = check(source);
+    const FileReport report{"f", {}, check(source), {}};
     std::string out;
-    write_diagnostics(out, "f", result, {});
+    write_gcc(out, report, ReportOptions{{}, summary});
     return out;
 }
 
@@ -115,11 +116,9 @@ TEST(CheckerTest, ExplainsWhatTheTranslatorDoesSilently) {
 }
 
 TEST(CheckerTest, SummaryIsWhatTheTranslatorGenerates) {
-    StringSource source("MORV_IFCFG(10.1.2.3, 255.255.0.0);\nMORV_MPF_SMALL(64,16)\nMORV_DEV_ADR(x,0x1)\n");
-    const CheckResult result = check(source);
-    std::string out;
-    write_summary(out, "f", result);
-    EXPECT_EQ(out,
+    const std::string out =
+        diagnose("MORV_IFCFG(10.1.2.3, 255.255.0.0);\nMORV_MPF_SMALL(64,16)\nMORV_DEV_ADR(x,0x1)\n", true);
+    EXPECT_EQ(out.substr(out.find("f: the configuration")),
               "f: the configuration morvcfg generates\n"
               "  ThisIs                  10.1.2.3\n"
               "  SubNetMask              255.255.0.0\n"

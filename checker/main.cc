@@ -1,15 +1,22 @@
 #include <algorithm>
 #include <cstdio>
-#include <set>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "checker/checker.h"
+#include "checker/check.h"
+#include "checker/report.h"
 #include "translator/system_environment.h"
 
 namespace {
 
-constexpr std::string_view kUsage = "usage: morvcfg-check [--summary] [-Wno-NAME]... FILE...\n";
+constexpr std::string_view kUsage =
+    "usage: morvcfg-check [--format=gcc|json|sarif] [--summary] [-Wno-NAME]... FILE...\n"
+    "       morvcfg-check --help | --version\n";
+
+enum class Format { Gcc, Json, Sarif };
 
 void print(FILE* stream, std::string_view text) {
     (void)std::fwrite(text.data(), 1, text.size(), stream);
@@ -21,7 +28,11 @@ std::string help() {
         "\nExplains what morvcfg will silently do with each description file: warnings in the form\n"
         "FILE:LINE:COLUMN: warning: MESSAGE [-Wname]. Exit status 0 without warnings, 1 with\n"
         "warnings, 2 when a file cannot be read or the arguments are wrong.\n\n"
-        "  --summary     also print the configuration morvcfg would generate\n"
+        "  --format=gcc  warnings as compilers write them (the default)\n"
+        "  --format=json one JSON document: each file's warnings and configuration\n"
+        "  --format=sarif  one SARIF 2.1.0 log, for code-scanning services\n"
+        "  --summary     with the gcc form, also print the configuration morvcfg would generate\n"
+        "  --version     print the version and stop\n"
         "  -Wno-NAME     leave out one kind of warning; the kinds are:\n";
     for (const morvcfg::WarningCategory& category : morvcfg::kWarningCategories) {
         text += "    " + std::string(category.name) + std::string(18 - category.name.size(), ' ') +
@@ -35,57 +46,96 @@ bool known_category(std::string_view name) {
                                [name](const morvcfg::WarningCategory& category) { return category.name == name; });
 }
 
+// What the command line asks for; `status` is set when the run ends here.
+struct Arguments {
+    Format format = Format::Gcc;
+    morvcfg::ReportOptions options;
+    std::vector<std::string> files;
+    std::optional<int> status;
+};
+
+Arguments parse_arguments(std::span<char*> args) {
+    Arguments parsed;
+    bool options_done = false;
+    for (char* const word : args) {
+        const std::string_view arg(word);
+        if (options_done || !arg.starts_with("-") || arg == "-") {
+            parsed.files.emplace_back(arg);
+        } else if (arg == "--") {
+            options_done = true;
+        } else if (arg == "--help" || arg == "--version") {
+            print(stdout, arg == "--help" ? help() : "morvcfg-check " + std::string(morvcfg::checker_version()) + "\n");
+            parsed.status = 0;
+            return parsed;
+        } else if (arg == "--summary") {
+            parsed.options.summary = true;
+        } else if (arg == "--format=gcc" || arg == "--format=json" || arg == "--format=sarif") {
+            parsed.format = arg == "--format=gcc" ? Format::Gcc : arg == "--format=json" ? Format::Json : Format::Sarif;
+        } else if (arg.starts_with("-Wno-") && known_category(arg.substr(5))) {
+            parsed.options.disabled.emplace(arg.substr(5));
+        } else {
+            print(stderr, "morvcfg-check: unknown option '" + std::string(arg) + "'\n" + std::string(kUsage));
+            parsed.status = 2;
+            return parsed;
+        }
+    }
+    if (parsed.files.empty()) {
+        print(stderr, kUsage);
+        parsed.status = 2;
+    }
+    return parsed;
+}
+
+// Checks one file; an error is reported on standard error as well.
+morvcfg::FileReport check_file(const std::string& file, Format format, morvcfg::Environment& environment) {
+    morvcfg::FileReport report{file, {}, {}, {}};
+    if (const auto source = environment.open(file); !source) {
+        report.error = "cannot open the file";
+    } else if (report.result = morvcfg::check(*source); report.result.read_failed) {
+        report.error = "cannot read the file";
+    }
+    if (!report.error.empty()) {
+        print(stderr, file + ": error: " + report.error + "\n");
+    } else if (format == Format::Sarif) {
+        // SARIF counts columns in characters: the file is read once more to count them.
+        if (const auto again = environment.open(file)) {
+            report.code_point_columns = morvcfg::code_point_columns(*again, report.result);
+        }
+    }
+    return report;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool summary = false;
-    bool options_done = false;
-    std::set<std::string, std::less<>> disabled;
-    std::vector<std::string> files;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg(argv[i]);
-        if (options_done || !arg.starts_with("-") || arg == "-") {
-            files.emplace_back(arg);
-        } else if (arg == "--") {
-            options_done = true;
-        } else if (arg == "--help") {
-            print(stdout, help());
-            return 0;
-        } else if (arg == "--summary") {
-            summary = true;
-        } else if (arg.starts_with("-Wno-") && known_category(arg.substr(5))) {
-            disabled.emplace(arg.substr(5));
-        } else {
-            print(stderr, "morvcfg-check: unknown option '" + std::string(arg) + "'\n" + std::string(kUsage));
-            return 2;
-        }
+    const Arguments arguments = parse_arguments(std::span<char*>(argv, static_cast<std::size_t>(argc)).subspan(1));
+    if (arguments.status) {
+        return *arguments.status;
     }
-    if (files.empty()) {
-        print(stderr, kUsage);
-        return 2;
-    }
-
     morvcfg::SystemEnvironment environment;
     int status = 0;
-    for (const std::string& file : files) {
-        const auto source = environment.open(file);
-        morvcfg::CheckResult result;
-        if (source) {
-            result = morvcfg::check(*source);
-        }
-        if (!source || result.read_failed) {
-            print(stderr, file + ": error: cannot " + (source ? "read" : "open") + " the file\n");
+    std::vector<morvcfg::FileReport> reports;
+    for (const std::string& file : arguments.files) {
+        morvcfg::FileReport report = check_file(file, arguments.format, environment);
+        if (!report.error.empty()) {
             status = 2;
-            continue;
-        }
-        std::string out;
-        if (morvcfg::write_diagnostics(out, file, result, disabled) > 0 && status == 0) {
+        } else if (status == 0 && morvcfg::reported_warnings(report, arguments.options) > 0) {
             status = 1;
         }
-        if (summary) {
-            morvcfg::write_summary(out, file, result);
+        if (arguments.format == Format::Gcc) {
+            std::string out;
+            morvcfg::write_gcc(out, report, arguments.options);
+            print(stdout, out);
+        } else {
+            reports.push_back(std::move(report));
         }
-        print(stdout, out);
     }
+    std::string out;
+    if (arguments.format == Format::Json) {
+        morvcfg::write_json(out, reports, arguments.options);
+    } else if (arguments.format == Format::Sarif) {
+        morvcfg::write_sarif(out, reports, arguments.options);
+    }
+    print(stdout, out);
     return status;
 }

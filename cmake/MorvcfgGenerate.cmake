@@ -1,4 +1,4 @@
-# morvcfg_generate(<target> DESCRIPTION <file> PASS_THROUGH <file> [OUTPUT_DIR <dir>])
+# morvcfg_generate(<target> DESCRIPTION <file> PASS_THROUGH <file> [OUTPUT_DIR <dir>] [CHECK])
 #
 # Adds a build step that runs morvcfg on a description file and feeds the results to <target>:
 # morv_cfg.c becomes one of its sources and the directory of morv_cfg.h goes on its include path.
@@ -6,16 +6,32 @@
 #   DESCRIPTION   the description file; a relative path is taken from the current source directory
 #   PASS_THROUGH  where the pass-through copy goes; a relative path is taken from the current
 #                 binary directory
-#   OUTPUT_DIR    where morv_cfg.c and morv_cfg.h go; default ${CMAKE_CURRENT_BINARY_DIR}/morvcfg,
+#   OUTPUT_DIR    where morv_cfg.c and morv_cfg.h go; default ${CMAKE_CURRENT_BINARY_DIR}/morvcfg/<target>,
 #                 a relative path is taken from the current binary directory
+#   CHECK         whenever the tool runs, morvcfg-check runs on the description file first; its
+#                 warnings appear in the build log in the form compilers use, and fail the build when
+#                 <target>'s COMPILE_WARNING_AS_ERROR property is on (CMAKE_COMPILE_WARNING_AS_ERROR
+#                 sets it)
 #
 # The tool runs in a directory of its own, and each result is copied over the consumer's copy only
 # when its content differs, so an unchanged morv_cfg.h or pass-through file triggers no recompile.
 # A failed run fails the build and leaves the previous results in place; the step runs again on
-# the next build.
+# the next build. Each call needs outputs of its own: one board per target, each with its own
+# description file, is the layout this serves; two calls that would write one file stop at
+# configure time.
+
+# Claims a path for one call, or stops when another call has it already.
+function(_morvcfg_claim kind path target advice)
+  get_property(owner GLOBAL PROPERTY "MORVCFG_CLAIM ${path}")
+  if(owner)
+    message(FATAL_ERROR "morvcfg_generate(${target}): ${kind} ${path} is written by morvcfg_generate(${owner}) "
+                        "already, and two build steps cannot make one file. ${advice}")
+  endif()
+  set_property(GLOBAL PROPERTY "MORVCFG_CLAIM ${path}" "${target}")
+endfunction()
 
 function(morvcfg_generate target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "DESCRIPTION;PASS_THROUGH;OUTPUT_DIR" "")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "CHECK" "DESCRIPTION;PASS_THROUGH;OUTPUT_DIR" "")
   if(arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "morvcfg_generate: unexpected arguments: ${arg_UNPARSED_ARGUMENTS}")
   endif()
@@ -28,19 +44,34 @@ function(morvcfg_generate target)
   if(NOT TARGET morvcfg::morvcfg)
     message(FATAL_ERROR "morvcfg_generate: the morvcfg::morvcfg executable is not known here")
   endif()
+  if(arg_CHECK AND NOT TARGET morvcfg::morvcfg-check)
+    message(FATAL_ERROR "morvcfg_generate: CHECK needs the morvcfg::morvcfg-check executable, which is not known here")
+  endif()
   # Beside this file, wherever the function is called from.
   set(run_script "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/MorvcfgRun.cmake")
   if(NOT arg_OUTPUT_DIR)
-    set(arg_OUTPUT_DIR "${CMAKE_CURRENT_BINARY_DIR}/morvcfg")
+    set(arg_OUTPUT_DIR "${CMAKE_CURRENT_BINARY_DIR}/morvcfg/${target}")
   endif()
 
   cmake_path(ABSOLUTE_PATH arg_DESCRIPTION BASE_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}" NORMALIZE)
   cmake_path(ABSOLUTE_PATH arg_PASS_THROUGH BASE_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}" NORMALIZE)
   cmake_path(ABSOLUTE_PATH arg_OUTPUT_DIR BASE_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}" NORMALIZE)
   set(work_dir "${CMAKE_CURRENT_BINARY_DIR}/CMakeFiles/morvcfg_generate_${target}.dir")
+  _morvcfg_claim("the target" "${target}" "${target}" "Call morvcfg_generate() once for each target.")
+  _morvcfg_claim("OUTPUT_DIR" "${arg_OUTPUT_DIR}" "${target}"
+                 "Give each call an OUTPUT_DIR of its own, or leave OUTPUT_DIR out to get ${CMAKE_CURRENT_BINARY_DIR}/morvcfg/<target>.")
+  _morvcfg_claim("PASS_THROUGH" "${arg_PASS_THROUGH}" "${target}" "Give each call a PASS_THROUGH file of its own.")
   set(stamp "${work_dir}/done.stamp")
   set(source "${arg_OUTPUT_DIR}/morv_cfg.c")
   set(header "${arg_OUTPUT_DIR}/morv_cfg.h")
+
+  set(check_arguments "")
+  set(check_depends "")
+  if(arg_CHECK)
+    set(check_arguments "-DMORVCFG_CHECK_TOOL=$<TARGET_FILE:morvcfg::morvcfg-check>"
+                        "-DMORVCFG_WARNINGS_AS_ERRORS=$<BOOL:$<TARGET_PROPERTY:${target},COMPILE_WARNING_AS_ERROR>>")
+    set(check_depends morvcfg::morvcfg-check)
+  endif()
 
   # The stamp is the step's one output, so that results left unchanged do not make it run again;
   # the results are byproducts, which Ninja restats so that unchanged ones rebuild nothing.
@@ -54,9 +85,11 @@ function(morvcfg_generate target)
             "-DMORVCFG_OUTPUT_DIR=${arg_OUTPUT_DIR}"
             "-DMORVCFG_PASS_THROUGH=${arg_PASS_THROUGH}"
             "-DMORVCFG_STAMP=${stamp}"
+            "-DMORVCFG_TARGET=${target}"
+            ${check_arguments}
             -P "${run_script}"
-    DEPENDS "${arg_DESCRIPTION}" morvcfg::morvcfg "${run_script}"
-    COMMENT "Generating network configuration from ${arg_DESCRIPTION}"
+    DEPENDS "${arg_DESCRIPTION}" morvcfg::morvcfg ${check_depends} "${run_script}"
+    COMMENT "Generating network configuration for ${target} from ${arg_DESCRIPTION}"
     VERBATIM)
 
   target_sources("${target}" PRIVATE "${source}" "${header}" "${stamp}")

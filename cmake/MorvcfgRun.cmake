@@ -1,10 +1,23 @@
 # Runs morvcfg in a private directory and copies each result over the consumer's copy only when its
-# content differs. Called by the build step that morvcfg_generate() adds, as cmake -P.
+# content differs; with MORVCFG_CHECK_TOOL, runs morvcfg-check on the description file first.
+# Called by the build step that morvcfg_generate() adds, as cmake -P.
 foreach(var MORVCFG_TOOL MORVCFG_DESCRIPTION MORVCFG_WORK_DIR MORVCFG_OUTPUT_DIR MORVCFG_PASS_THROUGH MORVCFG_STAMP)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "MorvcfgRun.cmake needs -D${var}=...")
   endif()
 endforeach()
+
+# On any failure nothing is copied and the stamp is not touched: the previous results stay and the
+# step runs again on the next build.
+if(MORVCFG_CHECK_TOOL)
+  # Its warnings go to the build log as they are, in the form compilers and IDEs read. A file it
+  # cannot read is left to the tool's own run to report.
+  execute_process(COMMAND "${MORVCFG_CHECK_TOOL}" "${MORVCFG_DESCRIPTION}" RESULT_VARIABLE check_status)
+  if(check_status EQUAL 1 AND MORVCFG_WARNINGS_AS_ERRORS)
+    message(FATAL_ERROR "morvcfg-check found warnings in ${MORVCFG_DESCRIPTION}, and warnings are errors for "
+                        "${MORVCFG_TARGET} (its COMPILE_WARNING_AS_ERROR property is on)")
+  endif()
+endif()
 
 file(REMOVE_RECURSE "${MORVCFG_WORK_DIR}")
 file(MAKE_DIRECTORY "${MORVCFG_WORK_DIR}")
@@ -14,8 +27,6 @@ execute_process(
   RESULT_VARIABLE status
   ERROR_VARIABLE errors)
 if(NOT status EQUAL 0)
-  # Nothing is copied and the stamp is not touched: the previous results stay and the step runs
-  # again on the next build.
   message(FATAL_ERROR "morvcfg failed on ${MORVCFG_DESCRIPTION} (exit status ${status}) ${errors}")
 endif()
 

@@ -9,10 +9,15 @@
 #include <string_view>
 #include <vector>
 
-#include "checker/checker.h"
+#include "checker/check.h"
+#include "checker/report.h"
 #include "translator/directive_table.h"
 #include "translator/memory_environment.h"
 #include "translator/run.h"
+
+#ifdef MORVCFG_FUZZ_PARSE_JSON
+#include <nlohmann/json.hpp>
+#endif
 
 namespace {
 
@@ -129,6 +134,31 @@ void check_pieces(std::string_view input, std::string_view text) {
     }
 }
 
+// The JSON and SARIF forms are valid JSON (so valid UTF-8) whatever bytes the file and its name
+// hold, and carry every warning; the input's first bytes serve as a file name as well.
+void check_machine_formats(std::string_view input, const morvcfg::CheckResult& checked) {
+    std::vector<morvcfg::FileReport> reports;
+    reports.push_back({std::string(input.substr(0, 12)), {}, checked, {}});
+    reports.push_back({"unread\x80.cfg", "cannot read the file", {}, {}});
+    morvcfg::StringSource again{std::string(input)};
+    reports.front().code_point_columns = morvcfg::code_point_columns(again, checked);
+    std::string json;
+    std::string sarif;
+    morvcfg::write_json(json, reports, {});
+    morvcfg::write_sarif(sarif, reports, {});
+#ifdef MORVCFG_FUZZ_PARSE_JSON
+    const auto parsed_json = nlohmann::json::parse(json, nullptr, false);
+    const auto parsed_sarif = nlohmann::json::parse(sarif, nullptr, false);
+    require(!parsed_json.is_discarded() && !parsed_sarif.is_discarded(), "JSON and SARIF output parse");
+    require(parsed_json["files"][0]["warnings"].size() == checked.findings.size() &&
+                parsed_sarif["runs"][0]["results"].size() == checked.findings.size(),
+            "JSON and SARIF carry every warning");
+#else
+    (void)json;
+    (void)sarif;
+#endif
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -178,8 +208,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "the checker sees the pools the translator writes");
     }
     std::string diagnostics;
-    morvcfg::write_diagnostics(diagnostics, "f", checked, {});
-    morvcfg::write_summary(diagnostics, "f", checked);
+    morvcfg::write_gcc(diagnostics, morvcfg::FileReport{"f", {}, checked, {}}, morvcfg::ReportOptions{{}, true});
+    check_machine_formats(input, checked);
 
     morvcfg::MemoryEnvironment second;
     second.files["in.cfg"] = input;

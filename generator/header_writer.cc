@@ -1,38 +1,32 @@
 #include "generator/header_writer.h"
 
-#include <array>
-#include <string_view>
-
 #include "generator/banner.h"
 
 namespace morvcfg {
-namespace {
 
-// Macro name stems of the pool classes, in PoolClass order.
-constexpr std::array<std::string_view, kPoolClassCount> kClassNames = {"VERY_SMALL", "SMALL", "MIDDLE", "LARGE"};
-
-void write_macro(TextWriter& out, std::string_view prefix, std::string_view stem, std::string_view tail,
-                 std::int32_t value) {
-    out.write("#define\tETH0_");
-    out.write(prefix);
-    out.write(stem);
-    out.write(tail);
-    out.write("\t");
-    out.write_signed(value);
-    out.write("\n");
+std::array<HeaderMacro, 12> header_macros(const NetConfig& config) {
+    std::array<HeaderMacro, 12> macros;
+    for (std::size_t i = 0; i < kPoolClassNames.size(); ++i) {
+        const std::string stem = "ETH0_" + std::string(kPoolClassNames[i]);
+        macros[2 * i] = {stem + "_BLOCK_SIZE", config.pools[i].block_size};
+        macros[2 * i + 1] = {stem + "_BLOCKS", config.pools[i].blocks};
+        macros[8 + i] = {"ETH0_RCV_" + std::string(kPoolClassNames[i]) + "_SZ", config.pools[i].receive_size()};
+    }
+    return macros;
 }
-
-}  // namespace
 
 void write_header(TextWriter& out, const NetConfig& config) {
     write_opening_banner(out, kHeaderTitle);
-    for (std::size_t i = 0; i < kClassNames.size(); ++i) {
-        write_macro(out, "", kClassNames[i], "_BLOCK_SIZE", config.pools[i].block_size);
-        write_macro(out, "", kClassNames[i], "_BLOCKS", config.pools[i].blocks);
-    }
-    out.write("\n");
-    for (std::size_t i = 0; i < kClassNames.size(); ++i) {
-        write_macro(out, "RCV_", kClassNames[i], "_SZ", config.pools[i].receive_size());
+    const std::array<HeaderMacro, 12> macros = header_macros(config);
+    for (std::size_t i = 0; i < macros.size(); ++i) {
+        if (i == 8) {
+            out.write("\n");  // the receive sizes stand apart
+        }
+        out.write("#define\t");
+        out.write(macros[i].name);
+        out.write("\t");
+        out.write_signed(macros[i].value);
+        out.write("\n");
     }
     write_closing_banner(out);
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace morvcfg {
 
@@ -21,6 +22,9 @@ struct MemoryPool {
 // The memory-pool classes, in the order they appear everywhere.
 enum class PoolClass { VerySmall, Small, Middle, Large };
 inline constexpr int kPoolClassCount = 4;
+// The classes as the macro names of morv_cfg.h spell them, in PoolClass order.
+inline constexpr std::array<std::string_view, kPoolClassCount> kPoolClassNames = {"VERY_SMALL", "SMALL", "MIDDLE",
+                                                                                  "LARGE"};
 
 // Everything the description file says about the target's network, starting from the built-in
 // defaults. Field names are those of the generated arrays.

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <functional>
+#include <string_view>
 
 #include "generator/net_config.h"
 #include "generator/text_writer.h"
@@ -16,6 +18,16 @@ struct LocalTime {
     int minute = 0;
     int second = 0;
 };
+
+// One address array of morv_cfg.c: its name and the address it holds.
+struct AddressArray {
+    std::string_view name;
+    Address value{};
+};
+
+// The eleven address arrays of morv_cfg.c, in the order the file holds them, from the derived
+// record and the network address.
+std::array<AddressArray, 11> source_arrays(const NetConfig& config, const Address& network);
 
 // Reads the clock. The tool reads the real local time; tests pin it.
 using Clock = std::function<LocalTime()>;

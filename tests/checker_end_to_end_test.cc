@@ -12,14 +12,25 @@ using CheckToolTest = ToolTest;
 
 class CheckerGoldenTest : public ToolTest, public testing::WithParamInterface<std::string> {};
 
-// Each case runs `morvcfg-check --summary input.cfg` in a copy of its folder.
+// Each case runs `morvcfg-check --summary input.cfg` in a copy of its folder, and the same with
+// --format=json and --format=sarif where the folder holds expected.json or expected.sarif.
 TEST_P(CheckerGoldenTest, ExplainsExactly) {
     const fs::path golden = fs::path(MORVCFG_CHECK_GOLDEN_DIR) / GetParam();
     fs::copy_file(golden / "input.cfg", dir() / "input.cfg");
-    const Outcome outcome = run_checker({"--summary", "input.cfg"});
-    EXPECT_EQ(outcome.standard_output, read_file(golden / "expected.txt"));
-    EXPECT_EQ(outcome.error_output, "");
-    EXPECT_EQ(std::to_string(outcome.status) + "\n", read_file(golden / "status"));
+    const struct {
+        const char* option;
+        const char* expected;
+    } forms[] = {
+        {"--summary", "expected.txt"}, {"--format=json", "expected.json"}, {"--format=sarif", "expected.sarif"}};
+    for (const auto& form : forms) {
+        if (!fs::exists(golden / form.expected)) {
+            continue;
+        }
+        const Outcome outcome = run_checker({form.option, "input.cfg"});
+        EXPECT_EQ(outcome.standard_output, read_file(golden / form.expected)) << form.option;
+        EXPECT_EQ(outcome.error_output, "") << form.option;
+        EXPECT_EQ(std::to_string(outcome.status) + "\n", read_file(golden / "status")) << form.option;
+    }
 }
 
 std::vector<std::string> checker_cases() {
@@ -63,15 +74,17 @@ TEST_F(CheckToolTest, CategoriesCanBeSilenced) {
 TEST_F(CheckToolTest, ReportsUnreadableFilesAndWrongArguments) {
     write_file(dir() / "good.cfg", "text\n");
     fs::create_directory(dir() / "sub");
+    const std::string usage =
+        "usage: morvcfg-check [--format=gcc|json|sarif] [--summary] [-Wno-NAME]... FILE...\n"
+        "       morvcfg-check --help | --version\n";
     const struct {
         std::vector<std::string> args;
         std::string error_output;
     } cases[] = {
-        {{}, "usage: morvcfg-check [--summary] [-Wno-NAME]... FILE...\n"},
-        {{"--frobnicate", "good.cfg"},
-         "morvcfg-check: unknown option '--frobnicate'\nusage: morvcfg-check [--summary] [-Wno-NAME]... FILE...\n"},
-        {{"-Wno-such-thing", "good.cfg"},
-         "morvcfg-check: unknown option '-Wno-such-thing'\nusage: morvcfg-check [--summary] [-Wno-NAME]... FILE...\n"},
+        {{}, usage},
+        {{"--frobnicate", "good.cfg"}, "morvcfg-check: unknown option '--frobnicate'\n" + usage},
+        {{"-Wno-such-thing", "good.cfg"}, "morvcfg-check: unknown option '-Wno-such-thing'\n" + usage},
+        {{"--format=xml", "good.cfg"}, "morvcfg-check: unknown option '--format=xml'\n" + usage},
         {{"missing.cfg", "good.cfg"}, "missing.cfg: error: cannot open the file\n"},
         {{"sub"}, "sub: error: cannot read the file\n"},
     };

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The CMake package as a user meets it: install into an empty prefix, build the example consumer
-# with find_package(morvcfg) and morvcfg_generate(), then rebuild after each kind of change.
-# Also builds the consumer with the tool in the same tree (add_subdirectory).
+# (two boards, each checked by morvcfg-check) with find_package(morvcfg) and morvcfg_generate(),
+# then rebuild after each kind of change. Also: warnings as errors, two calls that would write one
+# file, and the consumer with the tool in the same tree (add_subdirectory).
 # Usage: consumer_test.sh <morvcfg build dir> <morvcfg source dir>
 set -euo pipefail
 build=$1
@@ -21,9 +22,14 @@ cp -r "$source/examples/consumer" "$work/consumer"
 app=$work/consumer
 out=$work/out
 cmake -S "$app" -B "$out" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
-cmake --build "$out" >/dev/null
+cmake --build "$out" > "$work/log"
 "$out/firmware" | tee "$work/run1"
 grep -q "this host 10.20.30.40, gateway 10.20.30.1" "$work/run1" || fail "generated values not in the program"
+"$out/firmware_b" | grep -q "this host 10.20.31.50, gateway 10.20.31.1" || fail "second board's values"
+grep -qF "$app/network.cfg:3:1: warning: the gateway 192.168.0.1 is outside this host's subnet 10.20.30.0/255.255.255.0: it is written as 10.20.30.1 [-Wsubnet-move]" "$work/log" ||
+  fail "morvcfg-check's warning not in the build log"
+grep -qF "$app/network.cfg:2:1: note: this host's subnet is set here" "$work/log" || fail "the warning's note"
+grep -q "board_b.cfg:[0-9]*:[0-9]*: warning" "$work/log" && fail "a warning for the clean second board"
 grep -q "#define LAN_CTRL_START_ADDRESS 0xa0000000" "$out/firmware.cfg" || fail "pass-through not written"
 grep -q "^CRE_TSK" "$out/firmware.cfg" || fail "pass-through lost ordinary text"
 
@@ -31,15 +37,15 @@ echo "-- an unchanged build does nothing"
 cmake --build "$out" | grep -q "no work to do" || fail "rebuilt with nothing changed"
 
 echo "-- a touched but unchanged description reruns the tool and recompiles only morv_cfg.c"
-header_time=$(mtime "$out/morvcfg/morv_cfg.h")
+header_time=$(mtime "$out/morvcfg/firmware/morv_cfg.h")
 pass_time=$(mtime "$out/firmware.cfg")
 sleep 1.1
 touch "$app/network.cfg"
 cmake --build "$out" -v > "$work/log"
 grep -q "MorvcfgRun.cmake" "$work/log" || fail "tool did not rerun"
 grep -q -- "-o CMakeFiles/firmware.dir/main.c.o" "$work/log" && fail "main.c recompiled although morv_cfg.h did not change"
-grep -q -- "-o CMakeFiles/firmware.dir/morvcfg/morv_cfg.c.o" "$work/log" || fail "morv_cfg.c (new build stamp) not recompiled"
-[ "$(mtime "$out/morvcfg/morv_cfg.h")" = "$header_time" ] || fail "morv_cfg.h rewritten with the same content"
+grep -q -- "-o CMakeFiles/firmware.dir/morvcfg/firmware/morv_cfg.c.o" "$work/log" || fail "morv_cfg.c (new build stamp) not recompiled"
+[ "$(mtime "$out/morvcfg/firmware/morv_cfg.h")" = "$header_time" ] || fail "morv_cfg.h rewritten with the same content"
 [ "$(mtime "$out/firmware.cfg")" = "$pass_time" ] || fail "pass-through rewritten with the same content"
 cmake --build "$out" | grep -q "no work to do" || fail "not up to date after the rerun"
 
@@ -50,14 +56,14 @@ grep -q -- "-o CMakeFiles/firmware.dir/main.c.o" "$work/log" || fail "main.c not
 "$out/firmware" | grep -q "small pool 256 x 16 = 4096 bytes" || fail "edited value missing"
 
 echo "-- a failed run fails the build, keeps the previous results and is not taken as done"
-cp "$out/morvcfg/morv_cfg.h" "$work/header.before"
+cp "$out/morvcfg/firmware/morv_cfg.h" "$work/header.before"
 cp "$out/firmware.cfg" "$work/pass.before"
 mv "$app/network.cfg" "$work/network.cfg"
 mkdir "$work/not-a-file"
 ln -s "$work/not-a-file" "$app/network.cfg"   # opens, but cannot be read
 if cmake --build "$out" > "$work/log" 2>&1; then fail "build passed although the tool failed"; fi
 grep -q "morvcfg failed" "$work/log" || fail "failure not reported"
-cmp -s "$out/morvcfg/morv_cfg.h" "$work/header.before" || fail "failed run replaced morv_cfg.h"
+cmp -s "$out/morvcfg/firmware/morv_cfg.h" "$work/header.before" || fail "failed run replaced morv_cfg.h"
 cmp -s "$out/firmware.cfg" "$work/pass.before" || fail "failed run replaced the pass-through file"
 if cmake --build "$out" > "$work/log" 2>&1; then fail "second build after a failure looked up to date"; fi
 rm "$app/network.cfg"
@@ -65,8 +71,36 @@ mv "$work/network.cfg" "$app/network.cfg"
 cmake --build "$out" >/dev/null
 "$out/firmware" | grep -q "small pool 256 x 16" || fail "no recovery after the failure"
 
+echo "-- warnings are errors where the target says so"
+cmake -S "$app" -B "$work/strict" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
+if cmake --build "$work/strict" > "$work/log" 2>&1; then fail "build passed with warnings as errors"; fi
+grep -q "network.cfg:3:1: warning: the gateway" "$work/log" || fail "warning not shown before failing"
+grep -q "warnings are errors for firmware" "$work/log" || fail "the failure does not say why"
+[ -e "$work/strict/morvcfg/firmware/morv_cfg.c" ] && fail "results copied although the check failed"
+cmake --build "$work/strict" --target firmware_b >/dev/null || fail "the clean board failed too"
+
+echo "-- two calls that would write one file stop at configure time"
+mkdir "$work/clash"
+cp "$app/main.c" "$app/network.cfg" "$app/board_b.cfg" "$work/clash/"
+cat > "$work/clash/CMakeLists.txt" <<'CMAKE'
+cmake_minimum_required(VERSION 3.25)
+project(clash LANGUAGES C)
+find_package(morvcfg 1.0 REQUIRED)
+add_executable(a main.c)
+add_executable(b main.c)
+morvcfg_generate(a DESCRIPTION network.cfg PASS_THROUGH a.cfg OUTPUT_DIR gen)
+morvcfg_generate(b DESCRIPTION board_b.cfg PASS_THROUGH b.cfg OUTPUT_DIR gen)
+CMAKE
+if cmake -S "$work/clash" -B "$work/clash/build" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" > "$work/log" 2>&1; then
+  fail "two calls with one OUTPUT_DIR configured"
+fi
+message=$(tr -s ' \n' '  ' < "$work/log")  # CMake wraps its messages
+grep -q "OUTPUT_DIR [^ ]*/gen is written by morvcfg_generate(a) already" <<<"$message" || fail "the clash is not explained"
+grep -q "Give each call an OUTPUT_DIR of its own" <<<"$message" || fail "the clash says not what to change"
+
 echo "-- the tool built in the same tree"
 cmake -S "$app" -B "$work/same-tree" -G Ninja -DMORVCFG_SOURCE_DIR="$source" >/dev/null
 cmake --build "$work/same-tree" >/dev/null
 "$work/same-tree/firmware" | grep -q "this host 10.20.30.40" || fail "same-tree build"
+"$work/same-tree/firmware_b" | grep -q "this host 10.20.31.50" || fail "same-tree build, second board"
 echo "consumer project: all checks passed"

@@ -6,14 +6,14 @@
 unsigned char ThisIs[] = {172,16,5,20};
 unsigned char SubNetMask[] = {255,255,240,0};
 unsigned char NetWorkAddress[] = {172,16,0,0};
-unsigned char LocalHost[] = {127,0,0,2};
+unsigned char LocalHost[] = {127,0,0,9};
 unsigned char GateWay[] = {172,16,0,254};
-unsigned char DomainNameServer[] = {172,16,0,4};
+unsigned char DomainNameServer[] = {172,16,0,6};
 unsigned char BroadCast[] = {255,255,255,255};
 unsigned char SubNetBroadCast[] = {172,16,15,255};
-unsigned char NTPServer[] = {129,6,15,28};
-unsigned char SMTPServer[] = {10,0,0,300};
-unsigned char POP3Server[] = {10,4294967295,0,1};
+unsigned char NTPServer[] = {255,256,4294967295,0};
+unsigned char SMTPServer[] = {0,0,4294967295,4294967295};
+unsigned char POP3Server[] = {10,0,0,1};
 char BuildNumber[] = {"YYYYMMDDhhmmss"};
 
 /* ----------------------------------------------------------------------- */

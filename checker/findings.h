@@ -2,13 +2,12 @@
 
 #include <array>
 #include <cstdint>
-#include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "generator/net_config.h"
-#include "translator/text_reader.h"
 
 namespace morvcfg {
 
@@ -42,22 +41,30 @@ struct CheckResult {
     // The record as the translator would write it (after derivation), and the network address.
     NetConfig config;
     Address network{};
-    // The defines the pass-through output would hold, in order.
-    std::vector<std::string> defines;
+    // The defines the pass-through output would hold, in order: each name and its value as written
+    // ("0x" and eight digits).
+    std::vector<std::pair<std::string, std::string>> defines;
     // Offsets of the file's line feeds, to turn offsets into lines and columns.
     std::vector<std::uint64_t> line_feeds;
 };
 
-// Reads a description file exactly as the translator does (the same reader, dispatch, scanner and
-// parsers) and explains what the translator will silently do with it.
-CheckResult check(ByteSource& source);
+// Line and column, both from 1, of a file offset; the column counts bytes.
+std::pair<std::uint64_t, std::uint64_t> line_and_column(const CheckResult& result, std::uint64_t offset);
 
-// Writes the findings in the form FILE:LINE:COLUMN: warning: MESSAGE [-Wname], each followed by
-// its notes, leaving out disabled categories. Returns the number of warnings written.
-std::size_t write_diagnostics(std::string& out, std::string_view file, const CheckResult& result,
-                              const std::set<std::string, std::less<>>& disabled);
+}  // namespace morvcfg
 
-// Writes the configuration the translator would generate, as plain text.
-void write_summary(std::string& out, std::string_view file, const CheckResult& result);
+namespace morvcfg {
+
+// The warnings of one file, collected as the analysis finds them.
+class FindingList {
+public:
+    // Adds a warning; its notes may be added to the result.
+    Finding& warn(std::uint64_t offset, std::string_view category, std::string message);
+    // The warnings in file order; those at one place in the order they were found.
+    std::vector<Finding> take();
+
+private:
+    std::vector<Finding> findings_;
+};
 
 }  // namespace morvcfg

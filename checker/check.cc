@@ -1,0 +1,103 @@
+#include "checker/check.h"
+
+#include <algorithm>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "checker/directive_analysis.h"
+#include "checker/file_analysis.h"
+#include "checker/file_layout.h"
+#include "checker/json_writer.h"
+#include "checker/report.h"
+
+namespace morvcfg {
+
+CheckResult check(ByteSource& source) {
+    FindingList findings;
+    FileLayout layout(findings);
+    FileAnalysis file(findings);
+    DirectiveAnalysis directives(findings, layout, file);
+
+    PieceReader reader(source, &layout);
+    std::span<char> piece;
+    while (reader.next(piece)) {
+        const std::string_view whole(piece.data(), piece.size());
+        const Directive* row = match_directive(whole);
+        const std::uint64_t start = layout.begin_piece(piece, row);
+        if (row != nullptr) {
+            directives.analyse(*row, piece, start);
+        } else if (layout.piece_starts_line()) {
+            directives.check_lookalike(whole.substr(0, whole.find('\0')), start);
+        }
+        layout.end_piece();
+    }
+    CheckResult result;
+    if (reader.failed()) {
+        result.read_failed = true;
+        return result;
+    }
+    layout.finish(source);
+    file.finish(result);
+    result.findings = findings.take();
+    result.line_feeds = layout.take_line_feeds();
+    return result;
+}
+
+}  // namespace morvcfg
+
+namespace morvcfg {
+
+std::map<std::uint64_t, std::uint64_t> code_point_columns(ByteSource& file, const CheckResult& result) {
+    std::vector<std::uint64_t> offsets;
+    for (const Finding& finding : result.findings) {
+        offsets.push_back(finding.offset);
+        std::transform(finding.notes.begin(), finding.notes.end(), std::back_inserter(offsets),
+                       [](const Note& note) { return note.offset; });
+    }
+    std::sort(offsets.begin(), offsets.end());
+    offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
+
+    // One pass over the file, counting the characters of each line up to each wanted offset. A
+    // character cut by the end of a read waits in `carry` for the rest of its bytes.
+    std::map<std::uint64_t, std::uint64_t> columns;
+    auto wanted = offsets.begin();
+    std::uint64_t offset = 0;      // of the first byte in `bytes`
+    std::uint64_t characters = 0;  // since the line began
+    std::string bytes;
+    char buffer[4096];
+    bool at_end = false;
+    while (wanted != offsets.end() && !at_end) {
+        const std::ptrdiff_t count = file.read(buffer, sizeof buffer);
+        at_end = count <= 0;
+        bytes.append(buffer, count > 0 ? static_cast<std::size_t>(count) : 0);
+        std::size_t i = 0;
+        while (i < bytes.size() && wanted != offsets.end()) {
+            if (offset + i == *wanted) {
+                columns.emplace(*wanted++, characters + 1);
+                continue;
+            }
+            std::size_t length = utf8_length(std::string_view(bytes).substr(i));
+            if (length == 0 && !at_end && bytes.size() - i < 4 && static_cast<unsigned char>(bytes[i]) >= 0xC2) {
+                break;  // perhaps the start of a character whose rest has not been read
+            }
+            length = std::max<std::size_t>(length, 1);
+            // A wanted offset inside a character points at that character.
+            while (wanted != offsets.end() && *wanted < offset + i + length) {
+                columns.emplace(*wanted++, characters + 1);
+            }
+            characters = bytes[i] == '\n' ? 0 : characters + 1;
+            i += length;
+        }
+        bytes.erase(0, i);
+        offset += i;
+    }
+    // Places at the very end of the file, after its last character.
+    for (; wanted != offsets.end() && at_end && bytes.empty(); ++wanted) {
+        columns.emplace(*wanted, characters + 1 + (*wanted - offset));
+    }
+    return columns;
+}
+
+}  // namespace morvcfg

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "checker/file_analysis.h"
+#include "checker/file_layout.h"
+#include "checker/findings.h"
+#include "generator/text_writer.h"
+#include "translator/directive_table.h"
+#include "translator/scanner.h"
+
+namespace morvcfg {
+
+// What each directive does: its operands as the translator's own parser reads them, what it then
+// sets, ignores or does not write; and lines that look like directives but are ordinary text.
+class DirectiveAnalysis {
+public:
+    DirectiveAnalysis(FindingList& findings, const FileLayout& layout, FileAnalysis& file)
+        : findings_(findings), layout_(layout), file_(file), defines_writer_(defines_sink_) {}
+
+    // A directive piece that starts at `start` in the text.
+    void analyse(const Directive& row, std::span<const char> piece, std::uint64_t start);
+    // An ordinary line (up to any NUL) that starts at `start` in the text.
+    void check_lookalike(std::string_view text, std::uint64_t start);
+
+private:
+    // A directive as the checker looks at it: its row, the record before its parser ran, its
+    // operands, and the places in its text that messages point at.
+    struct DirectiveSeen {
+        const Directive& row;
+        const NetConfig& before;
+        const ScanResult& operands;
+        std::string keyword;
+        std::string_view after_word;  // just after the keyword word
+        std::string_view rest;        // where the scan stopped
+        std::string_view last_end;    // just after the last field read
+        std::string_view unread;      // the word where a missing or unreadable operand stands
+        std::string_view define;      // what the parser wrote to the pass-through output
+    };
+    void analyse_interface(const DirectiveSeen& d);
+    void analyse_address(const DirectiveSeen& d);
+    void analyse_pool(const DirectiveSeen& d);
+    void analyse_device(const DirectiveSeen& d);
+
+    // Explains how one address operand was read into a field (an index into kAddressFields);
+    // true if any of it was.
+    bool check_address(std::string_view token, std::size_t field, const Address& before);
+    void check_mask(std::string_view token, const Address& mask);
+    // Which kind of number a range check looks at.
+    enum class Number { Component, PoolValue };
+    void check_range(const ScanField& field, Number kind, std::string_view what);
+    void check_trailing(std::string_view rest, std::string_view why);
+
+    // Where a part of the directive's text ends, as an index into it.
+    [[nodiscard]] std::size_t end_of(std::string_view part) const {
+        return static_cast<std::size_t>(part.data() - text_.data()) + part.size();
+    }
+    // The offset in the file of a part of the directive's text.
+    [[nodiscard]] std::uint64_t at(std::string_view part) const {
+        return layout_.file_offset(text_start_ + static_cast<std::uint64_t>(part.data() - text_.data()));
+    }
+
+    FindingList& findings_;
+    const FileLayout& layout_;
+    FileAnalysis& file_;
+    StringSink defines_sink_;
+    TextWriter defines_writer_;
+
+    // The directive being analysed.
+    std::string_view text_;
+    std::uint64_t text_start_ = 0;
+    std::uint64_t directive_offset_ = 0;
+    std::string_view directive_keyword_;
+};
+
+}  // namespace morvcfg

@@ -1,0 +1,106 @@
+#include "checker/file_analysis.h"
+
+namespace morvcfg {
+namespace {
+
+std::string pool_text(const MemoryPool& pool) {
+    return std::to_string(pool.block_size) + " x " + std::to_string(pool.blocks);
+}
+
+}  // namespace
+
+void FileAnalysis::address_set(std::size_t field, std::uint64_t offset, std::string_view keyword,
+                               const Address& before) {
+    note_setting(address_origins_[field], offset, keyword, kAddressFields[field].name, dotted(before),
+                 dotted(config_.*kAddressFields[field].field));
+}
+
+void FileAnalysis::pool_set(std::size_t pool, std::uint64_t offset, std::string_view keyword,
+                            const MemoryPool& before) {
+    note_setting(pool_origins_[pool], offset, keyword, "the " + std::string(kPoolClassNames[pool]) + " pool",
+                 pool_text(before), pool_text(config_.pools[pool]));
+}
+
+void FileAnalysis::define_written(const std::string& name, const std::string& value, std::uint64_t offset) {
+    if (const auto first = define_origins_.find(name); first != define_origins_.end()) {
+        Finding& finding = findings_.warn(offset, "duplicate-define",
+                                          name + " is defined again: the second define redefines the first");
+        finding.notes.push_back({first->second, "first defined here"});
+    } else {
+        define_origins_.emplace(name, offset);
+    }
+    defines_.emplace_back(name, value);
+}
+
+void FileAnalysis::note_setting(Origin& origin, std::uint64_t offset, std::string_view keyword,
+                                std::string_view setting, std::string_view old_value, std::string_view new_value) {
+    if (origin.set) {
+        const std::string change = old_value == new_value
+                                       ? ", to the same value " + std::string(new_value)
+                                       : ": " + std::string(old_value) + " becomes " + std::string(new_value);
+        Finding& finding = findings_.warn(offset, "override",
+                                          std::string(keyword) + " sets " + std::string(setting) + " again" + change);
+        finding.notes.push_back({origin.offset, "set earlier here by " + std::string(origin.keyword)});
+    }
+    origin = Origin{true, offset, keyword};
+}
+
+void FileAnalysis::finish(CheckResult& result) {
+    NetConfig derived = config_;
+    const Address network = derive(derived);
+    check_derivation(derived, network);
+    check_pools();
+    result.config = derived;
+    result.network = network;
+    result.defines = std::move(defines_);
+}
+
+void FileAnalysis::check_derivation(const NetConfig& derived, const Address& network) {
+    const Origin& this_is = address_origins_[field_index(&NetConfig::ThisIs)];
+    const Origin& mask = address_origins_[field_index(&NetConfig::SubNetMask)];
+    const Origin& subnet = mask.set && (!this_is.set || mask.offset > this_is.offset) ? mask : this_is;
+    const std::string subnet_text = dotted(network) + "/" + dotted(config_.SubNetMask);
+    const struct {
+        Address NetConfig::*field;
+        const char* what;
+    } moved[] = {{&NetConfig::GateWay, "gateway"}, {&NetConfig::DomainNameServer, "name server"}};
+    for (const auto& item : moved) {
+        if (derived.*item.field == config_.*item.field) {
+            continue;
+        }
+        const Origin& origin = address_origins_[field_index(item.field)];
+        const std::uint64_t offset = origin.set ? origin.offset : subnet.offset;
+        Finding& finding = findings_.warn(offset, "subnet-move",
+                                          std::string(origin.set ? "the " : "the default ") + item.what + " " +
+                                              dotted(config_.*item.field) + " is outside this host's subnet " +
+                                              subnet_text + ": it is written as " + dotted(derived.*item.field));
+        if (subnet.set && subnet.offset != offset) {
+            finding.notes.push_back({subnet.offset, "this host's subnet is set here"});
+        }
+    }
+}
+
+void FileAnalysis::check_pools() {
+    for (std::size_t i = 0; i < config_.pools.size(); ++i) {
+        const MemoryPool& pool = config_.pools[i];
+        if (!pool_origins_[i].set) {
+            continue;
+        }
+        const std::int64_t product = std::int64_t{pool.block_size} * std::int64_t{pool.blocks};
+        const std::int32_t size = pool.receive_size();
+        // "ETH0_RCV_<class>_SZ is <size> x <count> = ..."
+        std::string message = "ETH0_RCV_" + std::string(kPoolClassNames[i]) + "_SZ is ";
+        const std::string sum = pool_text(pool) + " = ";
+        if (product != size) {
+            message.append(sum)
+                .append(std::to_string(product))
+                .append(", which does not fit 32 bits and is written as ");
+            findings_.warn(pool_origins_[i].offset, "pool-size", message.append(std::to_string(size)));
+        } else if (size < 0) {
+            message.append("negative: ").append(sum).append(std::to_string(size));
+            findings_.warn(pool_origins_[i].offset, "pool-size", std::move(message));
+        }
+    }
+}
+
+}  // namespace morvcfg

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "checker/findings.h"
+#include "checker/messages.h"
+#include "generator/net_config.h"
+
+namespace morvcfg {
+
+// What the whole file does: the record as its directives leave it, where each setting was last
+// given (so that a later directive is seen overriding it), the defines in order, and what the
+// derivation and the receive sizes make of the settings at the end.
+class FileAnalysis {
+public:
+    explicit FileAnalysis(FindingList& findings) : findings_(findings) {}
+
+    // The record the translator's parsers write into.
+    NetConfig& record() { return config_; }
+
+    // The directive at `offset`, `keyword`, has set an address field (an index into
+    // kAddressFields); it held `before`.
+    void address_set(std::size_t field, std::uint64_t offset, std::string_view keyword, const Address& before);
+    // The same for a memory-pool class.
+    void pool_set(std::size_t pool, std::uint64_t offset, std::string_view keyword, const MemoryPool& before);
+    // A define was written to the pass-through output; its name stands at `offset` in the file.
+    void define_written(const std::string& name, const std::string& value, std::uint64_t offset);
+
+    // After the last directive: the derivation and receive sizes are checked and the result gets
+    // the record as written, the network address and the defines.
+    void finish(CheckResult& result);
+
+private:
+    // Where a setting was last given by a directive.
+    struct Origin {
+        bool set = false;
+        std::uint64_t offset = 0;
+        std::string_view keyword;
+    };
+
+    void note_setting(Origin& origin, std::uint64_t offset, std::string_view keyword, std::string_view setting,
+                      std::string_view old_value, std::string_view new_value);
+    void check_derivation(const NetConfig& derived, const Address& network);
+    void check_pools();
+
+    FindingList& findings_;
+    NetConfig config_;
+    std::array<Origin, kAddressFields.size()> address_origins_{};
+    std::array<Origin, kPoolClassCount> pool_origins_{};
+    std::map<std::string, std::uint64_t, std::less<>> define_origins_;
+    std::vector<std::pair<std::string, std::string>> defines_;
+};
+
+}  // namespace morvcfg

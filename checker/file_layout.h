@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "checker/findings.h"
+#include "translator/directive_table.h"
+#include "translator/text_reader.h"
+
+namespace morvcfg {
+
+// Where things are in a description file as read: its line feeds, its CRs (to turn places in the
+// text the translator reads into places in the file), and what the text mode does there without
+// saying: lone CRs joining lines, NUL bytes, text after a Ctrl-Z, lines cut into pieces.
+class FileLayout final : public RawObserver {
+public:
+    explicit FileLayout(FindingList& findings) : findings_(findings) {}
+
+    // Bytes as they were read, before the text mode changed them.
+    void on_read(std::string_view raw) override;
+    // A piece before its directive, if `row` is one, is analysed: where it stands in its line, and
+    // any NUL in it. Returns the piece's offset in the text.
+    std::uint64_t begin_piece(std::span<const char> piece, const Directive* row);
+    // The same piece after its analysis: a line that ends here is checked for its length.
+    void end_piece();
+    // True when the piece last begun starts a line.
+    [[nodiscard]] bool piece_starts_line() const { return piece_starts_line_; }
+    // The offset in the file of an offset in the text.
+    [[nodiscard]] std::uint64_t file_offset(std::uint64_t text_offset) const;
+    // After the last piece: the bytes from `rest` on, after a Ctrl-Z, are counted.
+    void finish(ByteSource& rest);
+    [[nodiscard]] std::vector<std::uint64_t> take_line_feeds() { return std::move(line_feeds_); }
+
+private:
+    void finish_line(std::uint64_t end);
+
+    FindingList& findings_;
+
+    // The file as read.
+    std::uint64_t raw_size_ = 0;
+    std::vector<std::uint64_t> line_feeds_;
+    std::vector<std::uint64_t> carriage_returns_;
+    std::optional<std::uint64_t> cr_run_;  // first CR of a run whose next byte is still to come
+    std::optional<std::uint64_t> ctrl_z_;
+    std::uint64_t after_ctrl_z_ = 0;
+
+    // The text as the translator sees it.
+    std::uint64_t text_size_ = 0;
+    bool at_line_start_ = true;
+    bool piece_starts_line_ = true;
+    std::uint64_t line_start_ = 0;
+    bool previous_was_directive_ = false;
+    std::vector<Note> split_notes_;
+};
+
+}  // namespace morvcfg

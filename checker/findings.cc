@@ -1,0 +1,44 @@
+#include "checker/findings.h"
+
+#include <algorithm>
+
+namespace morvcfg {
+
+const std::array<WarningCategory, 15> kWarningCategories = {{
+    {"operand", "an operand that was not read, or read only in part"},
+    {"device-define", "a MORV_DEV_ADR directive that writes no define"},
+    {"not-directive", "a line that looks like a directive but is ordinary text"},
+    {"keyword-suffix", "a keyword followed by more characters, still taken as that directive"},
+    {"ignored-text", "text after the operands that is ignored"},
+    {"range", "address components above 255 or negative, and numbers that wrap"},
+    {"subnet-mask", "a subnet mask whose ones are not contiguous"},
+    {"subnet-move", "a gateway or name server that is moved into this host's subnet"},
+    {"override", "a directive that overrides an earlier one"},
+    {"pool-size", "a receive size that is negative or wraps"},
+    {"duplicate-define", "two MORV_DEV_ADR directives with the same upper-cased name"},
+    {"long-line", "a line longer than 255 characters, read in pieces"},
+    {"lone-cr", "a carriage return without a line feed, which joins lines"},
+    {"nul", "a NUL byte"},
+    {"ctrl-z", "text after a Ctrl-Z, which is never read"},
+}};
+
+std::pair<std::uint64_t, std::uint64_t> line_and_column(const CheckResult& result, std::uint64_t offset) {
+    const auto feeds = result.line_feeds.begin();
+    const auto after = std::lower_bound(feeds, result.line_feeds.end(), offset);
+    const auto line = static_cast<std::uint64_t>(after - feeds) + 1;
+    const std::uint64_t line_start = after == feeds ? 0 : *(after - 1) + 1;
+    return {line, offset - line_start + 1};
+}
+
+Finding& FindingList::warn(std::uint64_t offset, std::string_view category, std::string message) {
+    findings_.push_back(Finding{offset, category, std::move(message), {}});
+    return findings_.back();
+}
+
+std::vector<Finding> FindingList::take() {
+    std::stable_sort(findings_.begin(), findings_.end(),
+                     [](const Finding& a, const Finding& b) { return a.offset < b.offset; });
+    return std::move(findings_);
+}
+
+}  // namespace morvcfg

@@ -1,0 +1,96 @@
+// The JSON form of the checker's reports: one document for the whole run.
+#include "checker/json_writer.h"
+#include "checker/messages.h"
+#include "checker/report.h"
+#include "generator/header_writer.h"
+#include "generator/source_writer.h"
+
+namespace morvcfg {
+namespace {
+
+void write_place(JsonWriter& json, const CheckResult& result, std::uint64_t offset) {
+    const auto [line, column] = line_and_column(result, offset);
+    json.field("line", static_cast<std::int64_t>(line));
+    json.field("column", static_cast<std::int64_t>(column));
+}
+
+void write_warnings(JsonWriter& json, const FileReport& report, const ReportOptions& options) {
+    json.key("warnings");
+    json.begin_array();
+    for (const Finding& finding : report.result.findings) {
+        if (options.disabled.contains(finding.category)) {
+            continue;
+        }
+        json.begin_object();
+        json.field("category", finding.category);
+        write_place(json, report.result, finding.offset);
+        json.field("message", finding.message);
+        json.key("notes");
+        json.begin_array();
+        for (const Note& note : finding.notes) {
+            json.begin_object();
+            write_place(json, report.result, note.offset);
+            json.field("message", note.message);
+            json.end_object();
+        }
+        json.end_array();
+        json.end_object();
+    }
+    json.end_array();
+}
+
+void write_configuration(JsonWriter& json, const CheckResult& result) {
+    json.key("configuration");
+    json.begin_object();
+    json.key("addresses");
+    json.begin_object();
+    for (const AddressArray& array : source_arrays(result.config, result.network)) {
+        json.field(array.name, dotted(array.value));
+    }
+    json.end_object();
+    json.key("macros");
+    json.begin_object();
+    for (const HeaderMacro& macro : header_macros(result.config)) {
+        json.field(macro.name, std::int64_t{macro.value});
+    }
+    json.end_object();
+    json.key("defines");
+    json.begin_array();
+    for (const auto& [name, value] : result.defines) {
+        json.begin_object();
+        json.field("name", name);
+        json.field("value", value);
+        json.end_object();
+    }
+    json.end_array();
+    json.end_object();
+}
+
+}  // namespace
+
+void write_json(std::string& out, std::span<const FileReport> reports, const ReportOptions& options) {
+    JsonWriter json(out);
+    json.begin_object();
+    json.key("tool");
+    json.begin_object();
+    json.field("name", "morvcfg-check");
+    json.field("version", checker_version());
+    json.end_object();
+    json.key("files");
+    json.begin_array();
+    for (const FileReport& report : reports) {
+        json.begin_object();
+        json.field("file", report.name);
+        if (!report.error.empty()) {
+            json.field("error", report.error);
+        } else {
+            write_warnings(json, report, options);
+            write_configuration(json, report.result);
+        }
+        json.end_object();
+    }
+    json.end_array();
+    json.end_object();
+}
+
+}  // namespace morvcfg

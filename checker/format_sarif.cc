@@ -1,0 +1,190 @@
+// The SARIF 2.1.0 form of the checker's reports: one run, one rule per warning category, each
+// warning a result, its notes related locations.
+#include <algorithm>
+
+#include "checker/json_writer.h"
+#include "checker/report.h"
+
+namespace morvcfg {
+namespace {
+
+// A file name as a URI reference: relative names stay relative (to the working directory),
+// absolute ones become file URIs; every byte but unreserved characters and "/" is
+// percent-encoded, and "\" is taken as "/".
+std::string uri_of(std::string_view name) {
+    std::string path(name);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    std::string uri;
+    const bool drive = path.size() >= 2 && path[1] == ':' &&
+                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    if (path.starts_with("//")) {
+        uri = "file:";  // a network path keeps its host
+    } else if (path.starts_with("/")) {
+        uri = "file://";
+    } else if (drive) {
+        uri = "file:///" + path.substr(0, 2);
+        path.erase(0, 2);
+    }
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                                (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' ||
+                                byte == '~' || byte == '/';
+        if (unreserved) {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += kHex[byte >> 4U];
+            uri += kHex[byte & 0xFU];
+        }
+    }
+    return uri;
+}
+
+void write_text(JsonWriter& json, std::string_view key, std::string_view text) {
+    json.key(key);
+    json.begin_object();
+    json.field("text", text);
+    json.end_object();
+}
+
+void write_location(JsonWriter& json, const FileReport& report, const std::uint64_t* offset) {
+    json.key("physicalLocation");
+    json.begin_object();
+    json.key("artifactLocation");
+    json.begin_object();
+    json.field("uri", uri_of(report.name));
+    json.end_object();
+    if (offset != nullptr) {
+        const auto [line, byte_column] = line_and_column(report.result, *offset);
+        const auto found = report.code_point_columns.find(*offset);
+        const std::uint64_t column = found != report.code_point_columns.end() ? found->second : byte_column;
+        json.key("region");
+        json.begin_object();
+        json.field("startLine", static_cast<std::int64_t>(line));
+        json.field("startColumn", static_cast<std::int64_t>(column));
+        json.end_object();
+    }
+    json.end_object();
+}
+
+void write_rules(JsonWriter& json) {
+    json.key("rules");
+    json.begin_array();
+    for (const WarningCategory& category : kWarningCategories) {
+        json.begin_object();
+        json.field("id", category.name);
+        write_text(json, "shortDescription", category.covers);
+        json.field("helpUri", "man:morvcfg-check(1)");
+        json.key("defaultConfiguration");
+        json.begin_object();
+        json.field("level", "warning");
+        json.end_object();
+        json.end_object();
+    }
+    json.end_array();
+}
+
+void write_result(JsonWriter& json, const FileReport& report, const Finding& finding) {
+    const auto* const rule =
+        std::find_if(kWarningCategories.begin(), kWarningCategories.end(),
+                     [&](const WarningCategory& category) { return category.name == finding.category; });
+    json.begin_object();
+    json.field("ruleId", finding.category);
+    json.field("ruleIndex", rule - kWarningCategories.begin());
+    json.field("level", "warning");
+    write_text(json, "message", finding.message);
+    json.key("locations");
+    json.begin_array();
+    json.begin_object();
+    write_location(json, report, &finding.offset);
+    json.end_object();
+    json.end_array();
+    if (!finding.notes.empty()) {
+        json.key("relatedLocations");
+        json.begin_array();
+        for (std::size_t i = 0; i < finding.notes.size(); ++i) {
+            json.begin_object();
+            json.field("id", static_cast<std::int64_t>(i));
+            write_text(json, "message", finding.notes[i].message);
+            write_location(json, report, &finding.notes[i].offset);
+            json.end_object();
+        }
+        json.end_array();
+    }
+    json.end_object();
+}
+
+}  // namespace
+
+void write_sarif(std::string& out, std::span<const FileReport> reports, const ReportOptions& options) {
+    JsonWriter json(out);
+    json.begin_object();
+    json.field("$schema", "https://docs.oasis-open.org/sarif/sarif/v2.1.0/errata01/os/schemas/sarif-schema-2.1.0.json");
+    json.field("version", "2.1.0");
+    json.key("runs");
+    json.begin_array();
+    json.begin_object();
+
+    json.key("tool");
+    json.begin_object();
+    json.key("driver");
+    json.begin_object();
+    json.field("name", "morvcfg-check");
+    json.field("version", checker_version());
+    json.field("semanticVersion", checker_version());
+    json.field("informationUri", "man:morvcfg-check(1)");
+    write_rules(json);
+    json.end_object();
+    json.end_object();
+
+    // Files that could not be read are the run's own failures, not results.
+    const bool all_read =
+        std::none_of(reports.begin(), reports.end(), [](const FileReport& report) { return !report.error.empty(); });
+    json.key("invocations");
+    json.begin_array();
+    json.begin_object();
+    json.key("executionSuccessful");
+    json.boolean(all_read);
+    if (!all_read) {
+        json.key("toolExecutionNotifications");
+        json.begin_array();
+        for (const FileReport& report : reports) {
+            if (report.error.empty()) {
+                continue;
+            }
+            json.begin_object();
+            json.field("level", "error");
+            write_text(json, "message", report.error);
+            json.key("locations");
+            json.begin_array();
+            json.begin_object();
+            write_location(json, report, nullptr);
+            json.end_object();
+            json.end_array();
+            json.end_object();
+        }
+        json.end_array();
+    }
+    json.end_object();
+    json.end_array();
+
+    json.field("columnKind", "unicodeCodePoints");
+    json.key("results");
+    json.begin_array();
+    for (const FileReport& report : reports) {
+        for (const Finding& finding : report.result.findings) {
+            if (!options.disabled.contains(finding.category)) {
+                write_result(json, report, finding);
+            }
+        }
+    }
+    json.end_array();
+
+    json.end_object();
+    json.end_array();
+    json.end_object();
+}
+
+}  // namespace morvcfg

@@ -1,0 +1,152 @@
+#include "checker/json_writer.h"
+
+namespace morvcfg {
+namespace {
+
+constexpr char kHex[] = "0123456789abcdef";
+
+bool continuation(unsigned char byte) {
+    return byte >= 0x80 && byte <= 0xBF;
+}
+
+}  // namespace
+
+std::size_t utf8_length(std::string_view bytes) {
+    if (bytes.empty()) {
+        return 0;
+    }
+    const auto lead = static_cast<unsigned char>(bytes[0]);
+    if (lead < 0x80) {
+        return 1;
+    }
+    // The continuation bytes a lead byte takes, and the range the first of them must fall in
+    // (narrower after E0, ED, F0 and F4, which would otherwise allow overlong forms, surrogates
+    // or values past U+10FFFF).
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (bytes.size() < length) {
+        return 0;
+    }
+    const auto first = static_cast<unsigned char>(bytes[1]);
+    if (first < low || first > high) {
+        return 0;
+    }
+    for (std::size_t i = 2; i < length; ++i) {
+        if (!continuation(static_cast<unsigned char>(bytes[i]))) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+void JsonWriter::newline() {
+    out_ += '\n';
+    out_.append(2 * counts_.size(), ' ');
+}
+
+void JsonWriter::begin_value() {
+    if (after_key_) {
+        after_key_ = false;
+        return;
+    }
+    if (!counts_.empty()) {
+        if (counts_.back()++ > 0) {
+            out_ += ',';
+        }
+        newline();
+    }
+}
+
+void JsonWriter::begin_object() {
+    begin_value();
+    out_ += '{';
+    counts_.push_back(0);
+}
+
+void JsonWriter::begin_array() {
+    begin_value();
+    out_ += '[';
+    counts_.push_back(0);
+}
+
+void JsonWriter::end_container(char close) {
+    const bool empty = counts_.back() == 0;
+    counts_.pop_back();
+    if (!empty) {
+        newline();
+    }
+    out_ += close;
+    if (counts_.empty()) {
+        out_ += '\n';
+    }
+}
+
+void JsonWriter::end_object() {
+    end_container('}');
+}
+
+void JsonWriter::end_array() {
+    end_container(']');
+}
+
+void JsonWriter::key(std::string_view name) {
+    string(name);
+    out_ += ": ";
+    after_key_ = true;
+}
+
+void JsonWriter::string(std::string_view bytes) {
+    begin_value();
+    out_ += '"';
+    while (!bytes.empty()) {
+        const auto byte = static_cast<unsigned char>(bytes.front());
+        const std::size_t length = utf8_length(bytes);
+        if (byte == '"' || byte == '\\') {
+            out_ += '\\';
+            out_ += static_cast<char>(byte);
+        } else if (byte == '\n') {
+            out_ += "\\n";
+        } else if (byte == '\t') {
+            out_ += "\\t";
+        } else if (byte < 0x20) {
+            out_ += "\\u00";
+            out_ += kHex[byte >> 4U];
+            out_ += kHex[byte & 0xFU];
+        } else if (length == 0) {
+            out_ += "\\\\x";
+            out_ += kHex[byte >> 4U];
+            out_ += kHex[byte & 0xFU];
+        } else {
+            out_.append(bytes.substr(0, length));
+            bytes.remove_prefix(length - 1);
+        }
+        bytes.remove_prefix(1);
+    }
+    out_ += '"';
+}
+
+void JsonWriter::number(std::int64_t value) {
+    begin_value();
+    out_ += std::to_string(value);
+}
+
+void JsonWriter::boolean(bool value) {
+    begin_value();
+    out_ += value ? "true" : "false";
+}
+
+}  // namespace morvcfg

@@ -1,0 +1,73 @@
+#include "checker/messages.h"
+
+#include <algorithm>
+
+#include "translator/directive_parsers.h"
+#include "translator/scanner.h"
+
+namespace morvcfg {
+
+std::string shown(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            static constexpr char kHex[] = "0123456789abcdef";
+            out += "\\x";
+            out += kHex[byte >> 4U];
+            out += kHex[byte & 0xFU];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string quoted(std::string_view text) {
+    return "'" + shown(text) + "'";
+}
+
+std::string dotted(const Address& address) {
+    std::string out;
+    for (const std::uint32_t component : address) {
+        if (!out.empty()) {
+            out += '.';
+        }
+        out += std::to_string(component);
+    }
+    return out;
+}
+
+std::string_view trim_left(std::string_view text) {
+    while (!text.empty() && is_scan_space(text.front())) {
+        text.remove_prefix(1);
+    }
+    return text;
+}
+
+std::string_view first_word(std::string_view text) {
+    text = trim_left(text);
+    std::size_t end = 0;
+    while (end < text.size() && !is_scan_space(text[end])) {
+        ++end;
+    }
+    return text.substr(0, end);
+}
+
+std::string upper_case(std::string_view text) {
+    std::string out(text.size(), '\0');
+    std::transform(text.begin(), text.end(), out.begin(), upper_ascii);
+    return out;
+}
+
+// cppcheck-suppress constParameter ; a pointer to member, not to an object
+std::size_t field_index(Address NetConfig::*field) {
+    for (std::size_t i = 0; i < kAddressFields.size(); ++i) {
+        if (kAddressFields[i].field == field) {
+            return i;
+        }
+    }
+    return 0;
+}
+
+}  // namespace morvcfg

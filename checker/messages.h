@@ -1,0 +1,45 @@
+#pragma once
+
+// How the checker's messages name things: tokens, addresses, fields and pools.
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "generator/net_config.h"
+
+namespace morvcfg {
+
+// Bytes of a token shown in a message: control bytes as \xNN, the rest as they are.
+std::string shown(std::string_view text);
+// A token shown in single quotes.
+std::string quoted(std::string_view text);
+// An address in dotted form, each component in full.
+std::string dotted(const Address& address);
+// Text without the white space at its front, as the scanner counts white space.
+std::string_view trim_left(std::string_view text);
+// The first word of text, after white space.
+std::string_view first_word(std::string_view text);
+// Text with a to z upper-cased, as device names are.
+std::string upper_case(std::string_view text);
+
+// The record's address fields a directive can set, with the names messages use for them.
+struct AddressField {
+    std::string_view name;
+    Address NetConfig::*field;
+};
+inline constexpr std::array<AddressField, 8> kAddressFields = {{
+    {"ThisIs", &NetConfig::ThisIs},
+    {"SubNetMask", &NetConfig::SubNetMask},
+    {"LocalHost", &NetConfig::LocalHost},
+    {"GateWay", &NetConfig::GateWay},
+    {"DomainNameServer", &NetConfig::DomainNameServer},
+    {"NTPServer", &NetConfig::NTPServer},
+    {"SMTPServer", &NetConfig::SMTPServer},
+    {"POP3Server", &NetConfig::POP3Server},
+}};
+
+// The index in kAddressFields of a field.
+std::size_t field_index(Address NetConfig::*field);
+
+}  // namespace morvcfg

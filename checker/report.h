@@ -1,0 +1,55 @@
+#pragma once
+
+// What every output format of the checker writes from: one report per file named on the command
+// line, and the options that choose what is reported. Each format is a writer of these reports.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <set>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "checker/findings.h"
+#include "translator/text_reader.h"
+
+namespace morvcfg {
+
+struct FileReport {
+    // The file as named on the command line.
+    std::string name;
+    // Why the file could not be checked ("cannot open the file"); empty when it was.
+    std::string error;
+    CheckResult result;
+    // Columns counted in Unicode code points, by file offset, where they have been worked out
+    // (see code_point_columns()); byte columns stand for any offset missing here.
+    std::map<std::uint64_t, std::uint64_t> code_point_columns;
+};
+
+struct ReportOptions {
+    // Categories left out (-Wno-NAME).
+    std::set<std::string, std::less<>> disabled;
+    // Whether the GCC form also prints the configuration.
+    bool summary = false;
+};
+
+// The project's version, as --version and SARIF report it.
+std::string_view checker_version();
+
+// The warnings of a report that the options leave in.
+std::size_t reported_warnings(const FileReport& report, const ReportOptions& options);
+
+// GCC form: FILE:LINE:COLUMN: warning: MESSAGE [-Wname], each warning followed by its notes, and
+// the configuration after them when the options ask for it.
+void write_gcc(std::string& out, const FileReport& report, const ReportOptions& options);
+// JSON: one document for the whole run (its shape is in the manual page).
+void write_json(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
+// SARIF 2.1.0: one run, one rule per warning category.
+void write_sarif(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
+
+// The columns, in Unicode code points, of the places the report's warnings and notes point at,
+// counted by reading the file again from `file`. Bytes that are not well-formed UTF-8 count as
+// one character each, as a reader shows them.
+std::map<std::uint64_t, std::uint64_t> code_point_columns(ByteSource& file, const CheckResult& result);
+
+}  // namespace morvcfg
