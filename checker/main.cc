@@ -54,10 +54,10 @@ struct Arguments {
     std::optional<int> status;
 };
 
-Arguments parse_arguments(std::span<char*> args) {
+Arguments parse_arguments(std::span<const std::string> args) {
     Arguments parsed;
     bool options_done = false;
-    for (char* const word : args) {
+    for (const std::string& word : args) {
         const std::string_view arg(word);
         if (options_done || !arg.starts_with("-") || arg == "-") {
             parsed.files.emplace_back(arg);
@@ -108,7 +108,8 @@ morvcfg::FileReport check_file(const std::string& file, Format format, morvcfg::
 }  // namespace
 
 int main(int argc, char** argv) {
-    const Arguments arguments = parse_arguments(std::span<char*>(argv, static_cast<std::size_t>(argc)).subspan(1));
+    const std::vector<std::string> words = morvcfg::start_process(argc, argv);
+    const Arguments arguments = parse_arguments(std::span<const std::string>(words).subspan(words.empty() ? 0 : 1));
     if (arguments.status) {
         return *arguments.status;
     }

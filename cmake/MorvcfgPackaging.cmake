@@ -1,6 +1,6 @@
 # Installation and packages: the tools, their manual pages, the licence and changelog, and the
 # CMake package (morvcfg::morvcfg and morvcfg_generate()). `cpack` in the build directory makes a
-# .tar.gz and, when a maintainer is known, a .deb that Debian's lintian accepts.
+# .tar.gz and, when a maintainer is known, a .deb that Debian's lintian accepts; for Windows, a .zip.
 include(CMakePackageConfigHelpers)
 include(cmake/MorvcfgDebianChangelog.cmake)
 
@@ -95,7 +95,11 @@ install(FILES ${PROJECT_BINARY_DIR}/morvcfgConfig.cmake ${PROJECT_BINARY_DIR}/mo
               cmake/MorvcfgGenerate.cmake cmake/MorvcfgRun.cmake
         DESTINATION ${MORVCFG_PACKAGE_DIR})
 
-set(CPACK_GENERATOR TGZ)
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+else()
+  set(CPACK_GENERATOR TGZ)
+endif()
 if(MORVCFG_MAKE_DEB)
   list(APPEND CPACK_GENERATOR DEB)
 endif()

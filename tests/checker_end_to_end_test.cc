@@ -50,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, CheckerGoldenTest, testing::ValuesIn(checker_cas
                          });
 
 TEST_F(CheckToolTest, TheBundledExampleIsClean) {
-    const Outcome outcome = run_checker({fs::path(MORVCFG_EXAMPLES_DIR) / "target.cfg"});
+    const Outcome outcome = run_checker({utf8_string(fs::path(MORVCFG_EXAMPLES_DIR) / "target.cfg")});
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(outcome.standard_output, "");
     EXPECT_EQ(outcome.error_output, "");
@@ -86,7 +86,11 @@ TEST_F(CheckToolTest, ReportsUnreadableFilesAndWrongArguments) {
         {{"-Wno-such-thing", "good.cfg"}, "morvcfg-check: unknown option '-Wno-such-thing'\n" + usage},
         {{"--format=xml", "good.cfg"}, "morvcfg-check: unknown option '--format=xml'\n" + usage},
         {{"missing.cfg", "good.cfg"}, "missing.cfg: error: cannot open the file\n"},
+#ifdef _WIN32
+        {{"sub"}, "sub: error: cannot open the file\n"},  // Windows does not open a directory as a file
+#else
         {{"sub"}, "sub: error: cannot read the file\n"},
+#endif
     };
     for (const auto& c : cases) {
         const Outcome outcome = run_checker(c.args);

@@ -1,6 +1,7 @@
 // End-to-end tests of the real binary: each runs it in a fresh temporary directory and compares
 // whole files byte for byte.
 #include <ctime>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, GoldenTest, testing::ValuesIn(golden_cases()),
 
 TEST_F(ToolTest, TranslatesTheBundledExample) {
     const fs::path golden = fs::path(MORVCFG_GOLDEN_DIR) / "example";
-    const Outcome outcome = run_tool({fs::path(MORVCFG_EXAMPLES_DIR) / "target.cfg", "target.out"});
+    const Outcome outcome = run_tool({utf8_string(fs::path(MORVCFG_EXAMPLES_DIR) / "target.cfg"), "target.out"});
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(contents("target.out"), read_file(golden / "pass.cfg"));
     EXPECT_EQ(without_stamp(contents("morv_cfg.c")), read_file(golden / "morv_cfg.c"));
@@ -54,16 +55,9 @@ TEST_F(ToolTest, TranslatesTheBundledExample) {
 
 TEST_F(ToolTest, StampsTheLocalTimeOfTheRun) {
     write_file(dir() / "in.cfg", "");
-    const auto stamp_of = [](std::time_t when) {
-        char text[16];
-        std::tm local{};
-        localtime_r(&when, &local);
-        std::strftime(text, sizeof text, "%Y%m%d%H%M%S", &local);
-        return std::string(text);
-    };
-    const std::string before = stamp_of(std::time(nullptr));
+    const std::string before = local_stamp(std::time(nullptr));
     ASSERT_EQ(run_tool({"in.cfg", "out.cfg"}).status, 0);
-    const std::string after = stamp_of(std::time(nullptr));
+    const std::string after = local_stamp(std::time(nullptr));
     std::smatch match;
     const std::string source = contents("morv_cfg.c");
     ASSERT_TRUE(std::regex_search(source, match, std::regex(R"re(BuildNumber\[\] = \{"(\d{14})"\};\r\n)re")));
@@ -120,17 +114,40 @@ TEST_F(ToolTest, FailedOpensLeaveEmptyGeneratedFiles) {
     } cases[] = {
         {"missing description", {"missing.cfg", "out.cfg"}, {"morv_cfg.c", "morv_cfg.h"}},
         {"pass-through in a missing directory", {"in.cfg", "no/such/out.cfg"}, {"in.cfg", "morv_cfg.c", "morv_cfg.h"}},
+        {"pass-through is a read-only file",
+         {"in.cfg", "locked.cfg"},
+         {"in.cfg", "locked.cfg", "morv_cfg.c", "morv_cfg.h"}},
+#ifdef _WIN32
+        // Windows does not open a directory as a file.
+        {"description is a directory", {"sub", "out.cfg"}, {"morv_cfg.c", "morv_cfg.h", "sub"}},
+#else
         // A directory opens but cannot be read: the pass fails, so nothing is generated.
         {"description is a directory", {"sub", "out.cfg"}, {"morv_cfg.c", "morv_cfg.h", "out.cfg", "sub"}},
+#endif
+        {"pass-through is a directory", {"in.cfg", "sub"}, {"in.cfg", "morv_cfg.c", "morv_cfg.h", "sub"}},
     };
     for (const auto& c : cases) {
         empty_dir();
         if (c.args[0] == "in.cfg") {
             write_file(dir() / "in.cfg", "MORV_LOCAL(1.2.3.4)\ntext\n");
-        } else if (c.args[0] == "sub") {
+        }
+        if (c.args[0] == "sub" || c.args[1] == "sub") {
             fs::create_directory(dir() / "sub");
         }
+        const fs::path locked = dir() / "locked.cfg";
+        if (c.args[1] == "locked.cfg") {
+            write_file(locked, "kept\n");
+            fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+            if (std::ofstream(locked, std::ios::app)) {
+                fs::permissions(locked, fs::perms::owner_write, fs::perm_options::add);
+                continue;  // this user writes read-only files anyway (root, or Wine run as root)
+            }
+        }
         expect_silent_failure(run_tool(c.args), c.left, c.name);
+        if (c.args[1] == "locked.cfg") {
+            EXPECT_EQ(read_file(locked), "kept\n");
+            fs::permissions(locked, fs::perms::owner_write, fs::perm_options::add);
+        }
     }
 }
 
@@ -149,18 +166,25 @@ TEST_F(ToolTest, RefusesRunsThatWouldEmptyTheirInput) {
          "in.cfg",
          {"in.cfg", "hard.cfg"},
          [](const fs::path& d) { fs::create_hard_link(d / "in.cfg", d / "hard.cfg"); }},
+#ifndef _WIN32
         {"symbolic link",
          "in.cfg",
          {"soft.cfg", "in.cfg"},
          [](const fs::path& d) { fs::create_symlink("in.cfg", d / "soft.cfg"); }},
+#endif
         {"description is the generated source", "morv_cfg.c", {"morv_cfg.c", "out.cfg"}, nullptr},
         {"description is the generated header", "morv_cfg.h", {"morv_cfg.h", "out.cfg"}, nullptr},
         {"pass-through is the generated source", "in.cfg", {"in.cfg", "morv_cfg.c"}, nullptr},
         {"pass-through is the generated header", "in.cfg", {"in.cfg", "./morv_cfg.h"}, nullptr},
+#ifdef _WIN32
+        // Windows names ignore case.
+        {"another case", "in.cfg", {"IN.CFG", "in.cfg"}, nullptr},
+#else
         {"pass-through through a dangling link",
          "in.cfg",
          {"in.cfg", "dangling.cfg"},
          [](const fs::path& d) { fs::create_symlink("morv_cfg.c", d / "dangling.cfg"); }},
+#endif
     };
     for (const auto& c : cases) {
         empty_dir();
@@ -168,7 +192,7 @@ TEST_F(ToolTest, RefusesRunsThatWouldEmptyTheirInput) {
         std::vector<std::string> args = c.args;
         for (std::string& arg : args) {
             if (arg == "ABSOLUTE") {
-                arg = (dir() / "in.cfg").string();
+                arg = utf8_string(dir() / "in.cfg");
             }
         }
         write_file(dir() / c.input, original);
@@ -182,6 +206,41 @@ TEST_F(ToolTest, RefusesRunsThatWouldEmptyTheirInput) {
         EXPECT_EQ(contents(c.input), original) << c.name;
         EXPECT_EQ(entries(), before) << c.name;
     }
+}
+
+#ifdef _WIN32
+// Where names ignore case, MORV_CFG.C is morv_cfg.c even before it exists: the run is refused once
+// the generated files exist, and the pass-through text never lands in them.
+TEST_F(ToolTest, RefusesGeneratedFilesSpelledInAnotherCase) {
+    const std::string original = "MORV_LOCAL(1.2.3.4)\nkeep me\n";
+    for (const std::string name : {"MORV_CFG.C", "Morv_Cfg.h"}) {
+        empty_dir();
+        write_file(dir() / "board.cfg", original);
+        const Outcome outcome = run_tool({"board.cfg", name});
+        EXPECT_EQ(outcome.status, kFailed) << name;
+        EXPECT_EQ(outcome.error_output, "File open error!") << name;
+        EXPECT_EQ(contents("board.cfg"), original) << name;
+        EXPECT_EQ(entries(), (std::vector<std::string>{"board.cfg", "morv_cfg.c", "morv_cfg.h"})) << name;
+        EXPECT_EQ(contents("morv_cfg.c"), "") << name;
+        EXPECT_EQ(contents("morv_cfg.h"), "") << name;
+    }
+}
+#endif
+
+// Paths outside any one code page: both tools take, open and name them.
+TEST_F(ToolTest, UnicodePaths) {
+    const fs::path folder = dir() / utf8_path("日本語");
+    fs::create_directory(folder);
+    write_file(folder / utf8_path("ボード.cfg"), "MORV_LOCAL(1.2.3)\r\nMORV_DEV_ADR(x, 0x1)\r\nend\r\n");
+    const Outcome outcome = run_tool({"日本語/ボード.cfg", "日本語/出力.cfg"});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(read_file(folder / utf8_path("出力.cfg")), "#define X_START_ADDRESS 0x00000001\r\nend\r\n");
+    const Outcome checked = run_checker({"日本語/ボード.cfg"});
+    EXPECT_EQ(checked.status, 1);
+    EXPECT_EQ(
+        checked.standard_output,
+        "日本語/ボード.cfg:1:17: warning: '1.2.3' gives only 3 of the 4 components of LocalHost: component 4 keeps 1, "
+        "so LocalHost is 1.2.3.1 [-Woperand]\n");
 }
 
 }  // namespace

@@ -1,9 +1,15 @@
-#include <span>
+#include <algorithm>
+#include <string>
+#include <vector>
 
 #include "translator/run.h"
 #include "translator/system_environment.h"
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> arguments = morvcfg::start_process(argc, argv);
+    std::vector<const char*> args(arguments.size());
+    std::transform(arguments.begin(), arguments.end(), args.begin(),
+                   [](const std::string& arg) { return arg.c_str(); });
     morvcfg::SystemEnvironment environment;
-    return morvcfg::run(std::span<const char* const>(argv, static_cast<std::size_t>(argc)), environment);
+    return morvcfg::run(args, environment);
 }

@@ -57,6 +57,16 @@ int run(std::span<const char* const> args, Environment& environment) {
     if (!description_file) {
         return -1;
     }
+    // Where names ignore case, MORV_CFG.C is morv_cfg.c, which did not exist when the names were
+    // compared. Now that the generated files exist their identity shows it; refused here, they stay
+    // empty, as after a failed open.
+    const std::string source_name(kSourceFile);
+    const std::string header_name(kHeaderFile);
+    if (environment.same_file(pass_through_path, source_name) ||
+        environment.same_file(pass_through_path, header_name)) {
+        environment.report(kFileOpenError);
+        return -1;
+    }
     const std::unique_ptr<ByteSink> pass_through_file = environment.create(pass_through_path);
     if (!pass_through_file) {
         return -1;

@@ -53,18 +53,10 @@ struct ScanResult {
     [[nodiscard]] std::size_t stored() const { return count > 0 ? static_cast<std::size_t>(count) : 0; }
 };
 
-// Which bytes the scanner treats as white space, as a table: the scanner's loops test it per byte.
-inline constexpr std::array<bool, 256> kScanSpace = [] {
-    std::array<bool, 256> table{};
-    for (const char c : {' ', '\t', '\n', '\v', '\f', '\r'}) {
-        table[static_cast<unsigned char>(c)] = true;
-    }
-    return table;
-}();
-
 // True for the bytes the scanner treats as white space.
 constexpr bool is_scan_space(char c) {
-    return kScanSpace[static_cast<unsigned char>(c)];
+    const auto byte = static_cast<unsigned char>(c);
+    return byte == ' ' || static_cast<unsigned char>(byte - '\t') <= '\r' - '\t';
 }
 
 // Scans `text` with `pattern`. The pattern must hold at most kMaxScanFields conversions.

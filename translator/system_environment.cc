@@ -5,10 +5,56 @@
 #include <filesystem>
 #include <system_error>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+// windows.h first: the others build on it.
+#include <fcntl.h>
+
+#include <io.h>
+#include <shellapi.h>
+#endif
+
 namespace morvcfg {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Paths travel through the tool as UTF-8; Windows takes them in UTF-16 and POSIX as they are.
+#ifdef _WIN32
+std::wstring wide(const std::string& utf8) {
+    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), size);
+    return text;
+}
+
+std::string utf8(const wchar_t* text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(size > 0 ? size - 1 : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes.data(), size, nullptr, nullptr);
+    return bytes;
+}
+
+std::FILE* open_file(const std::string& path, const wchar_t* mode) {
+    return _wfopen(wide(path).c_str(), mode);
+}
+
+fs::path native_path(const std::string& path) {
+    return {wide(path)};
+}
+#else
+std::FILE* open_file(const std::string& path, const char* mode) {
+    return std::fopen(path.c_str(), mode);
+}
+
+fs::path native_path(const std::string& path) {
+    return {path};
+}
+#endif
 
 // One open C stream. The tool does its own buffering, so the C library's is turned off and each
 // buffer goes to the system in one call; should that fail, the stream stays buffered and is still
@@ -83,8 +129,33 @@ fs::path resolve(const fs::path& path, std::error_code& error) {
 
 }  // namespace
 
+std::vector<std::string> start_process(int argc, char** argv) {
+    std::vector<std::string> arguments;
+#ifdef _WIN32
+    (void)argc;
+    (void)argv;
+    // Nothing can be reported before the run starts: a failure here leaves the streams as they are.
+    (void)_setmode(_fileno(stdout), _O_BINARY);
+    (void)_setmode(_fileno(stderr), _O_BINARY);
+    int count = 0;
+    if (wchar_t** const wide_arguments = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 0; i < count; ++i) {
+            arguments.push_back(utf8(wide_arguments[i]));
+        }
+        LocalFree(static_cast<HLOCAL>(wide_arguments));
+    }
+#else
+    arguments.assign(argv, argv + argc);
+#endif
+    return arguments;
+}
+
 std::unique_ptr<ByteSink> SystemEnvironment::create(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+#ifdef _WIN32
+    std::FILE* file = open_file(path, L"wb");
+#else
+    std::FILE* file = open_file(path, "wb");
+#endif
     if (file == nullptr) {
         return nullptr;
     }
@@ -92,14 +163,20 @@ std::unique_ptr<ByteSink> SystemEnvironment::create(const std::string& path) {
 }
 
 std::unique_ptr<ByteSource> SystemEnvironment::open(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+#ifdef _WIN32
+    std::FILE* file = open_file(path, L"rb");
+#else
+    std::FILE* file = open_file(path, "rb");
+#endif
     if (file == nullptr) {
         return nullptr;
     }
     return std::make_unique<FileSource>(file);
 }
 
-bool SystemEnvironment::same_file(const std::string& first, const std::string& second) {
+bool SystemEnvironment::same_file(const std::string& first_name, const std::string& second_name) {
+    const fs::path first = native_path(first_name);
+    const fs::path second = native_path(second_name);
     std::error_code error;
     // Files that exist are compared by identity, which sees through hard links and every spelling
     // of a path; a file still to be created, by where its path leads.

@@ -1,8 +1,16 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "translator/environment.h"
 
 namespace morvcfg {
+
+// Readies the process and returns its arguments, program name first, as UTF-8: on Windows they
+// are taken from the wide command line, so that a path in any script arrives whole. The standard
+// streams are put in binary mode, so that what the tools print is the same bytes on every host.
+std::vector<std::string> start_process(int argc, char** argv);
 
 // The real world: files through the C library in binary mode (the text mode is the tool's own, so
 // the bytes are the same on every host), standard error, and the local clock.
