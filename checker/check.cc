@@ -9,8 +9,8 @@
 #include "checker/directive_analysis.h"
 #include "checker/file_analysis.h"
 #include "checker/file_layout.h"
-#include "checker/json_writer.h"
 #include "checker/report.h"
+#include "checker/utf8.h"
 
 namespace morvcfg {
 

@@ -1,9 +1,9 @@
 // The GCC form of the checker's reports, and the configuration as plain text.
 #include <algorithm>
 
-#include "checker/json_writer.h"
 #include "checker/messages.h"
 #include "checker/report.h"
+#include "checker/utf8.h"
 #include "generator/header_writer.h"
 #include "generator/source_writer.h"
 

@@ -8,11 +8,6 @@
 
 namespace morvcfg {
 
-// The length of the well-formed UTF-8 sequence at the front of `bytes`: 1 for ASCII, 2 to 4 for
-// a multi-byte character, 0 when the bytes there are not well-formed UTF-8 (a stray continuation
-// byte, an overlong form, a surrogate, a value past U+10FFFF, or a sequence cut short).
-std::size_t utf8_length(std::string_view bytes);
-
 // Writes JSON text, indented two blanks a level. Strings may hold any bytes: well-formed UTF-8
 // is written as it is, control characters, quotes and backslashes are escaped as JSON escapes
 // them, and every byte that is not part of well-formed UTF-8 is written as the four characters

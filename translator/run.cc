@@ -9,14 +9,19 @@
 namespace morvcfg {
 namespace {
 
+// True when the pass-through output would overwrite one of the generated files.
+bool pass_through_is_generated(Environment& environment, const std::string& pass_through) {
+    return environment.same_file(pass_through, std::string(kSourceFile)) ||
+           environment.same_file(pass_through, std::string(kHeaderFile));
+}
+
 // True when running would destroy an input: both arguments one file, or either of them one of
 // the generated files, which are emptied before the description file is read.
 bool outputs_overlap_input(Environment& environment, const std::string& description, const std::string& pass_through) {
-    const std::string source(kSourceFile);
-    const std::string header(kHeaderFile);
-    return environment.same_file(description, pass_through) || environment.same_file(description, source) ||
-           environment.same_file(description, header) || environment.same_file(pass_through, source) ||
-           environment.same_file(pass_through, header);
+    return environment.same_file(description, pass_through) ||
+           environment.same_file(description, std::string(kSourceFile)) ||
+           environment.same_file(description, std::string(kHeaderFile)) ||
+           pass_through_is_generated(environment, pass_through);
 }
 
 }  // namespace
@@ -60,10 +65,7 @@ int run(std::span<const char* const> args, Environment& environment) {
     // Where names ignore case, MORV_CFG.C is morv_cfg.c, which did not exist when the names were
     // compared. Now that the generated files exist their identity shows it; refused here, they stay
     // empty, as after a failed open.
-    const std::string source_name(kSourceFile);
-    const std::string header_name(kHeaderFile);
-    if (environment.same_file(pass_through_path, source_name) ||
-        environment.same_file(pass_through_path, header_name)) {
+    if (pass_through_is_generated(environment, pass_through_path)) {
         environment.report(kFileOpenError);
         return -1;
     }
