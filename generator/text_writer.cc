@@ -15,6 +15,20 @@ std::string_view decimal(Number value, std::array<char, 24>& digits) {
     return {digits.data(), static_cast<std::size_t>(result.ptr - digits.data())};
 }
 
+// Copies a line of ordinary text: most are a few dozen bytes, which fixed-size blocks (the last
+// one overlapping the one before) copy without a call into the C library.
+void copy_bytes(char* to, const char* from, std::size_t size) {
+    constexpr std::size_t kBlock = 16;
+    if (size < kBlock) {
+        std::memcpy(to, from, size);
+        return;
+    }
+    for (std::size_t done = 0; done + kBlock < size; done += kBlock) {
+        std::memcpy(to + done, from + done, kBlock);
+    }
+    std::memcpy(to + size - kBlock, from + size - kBlock, kBlock);
+}
+
 }  // namespace
 
 bool StringSink::write(std::string_view bytes) {
@@ -64,7 +78,7 @@ void TextWriter::write(std::string_view text) {
 void TextWriter::write_line(std::string_view line) {
     if (line.size() + 2 <= kCapacity - used_) {
         char* const out = buffer_.get() + used_;
-        std::memcpy(out, line.data(), line.size());
+        copy_bytes(out, line.data(), line.size());
         out[line.size()] = '\r';
         out[line.size() + 1] = '\n';
         used_ += line.size() + 2;
