@@ -35,7 +35,8 @@ const Directive* match_directive(std::string_view text) {
         return nullptr;
     }
     for (const Directive& row : kDirectives) {
-        if (row.keyword[prefix] == text[prefix] && text.starts_with(row.keyword)) {
+        if (row.keyword[prefix] == text[prefix] && text.size() >= row.keyword.size() &&
+            std::equal(row.keyword.begin() + prefix + 1, row.keyword.end(), text.begin() + prefix + 1)) {
             return &row;
         }
     }

@@ -73,6 +73,15 @@ const char* skip_space(const char* in, const char* end) {
     return in;
 }
 
+// The end of the token that starts at `in`. Token bytes are mostly above the blank, which is all
+// white space is not.
+const char* skip_token(const char* in, const char* end) {
+    while (in != end && (static_cast<unsigned char>(*in) > ' ' || !is_scan_space(*in))) {
+        ++in;
+    }
+    return in;
+}
+
 }  // namespace
 
 ScanResult scan(std::string_view text, std::string_view pattern) {
@@ -111,9 +120,7 @@ ScanResult scan(std::string_view text, std::string_view pattern) {
         field = ScanField{};
         const char* const start = in;
         if (conversion == 's') {
-            while (in != end && !is_scan_space(*in)) {
-                ++in;
-            }
+            in = skip_token(in, end);
         } else if (!(conversion == 'x' ? read_number<16>(in, end, field) : read_number<10>(in, end, field))) {
             break;
         }
