@@ -34,13 +34,11 @@ const Directive* match_directive(std::string_view text) {
         text.size() == prefix) {
         return nullptr;
     }
-    for (const Directive& row : kDirectives) {
-        if (row.keyword[prefix] == text[prefix] && text.size() >= row.keyword.size() &&
-            std::equal(row.keyword.begin() + prefix + 1, row.keyword.end(), text.begin() + prefix + 1)) {
-            return &row;
-        }
-    }
-    return nullptr;
+    const auto* const row = std::find_if(kDirectives.begin(), kDirectives.end(), [text](const Directive& candidate) {
+        return candidate.keyword[prefix] == text[prefix] && text.size() >= candidate.keyword.size() &&
+               std::equal(candidate.keyword.begin() + prefix + 1, candidate.keyword.end(), text.begin() + prefix + 1);
+    });
+    return row != kDirectives.end() ? row : nullptr;
 }
 
 void normalise_separators(std::span<char> text) {
