@@ -8,14 +8,14 @@
 namespace morvcfg {
 
 void read_dotted_quad(std::string_view token, Address& address) {
-    const ScanResult quad = scan(token, kDottedQuad);
+    const ScanResult quad = scan<kDottedQuad>(token);
     for (std::size_t i = 0; i < quad.stored(); ++i) {
         address[i] = quad.fields[i].bits;
     }
 }
 
 void parse_interface(std::string_view text, NetConfig& config, TextWriter& /*pass_through*/) {
-    const ScanResult operands = scan(text, kInterfacePattern);
+    const ScanResult operands = scan<kInterfacePattern>(text);
     if (operands.count >= 2) {
         read_dotted_quad(operands.fields[1].text, config.ThisIs);
     }
@@ -26,7 +26,7 @@ void parse_interface(std::string_view text, NetConfig& config, TextWriter& /*pas
 
 template <Address NetConfig::*Field>
 void parse_address(std::string_view text, NetConfig& config, TextWriter& /*pass_through*/) {
-    const ScanResult operands = scan(text, kAddressPattern);
+    const ScanResult operands = scan<kAddressPattern>(text);
     if (operands.count == 2) {
         read_dotted_quad(operands.fields[1].text, config.*Field);
     }
@@ -41,7 +41,7 @@ template void parse_address<&NetConfig::POP3Server>(std::string_view, NetConfig&
 
 template <PoolClass Kind>
 void parse_pool(std::string_view text, NetConfig& config, TextWriter& /*pass_through*/) {
-    const ScanResult operands = scan(text, kPoolPattern);
+    const ScanResult operands = scan<kPoolPattern>(text);
     MemoryPool& pool = config.pool(Kind);
     if (operands.count >= 2) {
         pool.block_size = static_cast<std::int32_t>(operands.fields[1].bits);
@@ -57,7 +57,7 @@ template void parse_pool<PoolClass::Middle>(std::string_view, NetConfig&, TextWr
 template void parse_pool<PoolClass::Large>(std::string_view, NetConfig&, TextWriter&);
 
 void parse_device(std::string_view text, NetConfig& /*config*/, TextWriter& pass_through) {
-    const ScanResult operands = scan(text, kDevicePattern);
+    const ScanResult operands = scan<kDevicePattern>(text);
     if (operands.count != 3) {
         return;
     }

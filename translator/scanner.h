@@ -3,7 +3,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string_view>
+#include <utility>
 
 namespace morvcfg {
 
@@ -59,7 +61,233 @@ constexpr bool is_scan_space(char c) {
     return byte == ' ' || static_cast<unsigned char>(byte - '\t') <= '\r' - '\t';
 }
 
+// One item of a pattern: a blank, a literal byte or a conversion.
+struct ScanStep {
+    enum class Kind : unsigned char { Space, Literal, Text, Decimal, Hex };
+    Kind kind = Kind::Space;
+    char literal = '\0';
+    // Conversions before this item, which is the index of the field a conversion stores into.
+    std::size_t field = 0;
+    // Where the item starts in the pattern, and where the next one starts.
+    std::size_t start = 0;
+    std::size_t end = 0;
+};
+
+// The item of `pattern` that starts at `start`, with `field` conversions before it.
+constexpr ScanStep scan_step(std::string_view pattern, std::size_t start, std::size_t field) {
+    const char item = pattern[start];
+    if (item == ' ') {
+        return {ScanStep::Kind::Space, '\0', field, start, start + 1};
+    }
+    if (item != '%') {
+        return {ScanStep::Kind::Literal, item, field, start, start + 1};
+    }
+    // A conversion: %s, %u, %d or %lx; anything else reads a decimal number.
+    std::size_t at = start + 1;
+    if (at < pattern.size() && pattern[at] == 'l') {
+        ++at;
+    }
+    const char conversion = at < pattern.size() ? pattern[at] : '\0';
+    const ScanStep::Kind kind = conversion == 's'   ? ScanStep::Kind::Text
+                                : conversion == 'x' ? ScanStep::Kind::Hex
+                                                    : ScanStep::Kind::Decimal;
+    return {kind, '\0', field, start, at + 1};
+}
+
+// A pattern known when the program is built, cut into its items once.
+template <std::size_t Count>
+struct CompiledPattern {
+    std::array<ScanStep, Count> steps;
+    // Conversions in all, and where the pattern stops after its last item.
+    std::size_t fields;
+    std::size_t end;
+};
+
+// The number of items in `pattern`.
+constexpr std::size_t scan_step_count(std::string_view pattern) {
+    std::size_t count = 0;
+    for (std::size_t at = 0; at < pattern.size(); at = scan_step(pattern, at, 0).end) {
+        ++count;
+    }
+    return count;
+}
+
+template <const std::string_view& Pattern>
+constexpr auto compile_pattern() {
+    CompiledPattern<scan_step_count(Pattern)> compiled{{}, 0, 0};
+    for (ScanStep& step : compiled.steps) {
+        step = scan_step(Pattern, compiled.end, compiled.fields);
+        compiled.end = step.end;
+        compiled.fields += step.kind == ScanStep::Kind::Space || step.kind == ScanStep::Kind::Literal ? 0 : 1;
+    }
+    return compiled;
+}
+
+namespace scan_detail {
+
+template <unsigned Base>
+constexpr int digit_value(char c) {
+    if (const unsigned decimal = static_cast<unsigned char>(c) - unsigned{'0'}; decimal <= 9) {
+        return static_cast<int>(decimal);
+    }
+    if constexpr (Base == 16) {
+        if (c >= 'a' && c <= 'f') {
+            return c - 'a' + 10;
+        }
+        if (c >= 'A' && c <= 'F') {
+            return c - 'A' + 10;
+        }
+    }
+    return -1;
+}
+
+// Reads one number field after its white space has been skipped, moving `in` past what it
+// consumed (a lone sign included). False when no digit came. The base is a constant, so the
+// overflow test divides by a constant, which compiles to no division.
+template <unsigned Base>
+bool read_number(const char*& in, const char* end, ScanField& field) {
+    const char* at = in;
+    bool negative = false;
+    if (at != end && (*at == '+' || *at == '-')) {
+        negative = *at == '-';
+        ++at;
+    }
+    std::uint64_t value = 0;
+    bool any_digit = false;
+    if constexpr (Base == 16) {
+        if (end - at >= 2 && at[0] == '0' && (at[1] == 'x' || at[1] == 'X')) {
+            at += 2;
+            any_digit = true;
+        }
+    }
+    // Up to this many digits no value can overflow 64 bits; only a longer number needs the test.
+    constexpr std::ptrdiff_t kSafeDigits = Base == 16 ? 16 : 19;
+    const char* const safe_end = end - at > kSafeDigits ? at + kSafeDigits : end;
+    const char* const digits = at;
+    for (int digit = 0; at != safe_end && (digit = digit_value<Base>(*at)) >= 0; ++at) {
+        value = value * Base + static_cast<std::uint64_t>(digit);
+    }
+    any_digit = any_digit || at != digits;
+    constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
+    for (int digit = 0; at - digits >= kSafeDigits && at != end && (digit = digit_value<Base>(*at)) >= 0; ++at) {
+        const auto d = static_cast<std::uint64_t>(digit);
+        if (value > (kMax - d) / Base) {
+            in = at + 1;
+            field.negative = negative;
+            field.overflowed = true;
+            field.bits = negative ? 0U : 0xFFFFFFFFU;
+            return true;
+        }
+        value = value * Base + d;
+    }
+    in = at;
+    if (!any_digit) {
+        return false;
+    }
+    field.negative = negative;
+    field.magnitude = value;
+    field.bits = static_cast<std::uint32_t>(negative ? 0U - value : value);
+    return true;
+}
+
+inline const char* skip_space(const char* in, const char* end) {
+    while (in != end && is_scan_space(*in)) {
+        ++in;
+    }
+    return in;
+}
+
+// The end of the token that starts at `in`. Token bytes are mostly above the blank, which is all
+// white space is not.
+inline const char* skip_token(const char* in, const char* end) {
+    while (in != end && (static_cast<unsigned char>(*in) > ' ' || !is_scan_space(*in))) {
+        ++in;
+    }
+    return in;
+}
+
+}  // namespace scan_detail
+
+// A scan in progress: the text still to read and the result so far.
+class ScanState {
+public:
+    ScanState(std::string_view text, ScanResult& result)
+        : begin_(text.data()), in_(text.data()), end_(text.data() + text.size()), result_(result) {}
+
+    // Matches one item against the text; false when it does not match, which ends the scan.
+    bool apply(const ScanStep& step) {
+        using Kind = ScanStep::Kind;
+        if (step.kind == Kind::Space) {
+            in_ = scan_detail::skip_space(in_, end_);
+            return true;
+        }
+        if (step.kind == Kind::Literal) {
+            if (in_ == end_ || *in_ != step.literal) {
+                return false;
+            }
+            ++in_;
+            return true;
+        }
+        in_ = scan_detail::skip_space(in_, end_);
+        if (in_ == end_ || step.field >= kMaxScanFields) {
+            return false;
+        }
+        // Set member by member: assigning a whole ScanField{} compiles to a slow string store.
+        ScanField& field = result_.fields[step.field];
+        field.magnitude = 0;
+        field.bits = 0;
+        field.negative = false;
+        field.overflowed = false;
+        const char* const start = in_;
+        if (step.kind == Kind::Text) {
+            in_ = scan_detail::skip_token(in_, end_);
+        } else if (!(step.kind == Kind::Hex ? scan_detail::read_number<16>(in_, end_, field)
+                                            : scan_detail::read_number<10>(in_, end_, field))) {
+            return false;
+        }
+        field.text = std::string_view(start, static_cast<std::size_t>(in_ - start));
+        return true;
+    }
+    // Completes the result of a scan that ended at `step` (failed) or after all its items.
+    void failed_at(const ScanStep& step) { finish(step.field, step.start, true); }
+    void completed(std::size_t fields, std::size_t pattern_size) { finish(fields, pattern_size, false); }
+
+private:
+    void finish(std::size_t stored, std::size_t pattern_stop, bool failed) {
+        // -1 when the text ran out before anything was stored.
+        result_.count = failed && stored == 0 && in_ == end_ ? -1 : static_cast<int>(stored);
+        result_.stop = static_cast<std::size_t>(in_ - begin_);
+        result_.pattern_stop = pattern_stop;
+    }
+
+    const char* begin_;
+    const char* in_;
+    const char* end_;
+    ScanResult& result_;
+};
+
 // Scans `text` with `pattern`. The pattern must hold at most kMaxScanFields conversions.
 ScanResult scan(std::string_view text, std::string_view pattern);
+
+// The same scan with a pattern fixed when the program is built, its items laid out one after the
+// other: the directive parsers run one for every directive.
+template <const std::string_view& Pattern>
+ScanResult scan(std::string_view text) {
+    static constexpr auto kCompiled = compile_pattern<Pattern>();
+    ScanResult result;
+    ScanState state(text, result);
+    // Each item is tried in turn until one fails; that one, if any, says where the scan stopped.
+    const ScanStep* failure = nullptr;
+    [&]<std::size_t... Index>(std::index_sequence<Index...>) {
+        (void)((state.apply(kCompiled.steps[Index]) || (failure = &kCompiled.steps[Index], false)) && ...);
+    }
+    (std::make_index_sequence<kCompiled.steps.size()>{});
+    if (failure != nullptr) {
+        state.failed_at(*failure);
+    } else {
+        state.completed(kCompiled.fields, kCompiled.end);
+    }
+    return result;
+}
 
 }  // namespace morvcfg
