@@ -134,6 +134,47 @@ void check_pieces(std::string_view input, std::string_view text) {
     }
 }
 
+// Whether two records hold the same addresses and pools.
+bool same_record(const morvcfg::NetConfig& a, const morvcfg::NetConfig& b) {
+    bool same = a.ThisIs == b.ThisIs && a.SubNetMask == b.SubNetMask && a.LocalHost == b.LocalHost &&
+                a.GateWay == b.GateWay && a.DomainNameServer == b.DomainNameServer &&
+                a.SubNetBroadCast == b.SubNetBroadCast && a.NTPServer == b.NTPServer && a.SMTPServer == b.SMTPServer &&
+                a.POP3Server == b.POP3Server;
+    for (std::size_t i = 0; i < a.pools.size(); ++i) {
+        same = same && a.pools[i].block_size == b.pools[i].block_size && a.pools[i].blocks == b.pools[i].blocks;
+    }
+    return same;
+}
+
+// The pass copies runs of ordinary lines whole; taking them piece by piece must give the same
+// output and record, however the reads fall.
+void check_runs(std::string_view input, std::string_view pass_through) {
+    morvcfg::StringSource whole{std::string(input)};
+    morvcfg::PieceReader by_pieces(whole);
+    morvcfg::StringSink expected;
+    morvcfg::NetConfig expected_config;
+    {
+        morvcfg::TextWriter out(expected);
+        std::span<char> piece;
+        while (by_pieces.next(piece)) {
+            morvcfg::dispatch(piece, expected_config, out);
+        }
+        require(out.flush(), "the piece-by-piece pass completes");
+    }
+    require(pass_through == expected.contents(), "runs copied whole are the pieces' bytes");
+
+    ChoppedSource apart(input);
+    morvcfg::PieceReader chopped(apart);
+    morvcfg::StringSink actual;
+    morvcfg::NetConfig config;
+    {
+        morvcfg::TextWriter out(actual);
+        require(morvcfg::translate(chopped, config, out) && out.flush(), "the pass completes on chopped reads");
+    }
+    require(actual.contents() == expected.contents() && same_record(config, expected_config),
+            "runs copied whole are the pieces' bytes, however the reads fall");
+}
+
 // The JSON and SARIF forms are valid JSON (so valid UTF-8) whatever bytes the file and its name
 // hold, and carry every warning; the input's first bytes serve as a file name as well.
 void check_machine_formats(std::string_view input, const morvcfg::CheckResult& checked) {
@@ -178,6 +219,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Where no directive can stand, the pass-through is the text mode's copy of the input.
     const std::string text = text_mode_read(input);
     check_pieces(input, text);
+    check_runs(input, pass_through);
     if (text.find(morvcfg::kKeywordPrefix) == std::string::npos) {
         require(pass_through == text_mode_write(text), "without directives, the text is copied");
     }
@@ -195,18 +237,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     morvcfg::StringSource for_checker(input);
     const morvcfg::CheckResult checked = morvcfg::check(for_checker);
     require(!checked.read_failed && checked.network == network, "the checker derives the same network");
-    require(checked.config.ThisIs == config.ThisIs && checked.config.SubNetMask == config.SubNetMask &&
-                checked.config.LocalHost == config.LocalHost && checked.config.GateWay == config.GateWay &&
-                checked.config.DomainNameServer == config.DomainNameServer &&
-                checked.config.SubNetBroadCast == config.SubNetBroadCast &&
-                checked.config.NTPServer == config.NTPServer && checked.config.SMTPServer == config.SMTPServer &&
-                checked.config.POP3Server == config.POP3Server,
-            "the checker sees the addresses the translator writes");
-    for (std::size_t i = 0; i < config.pools.size(); ++i) {
-        require(checked.config.pools[i].block_size == config.pools[i].block_size &&
-                    checked.config.pools[i].blocks == config.pools[i].blocks,
-                "the checker sees the pools the translator writes");
-    }
+    require(same_record(checked.config, config), "the checker sees the addresses and pools the translator writes");
     std::string diagnostics;
     morvcfg::write_gcc(diagnostics, morvcfg::FileReport{"f", {}, checked, {}}, morvcfg::ReportOptions{{}, true});
     check_machine_formats(input, checked);

@@ -47,6 +47,12 @@ public:
     void write(std::string_view text);
     // Writes a line that holds no '\n', then its line end as CR LF.
     void write_line(std::string_view line);
+    // Writes bytes exactly as they are: text whose line ends are already CR LF.
+    void write_verbatim(std::string_view bytes) {
+        if (!bytes.empty()) {
+            append(bytes.data(), bytes.size());
+        }
+    }
     // Writes a 32-bit value in unsigned decimal, in full.
     void write_unsigned(std::uint32_t value);
     // Writes a 32-bit value in signed decimal.

@@ -160,6 +160,14 @@ TEST(DirectiveTest, RecognisesKeywordsOnlyAtTheStartAndInUpperCase) {
         {std::string(300, 'y') + "\n", "", std::string(300, 'y') + "\r\n"},
         // The directive's tail becomes an ordinary piece of its own.
         {"MORV_DEV_ADR(a," + std::string(240, ' ') + "0x1)\n", "", "0x1)\r\n"},
+        // CR LF text, mostly copied in runs of whole lines: the same pieces at every edge.
+        {"a\r\nMORV_LOCAL(1.2.3.4)\r\nb\r\n\r\n", "LocalHost=1.2.3.4", "a\r\nb\r\n\r\n"},
+        {"a\r\nb\rc\r\nd\ne\r\n", "", "a\r\nbc\r\nd\r\ne\r\n"},
+        {std::string(254, 'x') + "\r\nMORV_LOCAL(1.2.3.4)\r\n", "LocalHost=1.2.3.4", std::string(254, 'x') + "\r\n"},
+        {std::string(255, 'x') + "\r\nMORV_LOCAL(1.2.3.4)\r\n", "LocalHost=1.2.3.4", std::string(255, 'x') + "\r\n"},
+        {std::string(255, 'x') + "MORV_LOCAL(1.2.3.4)\r\n", "LocalHost=1.2.3.4", std::string(255, 'x')},
+        {"a\r\n" + std::string(100, 'x') + "\r" + std::string(200, 'y') + "MORV_LOCAL(1.2.3.4)\r\n", "",
+         "a\r\n" + std::string(100, 'x') + std::string(200, 'y') + "MORV_LOCAL(1.2.3.4)\r\n"},
     };
     for (const DirectiveCase& c : cases) {
         const Outcome outcome = translate_text(c.input);

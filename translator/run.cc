@@ -27,14 +27,21 @@ bool outputs_overlap_input(Environment& environment, const std::string& descript
 }  // namespace
 
 bool translate(PieceReader& description, NetConfig& config, TextWriter& pass_through) {
+    // Most lines of most files are ordinary lines ending in CR LF, which the pass-through output
+    // holds exactly as they stand: runs of them are copied whole, without taking their pieces.
+    const char keyword_start = kKeywordPrefix.front();
     std::span<char> piece;
-    while (description.next(piece)) {
+    for (;;) {
+        pass_through.write_verbatim(description.next_verbatim(keyword_start));
+        if (!description.next(piece)) {
+            break;
+        }
         dispatch(piece, config, pass_through);
         if (!pass_through.ok()) {
             return false;
         }
     }
-    return !description.failed();
+    return !description.failed() && pass_through.ok();
 }
 
 int run(std::span<const char* const> args, Environment& environment) {

@@ -1,13 +1,22 @@
 #include "translator/text_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <cstdint>
 #include <cstring>
 
-// MORVCFG_NO_SIMD builds the portable search on x86 too, so that the tests cover it.
+// MORVCFG_NO_SIMD builds the portable search on x86 too, and MORVCFG_NO_AVX2 the SSE2 one, so that
+// the tests can cover each.
 #if (defined(__SSE2__) || defined(_M_X64)) && !defined(MORVCFG_NO_SIMD)
 #define MORVCFG_SSE2_SEARCH 1
 #include <emmintrin.h>
+// With GCC and Clang the search for runs of lines also comes in AVX2, taken where the processor
+// has it.
+#if (defined(__GNUC__) || defined(__clang__)) && !defined(MORVCFG_NO_AVX2)
+#define MORVCFG_AVX2_SEARCH 1
+#include <immintrin.h>
+#endif
 #endif
 
 namespace morvcfg {
@@ -51,6 +60,128 @@ const char* find_line_byte(const char* begin, const char* end) {
 #endif
 }
 
+// The search for runs of lines tests the buffer in blocks of this many bytes.
+constexpr std::size_t kBlock = 64;
+
+// Where LF, CR and one other byte value stand in a 64-byte block: bit i for the block's byte i.
+struct BlockMasks {
+    std::uint64_t line_feed;
+    std::uint64_t carriage_return;
+    std::uint64_t stop;
+};
+
+BlockMasks whole_block_masks(const char* at, char stop) {
+    BlockMasks masks{0, 0, 0};
+#ifdef MORVCFG_SSE2_SEARCH
+    const __m128i line_feed = _mm_set1_epi8('\n');
+    const __m128i carriage_return = _mm_set1_epi8('\r');
+    const __m128i stop_byte = _mm_set1_epi8(stop);
+    for (std::size_t part = 0; part < 4; ++part) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + part * 16));
+        const auto bits = [&bytes](__m128i value) {
+            return std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, value)))};
+        };
+        masks.line_feed |= bits(line_feed) << (part * 16);
+        masks.carriage_return |= bits(carriage_return) << (part * 16);
+        masks.stop |= bits(stop_byte) << (part * 16);
+    }
+#else
+    for (unsigned i = 0; i < 64; ++i) {
+        const std::uint64_t bit = std::uint64_t{1} << i;
+        masks.line_feed |= at[i] == '\n' ? bit : 0;
+        masks.carriage_return |= at[i] == '\r' ? bit : 0;
+        masks.stop |= at[i] == stop ? bit : 0;
+    }
+#endif
+    return masks;
+}
+
+#ifdef MORVCFG_AVX2_SEARCH
+[[gnu::target("avx2")]] BlockMasks whole_block_masks_avx2(const char* at, char stop) {
+    const __m256i line_feed = _mm256_set1_epi8('\n');
+    const __m256i carriage_return = _mm256_set1_epi8('\r');
+    const __m256i stop_byte = _mm256_set1_epi8(stop);
+    const __m256i values[3] = {line_feed, carriage_return, stop_byte};
+    std::uint64_t bits[3] = {};
+    for (std::size_t half = 0; half < 2; ++half) {
+        const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + half * 32));
+        for (unsigned i = 0; i < 3; ++i) {
+            const auto found = static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(bytes, values[i])));
+            bits[i] |= std::uint64_t{found} << (half * 32);
+        }
+    }
+    return {bits[0], bits[1], bits[2]};
+}
+#endif
+
+// Where the run of lines that start at `begin` ends: the start of the first line not taken.
+// A line is refused for a CR without an LF after it, an LF without a CR before it, `stop` as its
+// first byte or its length; the buffer is tested a block at a time, and the run ends at the last LF
+// the blocks have shown before the first refusal. Written once for every kind of block test.
+template <BlockMasks (*Masks)(const char*, char)>
+#ifdef MORVCFG_AVX2_SEARCH
+[[gnu::always_inline]]
+#endif
+inline std::size_t
+run_end(const char* buffer, std::size_t begin, std::size_t end, char stop) {
+    constexpr std::uint64_t kLast = std::uint64_t{1} << 63U;
+    std::size_t line_start = begin;
+    std::uint64_t carried_cr = 0;    // the last block ended in a CR
+    std::uint64_t carried_line = 1;  // the last block ended in an LF (the front is a piece's start)
+    for (std::size_t at = begin; at < end; at += kBlock) {
+        const std::size_t size = std::min(kBlock, end - at);
+        BlockMasks masks{};
+        if (size == kBlock) {
+            masks = Masks(buffer + at, stop);
+        } else {
+            // The block at the end is copied out first, so that nothing past the bytes is read.
+            std::array<char, kBlock> tail{};
+            std::memcpy(tail.data(), buffer + at, size);
+            masks = Masks(tail.data(), stop);
+            const std::uint64_t in_use = (std::uint64_t{1} << size) - 1;
+            masks.line_feed &= in_use;
+            masks.carriage_return &= in_use;
+            masks.stop &= in_use;
+        }
+        if (carried_cr != 0 && (masks.line_feed & 1U) == 0) {
+            break;  // the last block's CR has no LF after it
+        }
+        const std::uint64_t lone_cr = masks.carriage_return & ~(masks.line_feed >> 1U) & ~kLast;
+        const std::uint64_t bare_lf = masks.line_feed & ~((masks.carriage_return << 1U) | carried_cr);
+        const std::uint64_t stop_at_start = masks.stop & ((masks.line_feed << 1U) | carried_line);
+        const std::uint64_t refused = lone_cr | bare_lf | stop_at_start;
+        // The LFs before the first refusal end lines that are taken, if they are not too long.
+        const std::uint64_t before = refused == 0 ? ~std::uint64_t{0} : (refused & (0 - refused)) - 1;
+        if (const std::uint64_t ends = masks.line_feed & before; ends != 0) {
+            if (at + static_cast<std::size_t>(std::countr_zero(ends)) - line_start > kMaxPiece) {
+                break;
+            }
+            line_start = at + static_cast<std::size_t>(63 - std::countl_zero(ends)) + 1;
+        }
+        if (refused != 0 || at + size - line_start > kMaxPiece) {
+            break;  // a refused line, or one already too long to be taken
+        }
+        carried_cr = masks.carriage_return >> 63U;
+        carried_line = masks.line_feed >> 63U;
+    }
+    return line_start;
+}
+
+#ifdef MORVCFG_AVX2_SEARCH
+[[gnu::target("avx2")]] std::size_t run_end_avx2(const char* buffer, std::size_t begin, std::size_t end, char stop) {
+    return run_end<whole_block_masks_avx2>(buffer, begin, end, stop);
+}
+#endif
+
+std::size_t find_run_end(const char* buffer, std::size_t begin, std::size_t end, char stop) {
+#ifdef MORVCFG_AVX2_SEARCH
+    if (__builtin_cpu_supports("avx2")) {
+        return run_end_avx2(buffer, begin, end, stop);
+    }
+#endif
+    return run_end<whole_block_masks>(buffer, begin, end, stop);
+}
+
 }  // namespace
 
 std::ptrdiff_t StringSource::read(char* buffer, std::size_t size) {
@@ -75,6 +206,16 @@ bool PieceReader::next(std::span<char>& piece) {
         refill();
     }
     return false;
+}
+
+std::string_view PieceReader::next_verbatim(char stop) {
+    const char* const buffer = buffer_.get();
+    if (begin_ == end_ || buffer[begin_] == stop) {
+        return {};
+    }
+    const std::size_t run_start = begin_;
+    begin_ = find_run_end(buffer, begin_, end_, stop);
+    return {buffer + run_start, begin_ - run_start};
 }
 
 PieceReader::Cut PieceReader::cut_common_line(std::span<char>& piece) {

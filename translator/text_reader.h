@@ -64,6 +64,13 @@ public:
     // Yields the next piece, which the caller may modify in place until the next call. False at
     // the end of the input and after a read error.
     bool next(std::span<char>& piece);
+    // Yields the longest run of whole lines at the front that the text mode reads as they stand
+    // but for their line ends: each line ends in CR LF, holds no other CR or LF, is one piece (at
+    // most kMaxPiece characters with its LF) and does not start with `stop`. Written in text mode,
+    // such a run's pieces are its own bytes again, so the caller may copy the run as it is instead
+    // of taking its pieces. Empty when the next piece is no such line; never reads the source, so
+    // call next() to go on. The run stays valid until the next call of either.
+    std::string_view next_verbatim(char stop);
     // True once the source has reported a read error.
     [[nodiscard]] bool failed() const { return failed_; }
 
