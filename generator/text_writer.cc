@@ -41,19 +41,29 @@ bool StringSink::close() {
     return true;
 }
 
-TextWriter::TextWriter(ByteSink& sink) : sink_(sink), buffer_(new char[kCapacity]) {}
+TextWriter::TextWriter(ByteSink& sink, std::size_t capacity)
+    : sink_(sink),
+      capacity_(std::clamp(capacity, std::size_t{1}, kDefaultCapacity)),
+      full_capacity_(std::max(capacity, capacity_)),
+      buffer_(std::make_unique_for_overwrite<char[]>(capacity_)) {}
 
 void TextWriter::append(const char* bytes, std::size_t size) {
-    if (size <= kCapacity - used_) {
+    if (size <= capacity_ - used_) {
         std::memcpy(buffer_.get() + used_, bytes, size);
         used_ += size;
         return;
     }
     while (size > 0) {
-        if (used_ == kCapacity && !flush()) {
+        if (used_ == capacity_ && capacity_ < full_capacity_) {
+            auto larger = std::make_unique_for_overwrite<char[]>(full_capacity_);
+            std::memcpy(larger.get(), buffer_.get(), used_);
+            buffer_ = std::move(larger);
+            capacity_ = full_capacity_;
+        }
+        if (used_ == capacity_ && !flush()) {
             return;
         }
-        const std::size_t take = std::min(size, kCapacity - used_);
+        const std::size_t take = std::min(size, capacity_ - used_);
         std::memcpy(buffer_.get() + used_, bytes, take);
         used_ += take;
         bytes += take;
@@ -76,7 +86,7 @@ void TextWriter::write(std::string_view text) {
 }
 
 void TextWriter::write_line(std::string_view line) {
-    if (line.size() + 2 <= kCapacity - used_) {
+    if (line.size() + 2 <= capacity_ - used_) {
         char* const out = buffer_.get() + used_;
         copy_bytes(out, line.data(), line.size());
         out[line.size()] = '\r';

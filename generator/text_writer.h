@@ -41,7 +41,11 @@ private:
 // the writer drops all further output and reports the failure from ok(), flush() and close().
 class TextWriter {
 public:
-    explicit TextWriter(ByteSink& sink);
+    // The sink receives the text `capacity` bytes at a time, and once more at the end. A larger
+    // capacity than the default is taken only once the default's worth has been written, so that
+    // a small file costs no more to set up.
+    explicit TextWriter(ByteSink& sink, std::size_t capacity = kDefaultCapacity);
+    static constexpr std::size_t kDefaultCapacity = std::size_t{64} * 1024;
 
     // Writes text, turning each '\n' into CR LF.
     void write(std::string_view text);
@@ -72,8 +76,9 @@ public:
 private:
     void append(const char* bytes, std::size_t size);
 
-    static constexpr std::size_t kCapacity = std::size_t{64} * 1024;
     ByteSink& sink_;
+    std::size_t capacity_;
+    std::size_t full_capacity_;
     std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;
     bool ok_ = true;

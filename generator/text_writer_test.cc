@@ -46,15 +46,19 @@ TEST(TextWriterTest, FormatsNumbers) {
 }
 
 TEST(TextWriterTest, KeepsLargeOutputWhole) {
-    StringSink sink;
-    TextWriter out(sink);
-    std::string expected;
-    for (int i = 0; i < 20000; ++i) {
-        out.write("0123456789\n");
-        expected += "0123456789\r\n";
+    // A larger buffer is taken once the default one has filled.
+    for (const std::size_t capacity :
+         {TextWriter::kDefaultCapacity, 4 * TextWriter::kDefaultCapacity, std::size_t{1}}) {
+        StringSink sink;
+        TextWriter out(sink, capacity);
+        std::string expected;
+        for (int i = 0; i < 20000; ++i) {
+            out.write("0123456789\n");
+            expected += "0123456789\r\n";
+        }
+        ASSERT_TRUE(out.close());
+        EXPECT_EQ(sink.contents(), expected) << capacity;
     }
-    ASSERT_TRUE(out.close());
-    EXPECT_EQ(sink.contents(), expected);
 }
 
 TEST(TextWriterTest, ReportsAFailedWriteAndStopsWriting) {

@@ -9,6 +9,8 @@
 namespace morvcfg {
 namespace {
 
+constexpr std::size_t kPassThroughBuffer = std::size_t{256} * 1024;
+
 // True when the pass-through output would overwrite one of the generated files.
 bool pass_through_is_generated(Environment& environment, const std::string& pass_through) {
     return environment.same_file(pass_through, std::string(kSourceFile)) ||
@@ -84,7 +86,8 @@ int run(std::span<const char* const> args, Environment& environment) {
     NetConfig config;
     TextWriter source(*source_file);
     TextWriter header(*header_file);
-    TextWriter pass_through(*pass_through_file);
+    // The pass-through output is as large as the description file: fewer, larger writes.
+    TextWriter pass_through(*pass_through_file, kPassThroughBuffer);
     PieceReader description(*description_file);
 
     // After a failed pass the generated files stay empty, as after a failed open.

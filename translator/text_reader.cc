@@ -192,7 +192,7 @@ std::ptrdiff_t StringSource::read(char* buffer, std::size_t size) {
 }
 
 PieceReader::PieceReader(ByteSource& source, RawObserver* observer)
-    : source_(source), observer_(observer), buffer_(new char[kCapacity]) {}
+    : source_(source), observer_(observer), buffer_(new char[kFirstReadSize + kKept]) {}
 
 bool PieceReader::next(std::span<char>& piece) {
     while (!failed_) {
@@ -282,14 +282,23 @@ PieceReader::Cut PieceReader::take(std::span<char>& piece, std::size_t length, s
 }
 
 void PieceReader::refill() {
-    // Keep the unfinished piece (at most kMaxPiece + 1 bytes) at the front and read behind it.
-    char* const buffer = buffer_.get();
+    // Keep the unfinished piece (at most kMaxPiece + 1 bytes) at the front and read behind it, in
+    // a larger buffer once a first-size read has come back full.
     const std::size_t kept = end_ - begin_;
-    std::memmove(buffer, buffer + begin_, kept);
+    if (last_read_full_ && read_size_ == kFirstReadSize) {
+        auto larger = std::make_unique_for_overwrite<char[]>(kLargeReadSize + kKept);
+        std::memcpy(larger.get(), buffer_.get() + begin_, kept);
+        buffer_ = std::move(larger);
+        read_size_ = kLargeReadSize;
+    } else {
+        std::memmove(buffer_.get(), buffer_.get() + begin_, kept);
+    }
+    char* const buffer = buffer_.get();
     begin_ = 0;
     end_ = kept;
 
-    const std::ptrdiff_t count = source_.read(buffer + kept, kReadSize);
+    const std::ptrdiff_t count = source_.read(buffer + kept, read_size_);
+    last_read_full_ = count == static_cast<std::ptrdiff_t>(read_size_);
     if (count < 0) {
         failed_ = true;
         at_end_ = true;

@@ -88,13 +88,18 @@ private:
     // Reads more of the source behind what is left of the buffer.
     void refill();
 
-    // Each read asks for kReadSize bytes, so that reads stay aligned to the file's pages; the
-    // unfinished piece kept from the last read (at most kMaxPiece + 1 bytes) goes in front of them.
-    static constexpr std::size_t kReadSize = std::size_t{64} * 1024;
-    static constexpr std::size_t kCapacity = kReadSize + kMaxPiece + 1;
+    // Reads ask for kFirstReadSize bytes, and for kLargeReadSize bytes once a read has come back
+    // full, so that a small file costs little to set up and a large one takes few calls; both keep
+    // the reads aligned to the file's pages. The unfinished piece kept from the last read (at most
+    // kMaxPiece + 1 bytes) goes in front of them.
+    static constexpr std::size_t kFirstReadSize = std::size_t{64} * 1024;
+    static constexpr std::size_t kLargeReadSize = std::size_t{256} * 1024;
+    static constexpr std::size_t kKept = kMaxPiece + 1;
     ByteSource& source_;
     RawObserver* observer_;
     std::unique_ptr<char[]> buffer_;
+    std::size_t read_size_ = kFirstReadSize;
+    bool last_read_full_ = false;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     bool at_end_ = false;
