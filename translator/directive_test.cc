@@ -176,6 +176,35 @@ TEST(DirectiveTest, RecognisesKeywordsOnlyAtTheStartAndInUpperCase) {
     }
 }
 
+// A large file takes the larger reads and, where the processor has it, the wider search for runs
+// of lines: its output must still be that of taking every piece.
+TEST(DirectiveTest, LargeFilesGiveTheBytesOfTakingEveryPiece) {
+    const std::string kinds[] = {
+        "ordinary line, {x, y}", "MORV_DEV_ADR(d, 0x10)", "MORV_LOCAL(1.2.3.4)", "Mostly ordinary",
+        std::string(254, 'a'),   std::string(255, 'b'),   std::string(256, 'c'), "lone\rCR",
+    };
+    std::string input;
+    std::uint32_t state = 1;
+    while (input.size() < std::size_t{2} << 20) {
+        state = state * 1103515245U + 12345U;
+        input += kinds[(state >> 16U) % 8];
+        input += (state >> 8U) % 50 == 0 ? "\n" : "\r\n";  // now and then a bare LF
+    }
+    StringSource whole(input);
+    PieceReader by_pieces(whole);
+    StringSink expected;
+    NetConfig expected_config;
+    TextWriter expected_out(expected);
+    std::span<char> piece;
+    while (by_pieces.next(piece)) {
+        dispatch(piece, expected_config, expected_out);
+    }
+    ASSERT_TRUE(expected_out.close());
+    const Outcome outcome = translate_text(input);
+    EXPECT_EQ(outcome.changes, changes(expected_config));
+    EXPECT_TRUE(outcome.pass_through == expected.contents());
+}
+
 TEST(DirectiveTest, TableHoldsTheTwelveKeywordsInOrder) {
     std::vector<std::string_view> keywords;
     for (const Directive& row : kDirectives) {

@@ -11,10 +11,11 @@
 #if (defined(__SSE2__) || defined(_M_X64)) && !defined(MORVCFG_NO_SIMD)
 #define MORVCFG_SSE2_SEARCH 1
 #include <emmintrin.h>
-// With GCC and Clang the search for runs of lines also comes in AVX2, taken where the processor
-// has it.
+// With GCC and Clang the search for runs of lines also comes in AVX2, taken for large files where
+// the processor has it.
 #if (defined(__GNUC__) || defined(__clang__)) && !defined(MORVCFG_NO_AVX2)
 #define MORVCFG_AVX2_SEARCH 1
+#include <cpuid.h>
 #include <immintrin.h>
 #endif
 #endif
@@ -173,13 +174,39 @@ run_end(const char* buffer, std::size_t begin, std::size_t end, char stop) {
 }
 #endif
 
-std::size_t find_run_end(const char* buffer, std::size_t begin, std::size_t end, char stop) {
+std::size_t find_run_end(const char* buffer, std::size_t begin, std::size_t end, char stop, bool wide) {
 #ifdef MORVCFG_AVX2_SEARCH
-    if (__builtin_cpu_supports("avx2")) {
+    if (wide) {
         return run_end_avx2(buffer, begin, end, stop);
     }
+#else
+    (void)wide;
 #endif
     return run_end<whole_block_masks>(buffer, begin, end, stop);
+}
+
+// Whether the processor has AVX2 and the system keeps its registers. Asked only once a file proves
+// large: in a virtual machine every question put to the processor is a trip to the host.
+bool wide_search_available() {
+#ifdef MORVCFG_AVX2_SEARCH
+    unsigned a = 0;
+    unsigned b = 0;
+    unsigned c = 0;
+    unsigned d = 0;
+    if (__get_cpuid(1, &a, &b, &c, &d) == 0 || (c & bit_OSXSAVE) == 0 || (c & bit_AVX) == 0) {
+        return false;
+    }
+    unsigned state_low = 0;
+    unsigned state_high = 0;
+    __asm__("xgetbv" : "=a"(state_low), "=d"(state_high) : "c"(0));
+    constexpr unsigned kVectorState = 0x6;  // the SSE and AVX register state
+    if ((state_low & kVectorState) != kVectorState) {
+        return false;
+    }
+    return __get_cpuid_count(7, 0, &a, &b, &c, &d) != 0 && (b & bit_AVX2) != 0;
+#else
+    return false;
+#endif
 }
 
 }  // namespace
@@ -214,7 +241,7 @@ std::string_view PieceReader::next_verbatim(char stop) {
         return {};
     }
     const std::size_t run_start = begin_;
-    begin_ = find_run_end(buffer, begin_, end_, stop);
+    begin_ = find_run_end(buffer, begin_, end_, stop, wide_search_);
     return {buffer + run_start, begin_ - run_start};
 }
 
@@ -290,6 +317,7 @@ void PieceReader::refill() {
         std::memcpy(larger.get(), buffer_.get() + begin_, kept);
         buffer_ = std::move(larger);
         read_size_ = kLargeReadSize;
+        wide_search_ = wide_search_available();
     } else {
         std::memmove(buffer_.get(), buffer_.get() + begin_, kept);
     }

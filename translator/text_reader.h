@@ -100,6 +100,8 @@ private:
     std::unique_ptr<char[]> buffer_;
     std::size_t read_size_ = kFirstReadSize;
     bool last_read_full_ = false;
+    // Whether runs of lines are searched for with wider vector instructions (large files only).
+    bool wide_search_ = false;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     bool at_end_ = false;
