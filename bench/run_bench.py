@@ -112,7 +112,7 @@ def alternate(runs, first, second):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--runs", type=int, default=15, help="alternating runs per large-file figure")
+    parser.add_argument("--runs", type=int, default=31, help="alternating runs per large-file figure")
     parser.add_argument("--startup-runs", type=int, default=301, help="alternating runs for start-up")
     parser.add_argument("--keep", help="keep the build and inputs in this directory")
     args = parser.parse_args()
