@@ -14,7 +14,7 @@ ScanResult scan(std::string_view text, std::string_view pattern) {
             return result;
         }
         at = step.end;
-        fields += step.kind == ScanStep::Kind::Space || step.kind == ScanStep::Kind::Literal ? 0 : 1;
+        fields += step.stores() ? 1 : 0;
     }
     state.completed(fields, at);
     return result;

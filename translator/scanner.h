@@ -71,6 +71,9 @@ struct ScanStep {
     // Where the item starts in the pattern, and where the next one starts.
     std::size_t start = 0;
     std::size_t end = 0;
+
+    // True for a conversion, which stores a field.
+    [[nodiscard]] constexpr bool stores() const { return kind != Kind::Space && kind != Kind::Literal; }
 };
 
 // The item of `pattern` that starts at `start`, with `field` conversions before it.
@@ -118,7 +121,7 @@ constexpr auto compile_pattern() {
     for (ScanStep& step : compiled.steps) {
         step = scan_step(Pattern, compiled.end, compiled.fields);
         compiled.end = step.end;
-        compiled.fields += step.kind == ScanStep::Kind::Space || step.kind == ScanStep::Kind::Literal ? 0 : 1;
+        compiled.fields += step.stores() ? 1 : 0;
     }
     return compiled;
 }
