@@ -91,43 +91,44 @@ TEST_F(FaultTest, GeneratedHeaderOnAFullDisk) {
     EXPECT_EQ(contents("out.cfg"), full.pass_through);
 }
 
-TEST_F(FaultTest, DescriptionThatCannotBeRead){const struct {const char * name;
-void (*arrange)(const fs::path& dir);
-std::vector<std::string> left;
-}  // namespace
-cases[] = {
-    {"dangling link",
-     [](const fs::path& d) { fs::create_symlink("nowhere.cfg", d / "in.cfg"); },
-     {"in.cfg", "morv_cfg.c", "morv_cfg.h"}},
-    {"directory",
-     [](const fs::path& d) { fs::create_directory(d / "in.cfg"); },
+TEST_F(FaultTest, DescriptionThatCannotBeRead) {
 #ifdef _WIN32
-     {"in.cfg", "morv_cfg.c", "morv_cfg.h"}},  // Windows does not open a directory as a file
+    // Windows does not open a directory as a file.
+    const std::vector<std::string> left_by_directory = {"in.cfg", "morv_cfg.c", "morv_cfg.h"};
 #else
-     {"in.cfg", "morv_cfg.c", "morv_cfg.h", "out.cfg"}},
+    const std::vector<std::string> left_by_directory = {"in.cfg", "morv_cfg.c", "morv_cfg.h", "out.cfg"};
 #endif
-    {"no read permission",
-     [](const fs::path& d) {
-         write_file(d / "in.cfg", "text\n");
-         fs::permissions(d / "in.cfg", fs::perms::none);
-     },
-     {"in.cfg", "morv_cfg.c", "morv_cfg.h"}},
-};
-for (const auto& c : cases) {
+    const struct {
+        const char* name;
+        void (*arrange)(const fs::path& dir);
+        std::vector<std::string> left;
+    } cases[] = {
+        {"dangling link",
+         [](const fs::path& d) { fs::create_symlink("nowhere.cfg", d / "in.cfg"); },
+         {"in.cfg", "morv_cfg.c", "morv_cfg.h"}},
+        {"directory", [](const fs::path& d) { fs::create_directory(d / "in.cfg"); }, left_by_directory},
+        {"no read permission",
+         [](const fs::path& d) {
+             write_file(d / "in.cfg", "text\n");
+             fs::permissions(d / "in.cfg", fs::perms::none);
+         },
+         {"in.cfg", "morv_cfg.c", "morv_cfg.h"}},
+    };
+    for (const auto& c : cases) {
 #ifdef _WIN32
-    if (std::string(c.name) != "directory") {
-        continue;  // symbolic links need privileges, and read permission is not a Windows notion
-    }
+        if (std::string(c.name) != "directory") {
+            continue;  // symbolic links need privileges, and read permission is not a Windows notion
+        }
 #else
-    if (std::string(c.name) == "no read permission" && geteuid() == 0) {
-        continue;  // root reads anything
-    }
+        if (std::string(c.name) == "no read permission" && geteuid() == 0) {
+            continue;  // root reads anything
+        }
 #endif
-    empty_dir();
-    c.arrange(dir());
-    expect_silent_failure(run_tool({"in.cfg", "out.cfg"}), c.left, c.name);
+        empty_dir();
+        c.arrange(dir());
+        expect_silent_failure(run_tool({"in.cfg", "out.cfg"}), c.left, c.name);
+    }
 }
-}  // namespace morvcfg_test
 
 TEST_F(FaultTest, GeneratedFileThatCannotBeCreated) {
     write_file(dir() / "in.cfg", "text\n");
