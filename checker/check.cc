@@ -21,6 +21,11 @@ CheckResult check(ByteSource& source) {
     DirectiveAnalysis directives(findings, layout, file);
 
     PieceReader reader(source, &layout);
+    // The translator reads the text after a byte-order mark; so do places in the checker's messages.
+    const bool byte_order_mark = reader.skip_byte_order_mark();
+    if (byte_order_mark) {
+        layout.skip_byte_order_mark();
+    }
     std::span<char> piece;
     while (reader.next(piece)) {
         const std::string_view whole(piece.data(), piece.size());
@@ -42,6 +47,7 @@ CheckResult check(ByteSource& source) {
     file.finish(result);
     result.findings = findings.take();
     result.line_feeds = layout.take_line_feeds();
+    result.byte_order_mark = byte_order_mark ? kByteOrderMark.size() : 0;
     return result;
 }
 
@@ -87,7 +93,9 @@ std::map<std::uint64_t, std::uint64_t> code_point_columns(ByteSource& file, cons
             while (wanted != offsets.end() && *wanted < offset + i + length) {
                 columns.emplace(*wanted++, characters + 1);
             }
-            characters = bytes[i] == '\n' ? 0 : characters + 1;
+            // The byte-order mark takes no column.
+            const bool mark = offset + i == 0 && result.byte_order_mark != 0;
+            characters = bytes[i] == '\n' ? 0 : characters + (mark ? 0 : 1);
             i += length;
         }
         bytes.erase(0, i);

@@ -45,6 +45,7 @@ void DirectiveAnalysis::check_lookalike(std::string_view text, std::uint64_t sta
     }
     const std::uint64_t offset = layout_.file_offset(start + indent);
     if (const Directive* row = match_directive(rest); row != nullptr) {
+        file_.lookalike_seen(*row, offset);
         findings_.warn(offset, "not-directive",
                        "directive " + std::string(row->keyword) +
                            " is indented, so the line is ordinary text and is copied unchanged; a directive must start "
@@ -54,6 +55,7 @@ void DirectiveAnalysis::check_lookalike(std::string_view text, std::uint64_t sta
     const std::string upper = upper_case(rest);
     const std::string where = indent > 0 ? " (and indented)" : "";
     if (const Directive* row = match_directive(upper); row != nullptr) {
+        file_.lookalike_seen(*row, offset);
         findings_.warn(offset, "not-directive",
                        quoted(word) + " is not in upper case" + where +
                            ", so the line is ordinary text and is copied unchanged; did you mean " +

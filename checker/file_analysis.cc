@@ -21,6 +21,16 @@ void FileAnalysis::pool_set(std::size_t pool, std::uint64_t offset, std::string_
                  pool_text(before), pool_text(config_.pools[pool]));
 }
 
+void FileAnalysis::lookalike_seen(const Directive& row, std::uint64_t offset) {
+    if (row.kind != DirectiveKind::Address) {
+        return;
+    }
+    Origin& first = address_lookalikes_[field_index(row.address)];
+    if (!first.set) {
+        first = Origin{true, offset, row.keyword};
+    }
+}
+
 void FileAnalysis::define_written(const std::string& name, const std::string& value, std::uint64_t offset) {
     if (const auto first = define_origins_.find(name); first != define_origins_.end()) {
         Finding& finding = findings_.warn(offset, "duplicate-define",
@@ -68,7 +78,14 @@ void FileAnalysis::check_derivation(const NetConfig& derived, const Address& net
         if (derived.*item.field == config_.*item.field) {
             continue;
         }
+        // note [defaults moved into the subnet]: every file that sets its own subnet and no
+        // gateway or name server gets the defaults moved; that is how the tool is meant to be
+        // used, so it is worth a warning only where the file meant to give the address itself.
         const Origin& origin = address_origins_[field_index(item.field)];
+        const Origin& lookalike = address_lookalikes_[field_index(item.field)];
+        if (!origin.set && !lookalike.set) {
+            continue;
+        }
         const std::uint64_t offset = origin.set ? origin.offset : subnet.offset;
         Finding& finding = findings_.warn(offset, "subnet-move",
                                           std::string(origin.set ? "the " : "the default ") + item.what + " " +
@@ -76,6 +93,11 @@ void FileAnalysis::check_derivation(const NetConfig& derived, const Address& net
                                               subnet_text + ": it is written as " + dotted(derived.*item.field));
         if (subnet.set && subnet.offset != offset) {
             finding.notes.push_back({subnet.offset, "this host's subnet is set here"});
+        }
+        if (!origin.set) {
+            finding.notes.push_back({lookalike.offset, std::string(lookalike.keyword) +
+                                                           " here is ordinary text, so the " + item.what +
+                                                           " keeps its default"});
         }
     }
 }

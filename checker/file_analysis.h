@@ -9,6 +9,7 @@
 #include "checker/findings.h"
 #include "checker/messages.h"
 #include "generator/net_config.h"
+#include "translator/directive_table.h"
 
 namespace morvcfg {
 
@@ -27,6 +28,9 @@ public:
     void address_set(std::size_t field, std::uint64_t offset, std::string_view keyword, const Address& before);
     // The same for a memory-pool class.
     void pool_set(std::size_t pool, std::uint64_t offset, std::string_view keyword, const MemoryPool& before);
+    // An ordinary line at `offset` looks like the directive `row` (indented, or not in upper case):
+    // should the address that directive sets keep its default, the warnings about it point here.
+    void lookalike_seen(const Directive& row, std::uint64_t offset);
     // A define was written to the pass-through output; its name stands at `offset` in the file.
     void define_written(const std::string& name, const std::string& value, std::uint64_t offset);
 
@@ -51,6 +55,8 @@ private:
     NetConfig config_;
     std::array<Origin, kAddressFields.size()> address_origins_{};
     std::array<Origin, kPoolClassCount> pool_origins_{};
+    // The first lookalike of a directive that sets each address field.
+    std::array<Origin, kAddressFields.size()> address_lookalikes_{};
     std::map<std::string, std::uint64_t, std::less<>> define_origins_;
     std::vector<std::pair<std::string, std::string>> defines_;
 };

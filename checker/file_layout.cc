@@ -39,7 +39,9 @@ void FileLayout::on_read(std::string_view raw) {
 }
 
 std::uint64_t FileLayout::file_offset(std::uint64_t text_offset) const {
-    // The k-th CR stands before text offset carriage_returns_[k] - k; count those at or before.
+    // Past any byte-order mark, the k-th CR stands before offset carriage_returns_[k] - k; count
+    // those at or before.
+    text_offset += mark_size_;
     std::size_t low = 0;
     std::size_t high = carriage_returns_.size();
     while (low < high) {

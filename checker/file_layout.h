@@ -19,6 +19,8 @@ class FileLayout final : public RawObserver {
 public:
     explicit FileLayout(FindingList& findings) : findings_(findings) {}
 
+    // The file starts with a byte-order mark, which the text does not hold.
+    void skip_byte_order_mark() { mark_size_ = kByteOrderMark.size(); }
     // Bytes as they were read, before the text mode changed them.
     void on_read(std::string_view raw) override;
     // A piece before its directive, if `row` is one, is analysed: where it stands in its line, and
@@ -40,6 +42,7 @@ private:
     FindingList& findings_;
 
     // The file as read.
+    std::uint64_t mark_size_ = 0;
     std::uint64_t raw_size_ = 0;
     std::vector<std::uint64_t> line_feeds_;
     std::vector<std::uint64_t> carriage_returns_;

@@ -12,7 +12,7 @@ const std::array<WarningCategory, 15> kWarningCategories = {{
     {"ignored-text", "text after the operands that is ignored"},
     {"range", "address components above 255 or negative, and numbers that wrap"},
     {"subnet-mask", "a subnet mask whose ones are not contiguous"},
-    {"subnet-move", "a gateway or name server that is moved into this host's subnet"},
+    {"subnet-move", "a gateway or name server the file gives that is moved into this host's subnet"},
     {"override", "a directive that overrides an earlier one"},
     {"pool-size", "a receive size that is negative or wraps"},
     {"duplicate-define", "two MORV_DEV_ADR directives with the same upper-cased name"},
@@ -26,7 +26,7 @@ std::pair<std::uint64_t, std::uint64_t> line_and_column(const CheckResult& resul
     const auto feeds = result.line_feeds.begin();
     const auto after = std::lower_bound(feeds, result.line_feeds.end(), offset);
     const auto line = static_cast<std::uint64_t>(after - feeds) + 1;
-    const std::uint64_t line_start = after == feeds ? 0 : *(after - 1) + 1;
+    const std::uint64_t line_start = after == feeds ? std::min(result.byte_order_mark, offset) : *(after - 1) + 1;
     return {line, offset - line_start + 1};
 }
 

@@ -46,6 +46,9 @@ struct CheckResult {
     std::vector<std::pair<std::string, std::string>> defines;
     // Offsets of the file's line feeds, to turn offsets into lines and columns.
     std::vector<std::uint64_t> line_feeds;
+    // The size of the byte-order mark the file starts with (0 without one): the first line's
+    // columns count from after it.
+    std::uint64_t byte_order_mark = 0;
 };
 
 // Line and column, both from 1, of a file offset; the column counts bytes.

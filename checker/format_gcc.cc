@@ -65,7 +65,8 @@ void write_gcc(std::string& out, const FileReport& report, const ReportOptions& 
             out.append(position(report, note.offset)).append("note: ").append(note.message).append("\n");
         }
     }
-    if (options.summary) {
+    // A file that was not read has no configuration to show.
+    if (options.summary && report.error.empty()) {
         write_summary(out, report);
     }
 }

@@ -22,23 +22,46 @@ void print(FILE* stream, std::string_view text) {
     (void)std::fwrite(text.data(), 1, text.size(), stream);
 }
 
-std::string help() {
-    std::string text(kUsage);
-    text +=
-        "\nExplains what morvcfg will silently do with each description file: warnings in the form\n"
-        "FILE:LINE:COLUMN: warning: MESSAGE [-Wname]. Exit status 0 without warnings, 1 with\n"
-        "warnings, 2 when a file cannot be read or the arguments are wrong.\n\n"
-        "  --format=gcc  warnings as compilers write them (the default)\n"
-        "  --format=json one JSON document: each file's warnings and configuration\n"
-        "  --format=sarif  one SARIF 2.1.0 log, for code-scanning services\n"
-        "  --summary     with the gcc form, also print the configuration morvcfg would generate\n"
-        "  --version     print the version and stop\n"
-        "  -Wno-NAME     leave out one kind of warning; the kinds are:\n";
-    for (const morvcfg::WarningCategory& category : morvcfg::kWarningCategories) {
-        text += "    " + std::string(category.name) + std::string(18 - category.name.size(), ' ') +
-                std::string(category.covers) + "\n";
+// Rows of a two-column list, the second column aligned.
+std::string columns(std::span<const std::pair<std::string_view, std::string_view>> rows, std::string_view indent) {
+    std::size_t width = 0;
+    for (const auto& row : rows) {
+        width = std::max(width, row.first.size());
+    }
+    std::string text;
+    for (const auto& [name, what] : rows) {
+        text.append(indent).append(name).append(width + 2 - name.size(), ' ').append(what).append("\n");
     }
     return text;
+}
+
+std::string help() {
+    constexpr std::pair<std::string_view, std::string_view> options[] = {
+        {"--format=gcc", "warnings as compilers write them (the default)"},
+        {"--format=json", "one JSON document: each file's warnings and configuration"},
+        {"--format=sarif", "one SARIF 2.1.0 log, for code-scanning services"},
+        {"--summary", "with the gcc form, also print the configuration morvcfg would generate"},
+        {"-h, --help", "print this help and stop"},
+        {"--version", "print the version and stop"},
+        {"-Wno-NAME", "leave out one kind of warning; the kinds are listed below"},
+    };
+    std::vector<std::pair<std::string_view, std::string_view>> categories;
+    for (const morvcfg::WarningCategory& category : morvcfg::kWarningCategories) {
+        categories.emplace_back(category.name, category.covers);
+    }
+    return std::string(kUsage) +
+           "\nExplains what morvcfg will silently do with each description file: warnings in the form\n"
+           "FILE:LINE:COLUMN: warning: MESSAGE [-Wname]. Exit status 0 without warnings, 1 with\n"
+           "warnings, 2 when a file cannot be read or the arguments are wrong.\n\n" +
+           columns(options, "  ") + "\nWarning kinds (-Wno-NAME):\n" + columns(categories, "  ");
+}
+
+std::string category_list() {
+    std::string names;
+    for (const morvcfg::WarningCategory& category : morvcfg::kWarningCategories) {
+        names.append(names.empty() ? "" : ", ").append(category.name);
+    }
+    return names;
 }
 
 bool known_category(std::string_view name) {
@@ -56,26 +79,47 @@ struct Arguments {
 
 Arguments parse_arguments(std::span<const std::string> args) {
     Arguments parsed;
+    const auto fail = [&parsed](const std::string& why) {
+        print(stderr, "morvcfg-check: " + why + "\n" + std::string(kUsage));
+        parsed.status = 2;
+    };
     bool options_done = false;
-    for (const std::string& word : args) {
-        const std::string_view arg(word);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg(args[i]);
         if (options_done || !arg.starts_with("-") || arg == "-") {
             parsed.files.emplace_back(arg);
         } else if (arg == "--") {
             options_done = true;
-        } else if (arg == "--help" || arg == "--version") {
-            print(stdout, arg == "--help" ? help() : "morvcfg-check " + std::string(morvcfg::checker_version()) + "\n");
+        } else if (arg == "--help" || arg == "-h" || arg == "--version") {
+            print(stdout, arg == "--version" ? "morvcfg-check " + std::string(morvcfg::checker_version()) + "\n" : help());
             parsed.status = 0;
             return parsed;
         } else if (arg == "--summary") {
             parsed.options.summary = true;
-        } else if (arg == "--format=gcc" || arg == "--format=json" || arg == "--format=sarif") {
-            parsed.format = arg == "--format=gcc" ? Format::Gcc : arg == "--format=json" ? Format::Json : Format::Sarif;
-        } else if (arg.starts_with("-Wno-") && known_category(arg.substr(5))) {
+        } else if (arg == "--format" || arg.starts_with("--format=")) {
+            // Both --format=json and --format json.
+            std::string_view value = arg.substr(std::min(arg.size(), std::string_view("--format=").size()));
+            if (arg == "--format") {
+                if (i + 1 == args.size()) {
+                    fail("--format needs a value: gcc, json or sarif");
+                    return parsed;
+                }
+                value = args[++i];
+            }
+            if (value != "gcc" && value != "json" && value != "sarif") {
+                fail("unknown format '" + std::string(value) + "': the formats are gcc, json and sarif");
+                return parsed;
+            }
+            parsed.format = value == "gcc" ? Format::Gcc : value == "json" ? Format::Json : Format::Sarif;
+        } else if (arg.starts_with("-Wno-")) {
+            if (!known_category(arg.substr(5))) {
+                fail("unknown warning category '" + std::string(arg.substr(5)) + "' in '" + std::string(arg) +
+                     "'; the categories are " + category_list());
+                return parsed;
+            }
             parsed.options.disabled.emplace(arg.substr(5));
         } else {
-            print(stderr, "morvcfg-check: unknown option '" + std::string(arg) + "'\n" + std::string(kUsage));
-            parsed.status = 2;
+            fail("unknown option '" + std::string(arg) + "'");
             return parsed;
         }
     }
@@ -89,8 +133,9 @@ Arguments parse_arguments(std::span<const std::string> args) {
 // Checks one file; an error is reported on standard error as well.
 morvcfg::FileReport check_file(const std::string& file, Format format, morvcfg::Environment& environment) {
     morvcfg::FileReport report{file, {}, {}, {}};
-    if (const auto source = environment.open(file); !source) {
-        report.error = "cannot open the file";
+    std::string why;
+    if (const auto source = environment.open(file, why); !source) {
+        report.error = "cannot open the file: " + why;
     } else if (report.result = morvcfg::check(*source); report.result.read_failed) {
         report.error = "cannot read the file";
     }

@@ -66,8 +66,15 @@ void check_generated(std::string_view text, std::size_t line_count, const char* 
     }
 }
 
-// The input as the text mode reads it: CRs dropped, nothing from the first Ctrl-Z on.
+// The byte-order mark the input starts with, or nothing.
+std::string_view mark_of(std::string_view input) {
+    return input.starts_with(morvcfg::kByteOrderMark) ? morvcfg::kByteOrderMark : std::string_view();
+}
+
+// The input as the text mode reads it: after any byte-order mark, CRs dropped, nothing from the
+// first Ctrl-Z on.
 std::string text_mode_read(std::string_view input) {
+    input.remove_prefix(mark_of(input).size());
     std::string text;
     for (const char c : input.substr(0, input.find('\x1a'))) {
         if (c != '\r') {
@@ -123,6 +130,7 @@ void check_pieces(std::string_view input, std::string_view text) {
         morvcfg::StringSource whole{std::string(input)};
         ChoppedSource pieces_apart(input);
         morvcfg::PieceReader reader(chopped ? static_cast<morvcfg::ByteSource&>(pieces_apart) : whole);
+        require(reader.skip_byte_order_mark() == !mark_of(input).empty(), "the reader finds the byte-order mark");
         std::span<char> piece;
         std::size_t count = 0;
         while (reader.next(piece)) {
@@ -155,6 +163,9 @@ void check_runs(std::string_view input, std::string_view pass_through) {
     morvcfg::NetConfig expected_config;
     {
         morvcfg::TextWriter out(expected);
+        if (by_pieces.skip_byte_order_mark()) {
+            out.write_verbatim(morvcfg::kByteOrderMark);
+        }
         std::span<char> piece;
         while (by_pieces.next(piece)) {
             morvcfg::dispatch(piece, expected_config, out);
@@ -221,7 +232,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check_pieces(input, text);
     check_runs(input, pass_through);
     if (text.find(morvcfg::kKeywordPrefix) == std::string::npos) {
-        require(pass_through == text_mode_write(text), "without directives, the text is copied");
+        require(pass_through == std::string(mark_of(input)) + text_mode_write(text),
+                "without directives, the text is copied");
     }
     check_generated(first.files["morv_cfg.c"], 22, "morv_cfg.c has its fixed shape");
     check_generated(first.files["morv_cfg.h"], 23, "morv_cfg.h has its fixed shape");

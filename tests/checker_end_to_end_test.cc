@@ -83,14 +83,17 @@ TEST_F(CheckToolTest, ReportsUnreadableFilesAndWrongArguments) {
     } cases[] = {
         {{}, usage},
         {{"--frobnicate", "good.cfg"}, "morvcfg-check: unknown option '--frobnicate'\n" + usage},
-        {{"-Wno-such-thing", "good.cfg"}, "morvcfg-check: unknown option '-Wno-such-thing'\n" + usage},
-        {{"--format=xml", "good.cfg"}, "morvcfg-check: unknown option '--format=xml'\n" + usage},
-        {{"missing.cfg", "good.cfg"}, "missing.cfg: error: cannot open the file\n"},
-#ifdef _WIN32
-        {{"sub"}, "sub: error: cannot open the file\n"},  // Windows does not open a directory as a file
-#else
-        {{"sub"}, "sub: error: cannot read the file\n"},
-#endif
+        {{"-Wno-such-thing", "good.cfg"},
+         "morvcfg-check: unknown warning category 'such-thing' in '-Wno-such-thing'; the categories are operand, "
+         "device-define, not-directive, keyword-suffix, ignored-text, range, subnet-mask, subnet-move, override, "
+         "pool-size, duplicate-define, long-line, lone-cr, nul, ctrl-z\n" +
+             usage},
+        {{"--format=xml", "good.cfg"},
+         "morvcfg-check: unknown format 'xml': the formats are gcc, json and sarif\n" + usage},
+        {{"good.cfg", "--format"}, "morvcfg-check: --format needs a value: gcc, json or sarif\n" + usage},
+        // No configuration is shown for a file that was not read.
+        {{"--summary", "missing.cfg"}, "missing.cfg: error: cannot open the file: No such file or directory\n"},
+        {{"sub", "good.cfg"}, "sub: error: cannot open the file: Is a directory\n"},
     };
     for (const auto& c : cases) {
         const Outcome outcome = run_checker(c.args);
@@ -98,6 +101,15 @@ TEST_F(CheckToolTest, ReportsUnreadableFilesAndWrongArguments) {
         EXPECT_EQ(outcome.error_output, c.error_output);
         EXPECT_EQ(outcome.standard_output, "");
     }
+}
+
+TEST_F(CheckToolTest, FormatTakesItsValueEitherWay) {
+    write_file(dir() / "a.cfg", "MORV_LOCAL(1.2.3)\n");
+    const Outcome joined = run_checker({"--format=json", "a.cfg"});
+    const Outcome apart = run_checker({"--format", "json", "a.cfg"});
+    EXPECT_EQ(apart.status, 1);
+    EXPECT_EQ(apart.standard_output, joined.standard_output);
+    EXPECT_EQ(run_checker({"-h"}).standard_output, run_checker({"--help"}).standard_output);
 }
 
 TEST_F(CheckToolTest, WritesNothingButDiagnostics) {

@@ -112,18 +112,13 @@ TEST_F(ToolTest, FailedOpensLeaveEmptyGeneratedFiles) {
         std::vector<std::string> args;
         std::vector<std::string> left;
     } cases[] = {
-        {"missing description", {"missing.cfg", "out.cfg"}, {"morv_cfg.c", "morv_cfg.h"}},
+        {"missing description", {"missing.cfg", "out.cfg"}, {"morv_cfg.c", "morv_cfg.h", "out.cfg"}},
         {"pass-through in a missing directory", {"in.cfg", "no/such/out.cfg"}, {"in.cfg", "morv_cfg.c", "morv_cfg.h"}},
         {"pass-through is a read-only file",
          {"in.cfg", "locked.cfg"},
          {"in.cfg", "locked.cfg", "morv_cfg.c", "morv_cfg.h"}},
-#ifdef _WIN32
-        // Windows does not open a directory as a file.
-        {"description is a directory", {"sub", "out.cfg"}, {"morv_cfg.c", "morv_cfg.h", "sub"}},
-#else
-        // A directory opens but cannot be read: the pass fails, so nothing is generated.
+        // A directory is not opened as a file, on any host: an existing pass-through stays as it was.
         {"description is a directory", {"sub", "out.cfg"}, {"morv_cfg.c", "morv_cfg.h", "out.cfg", "sub"}},
-#endif
         {"pass-through is a directory", {"in.cfg", "sub"}, {"in.cfg", "morv_cfg.c", "morv_cfg.h", "sub"}},
     };
     for (const auto& c : cases) {
@@ -133,6 +128,10 @@ TEST_F(ToolTest, FailedOpensLeaveEmptyGeneratedFiles) {
         }
         if (c.args[0] == "sub" || c.args[1] == "sub") {
             fs::create_directory(dir() / "sub");
+        }
+        const std::string previous = "an earlier run's pass-through\n";
+        if (c.args[1] == "out.cfg") {
+            write_file(dir() / "out.cfg", previous);
         }
         const fs::path locked = dir() / "locked.cfg";
         if (c.args[1] == "locked.cfg") {
@@ -144,6 +143,9 @@ TEST_F(ToolTest, FailedOpensLeaveEmptyGeneratedFiles) {
             }
         }
         expect_silent_failure(run_tool(c.args), c.left, c.name);
+        if (c.args[1] == "out.cfg") {
+            EXPECT_EQ(contents("out.cfg"), previous) << c.name;
+        }
         if (c.args[1] == "locked.cfg") {
             EXPECT_EQ(read_file(locked), "kept\n");
             fs::permissions(locked, fs::perms::owner_write, fs::perm_options::add);
@@ -161,6 +163,8 @@ TEST_F(ToolTest, RefusesRunsThatWouldEmptyTheirInput) {
     } cases[] = {
         {"same name", "in.cfg", {"in.cfg", "in.cfg"}, nullptr},
         {"another spelling", "in.cfg", {"in.cfg", "./sub/../in.cfg"}, nullptr},
+        // Windows resolves ".." by the name alone, through a folder that does not exist.
+        {"through a missing folder", "in.cfg", {"in.cfg", "nodir/../in.cfg"}, nullptr},
         {"absolute path", "in.cfg", {"in.cfg", "ABSOLUTE"}, nullptr},
         {"hard link",
          "in.cfg",

@@ -27,9 +27,11 @@ public:
         contents.clear();
         return std::make_unique<Sink>(contents, unwritable.contains(path));
     }
-    std::unique_ptr<ByteSource> open(const std::string& path) override {
+    using Environment::open;
+    std::unique_ptr<ByteSource> open(const std::string& path, std::string& why) override {
         const auto found = files.find(path);
         if (found == files.end()) {
+            why = "No such file or directory";
             return nullptr;
         }
         return std::make_unique<Source>(found->second, unreadable.contains(path));

@@ -32,6 +32,10 @@ bool translate(PieceReader& description, NetConfig& config, TextWriter& pass_thr
     // Most lines of most files are ordinary lines ending in CR LF, which the pass-through output
     // holds exactly as they stand: runs of them are copied whole, without taking their pieces.
     const char keyword_start = kKeywordPrefix.front();
+    // A byte-order mark stays at the start of the output, where it was.
+    if (description.skip_byte_order_mark()) {
+        pass_through.write_verbatim(kByteOrderMark);
+    }
     std::span<char> piece;
     for (;;) {
         pass_through.write_verbatim(description.next_verbatim(keyword_start));

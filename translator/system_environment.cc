@@ -1,6 +1,8 @@
 #include "translator/system_environment.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
@@ -16,6 +18,8 @@
 
 #include <io.h>
 #include <shellapi.h>
+#else
+#include <sys/stat.h>
 #endif
 
 namespace morvcfg {
@@ -162,13 +166,28 @@ std::unique_ptr<ByteSink> SystemEnvironment::create(const std::string& path) {
     return std::make_unique<FileSink>(file);
 }
 
-std::unique_ptr<ByteSource> SystemEnvironment::open(const std::string& path) {
+std::unique_ptr<ByteSource> SystemEnvironment::open(const std::string& path, std::string& why) {
+    // A directory is no file to read on any host, although POSIX opens one for reading and fails
+    // only at the first read: the run must fail here, before any output is touched.
 #ifdef _WIN32
     std::FILE* file = open_file(path, L"rb");
+    int error = errno;
+    std::error_code ignored;
+    if (file == nullptr && fs::is_directory(native_path(path), ignored)) {
+        error = EISDIR;
+    }
 #else
     std::FILE* file = open_file(path, "rb");
+    int error = errno;
+    struct stat status {};
+    if (file != nullptr && fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode)) {
+        (void)std::fclose(file);
+        file = nullptr;
+        error = EISDIR;
+    }
 #endif
     if (file == nullptr) {
+        why = std::strerror(error);
         return nullptr;
     }
     return std::make_unique<FileSource>(file);

@@ -17,7 +17,8 @@ std::vector<std::string> start_process(int argc, char** argv);
 class SystemEnvironment final : public Environment {
 public:
     std::unique_ptr<ByteSink> create(const std::string& path) override;
-    std::unique_ptr<ByteSource> open(const std::string& path) override;
+    using Environment::open;
+    std::unique_ptr<ByteSource> open(const std::string& path, std::string& why) override;
     bool same_file(const std::string& first, const std::string& second) override;
     void report(std::string_view message) override;
     LocalTime now() override;

@@ -221,6 +221,17 @@ std::ptrdiff_t StringSource::read(char* buffer, std::size_t size) {
 PieceReader::PieceReader(ByteSource& source, RawObserver* observer)
     : source_(source), observer_(observer), buffer_(new char[kFirstReadSize + kKept]) {}
 
+bool PieceReader::skip_byte_order_mark() {
+    while (!at_end_ && end_ - begin_ < kByteOrderMark.size()) {
+        refill();
+    }
+    if (std::string_view(buffer_.get() + begin_, end_ - begin_).starts_with(kByteOrderMark)) {
+        begin_ += kByteOrderMark.size();
+        return true;
+    }
+    return false;
+}
+
 bool PieceReader::next(std::span<char>& piece) {
     while (!failed_) {
         Cut cut = cut_common_line(piece);

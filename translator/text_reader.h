@@ -49,6 +49,8 @@ public:
 
 // The longest piece one read of the description file yields.
 inline constexpr std::size_t kMaxPiece = 255;
+// The UTF-8 byte-order mark that many Windows editors put at the start of a file.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // Reads the description file in the target's text mode and cuts it into pieces.
 //
@@ -61,6 +63,10 @@ class PieceReader {
 public:
     explicit PieceReader(ByteSource& source, RawObserver* observer = nullptr);
 
+    // Before the first piece: moves past a byte-order mark at the very start of the input and
+    // returns true, so that the first line starts after it; false, and nothing skipped, without one.
+    // The mark is not text: a directive right after it is a directive.
+    bool skip_byte_order_mark();
     // Yields the next piece, which the caller may modify in place until the next call. False at
     // the end of the input and after a read error.
     bool next(std::span<char>& piece);
