@@ -1,4 +1,5 @@
-# morvcfg_generate(<target> DESCRIPTION <file> PASS_THROUGH <file> [OUTPUT_DIR <dir>] [CHECK])
+# morvcfg_generate(<target> DESCRIPTION <file> PASS_THROUGH <file> [OUTPUT_DIR <dir>]
+#                  [CHECK [CHECK_OPTIONS <option>...]])
 #
 # Adds a build step that runs morvcfg on a description file and feeds the results to <target>:
 # morv_cfg.c becomes one of its sources and the directory of morv_cfg.h goes on its include path.
@@ -12,6 +13,8 @@
 #                 warnings appear in the build log in the form compilers use, and fail the build when
 #                 <target>'s COMPILE_WARNING_AS_ERROR property is on (CMAKE_COMPILE_WARNING_AS_ERROR
 #                 sets it)
+#   CHECK_OPTIONS options for morvcfg-check, such as -Wno-subnet-move to silence a category the
+#                 project has judged; an option the checker does not know fails the build
 #
 # The tool runs in a directory of its own, and each result is copied over the consumer's copy only
 # when its content differs, so an unchanged morv_cfg.h or pass-through file triggers no recompile.
@@ -31,7 +34,7 @@ function(_morvcfg_claim kind path target advice)
 endfunction()
 
 function(morvcfg_generate target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "CHECK" "DESCRIPTION;PASS_THROUGH;OUTPUT_DIR" "")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "CHECK" "DESCRIPTION;PASS_THROUGH;OUTPUT_DIR" "CHECK_OPTIONS")
   if(arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "morvcfg_generate: unexpected arguments: ${arg_UNPARSED_ARGUMENTS}")
   endif()
@@ -43,6 +46,9 @@ function(morvcfg_generate target)
   endif()
   if(NOT TARGET morvcfg::morvcfg)
     message(FATAL_ERROR "morvcfg_generate: the morvcfg::morvcfg executable is not known here")
+  endif()
+  if(arg_CHECK_OPTIONS AND NOT arg_CHECK)
+    message(FATAL_ERROR "morvcfg_generate(${target}): CHECK_OPTIONS is given without CHECK")
   endif()
   if(arg_CHECK AND NOT TARGET morvcfg::morvcfg-check)
     message(FATAL_ERROR "morvcfg_generate: CHECK needs the morvcfg::morvcfg-check executable, which is not known here")
@@ -68,7 +74,10 @@ function(morvcfg_generate target)
   set(check_arguments "")
   set(check_depends "")
   if(arg_CHECK)
+    # The options travel as one list argument to the script.
+    list(JOIN arg_CHECK_OPTIONS "$<SEMICOLON>" check_options)
     set(check_arguments "-DMORVCFG_CHECK_TOOL=$<TARGET_FILE:morvcfg::morvcfg-check>"
+                        "-DMORVCFG_CHECK_OPTIONS=${check_options}"
                         "-DMORVCFG_WARNINGS_AS_ERRORS=$<BOOL:$<TARGET_PROPERTY:${target},COMPILE_WARNING_AS_ERROR>>")
     set(check_depends morvcfg::morvcfg-check)
   endif()

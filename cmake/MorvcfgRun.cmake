@@ -10,9 +10,13 @@ endforeach()
 # On any failure nothing is copied and the stamp is not touched: the previous results stay and the
 # step runs again on the next build.
 if(MORVCFG_CHECK_TOOL)
-  # Its warnings go to the build log as they are, in the form compilers and IDEs read. A file it
-  # cannot read is left to the tool's own run to report.
-  execute_process(COMMAND "${MORVCFG_CHECK_TOOL}" "${MORVCFG_DESCRIPTION}" RESULT_VARIABLE check_status)
+  # Its warnings go to the build log as they are, in the form compilers and IDEs read; status 2 is a
+  # file it cannot read or an option it does not know, which it has said on standard error.
+  execute_process(COMMAND "${MORVCFG_CHECK_TOOL}" ${MORVCFG_CHECK_OPTIONS} -- "${MORVCFG_DESCRIPTION}"
+                  RESULT_VARIABLE check_status)
+  if(NOT check_status EQUAL 0 AND NOT check_status EQUAL 1)
+    message(FATAL_ERROR "morvcfg-check failed on ${MORVCFG_DESCRIPTION} (exit status ${check_status})")
+  endif()
   if(check_status EQUAL 1 AND MORVCFG_WARNINGS_AS_ERRORS)
     message(FATAL_ERROR "morvcfg-check found warnings in ${MORVCFG_DESCRIPTION}, and warnings are errors for "
                         "${MORVCFG_TARGET} (its COMPILE_WARNING_AS_ERROR property is on)")

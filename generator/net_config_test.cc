@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace morvcfg {
 namespace {
 
@@ -16,6 +18,11 @@ struct DeriveCase {
     Address derived_name_server;
     Address derived_gateway;
 };
+
+// A failing case is named, not shown as its bytes.
+void PrintTo(const DeriveCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class DeriveTest : public testing::TestWithParam<DeriveCase> {};
 

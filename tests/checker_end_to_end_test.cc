@@ -49,11 +49,23 @@ INSTANTIATE_TEST_SUITE_P(Cases, CheckerGoldenTest, testing::ValuesIn(checker_cas
                              return name;
                          });
 
-TEST_F(CheckToolTest, TheBundledExampleIsClean) {
-    const Outcome outcome = run_checker({utf8_string(fs::path(MORVCFG_EXAMPLES_DIR) / "target.cfg")});
-    EXPECT_EQ(outcome.status, 0);
-    EXPECT_EQ(outcome.standard_output, "");
-    EXPECT_EQ(outcome.error_output, "");
+// The README runs the checker on both bundled examples: one clean, one with a mistake of each kind.
+TEST_F(CheckToolTest, TheBundledExamples) {
+    const struct {
+        const char* file;
+        int status;
+        std::size_t warnings;
+    } cases[] = {{"target.cfg", 0, 0}, {"board-with-mistakes.cfg", 1, 8}};
+    for (const auto& c : cases) {
+        const Outcome outcome = run_checker({utf8_string(fs::path(MORVCFG_EXAMPLES_DIR) / c.file)});
+        EXPECT_EQ(outcome.status, c.status) << c.file;
+        std::size_t warnings = 0;
+        for (std::size_t at = 0; (at = outcome.standard_output.find(": warning: ", at)) != std::string::npos; ++at) {
+            ++warnings;
+        }
+        EXPECT_EQ(warnings, c.warnings) << outcome.standard_output;
+        EXPECT_EQ(outcome.error_output, "") << c.file;
+    }
 }
 
 TEST_F(CheckToolTest, CategoriesCanBeSilenced) {
