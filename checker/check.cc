@@ -31,10 +31,12 @@ CheckResult check(ByteSource& source) {
         const std::string_view whole(piece.data(), piece.size());
         const Directive* row = match_directive(whole);
         const std::uint64_t start = layout.begin_piece(piece, row);
+        // A line of one piece: the only kind a fix may change without moving later pieces.
+        const bool whole_line = layout.piece_starts_line() && (whole.ends_with('\n') || whole.size() < kMaxPiece);
         if (row != nullptr) {
-            directives.analyse(*row, piece, start);
+            directives.analyse(*row, piece, start, whole_line);
         } else if (layout.piece_starts_line()) {
-            directives.check_lookalike(whole.substr(0, whole.find('\0')), start);
+            directives.check_lookalike(whole.substr(0, whole.find('\0')), start, whole_line);
         }
         layout.end_piece();
     }
@@ -61,6 +63,12 @@ std::map<std::uint64_t, std::uint64_t> code_point_columns(ByteSource& file, cons
         offsets.push_back(finding.offset);
         std::transform(finding.notes.begin(), finding.notes.end(), std::back_inserter(offsets),
                        [](const Note& note) { return note.offset; });
+        if (finding.fix) {
+            for (const Replacement& replacement : finding.fix->replacements) {
+                offsets.push_back(replacement.begin);
+                offsets.push_back(replacement.end);
+            }
+        }
     }
     std::sort(offsets.begin(), offsets.end());
     offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
@@ -106,6 +114,36 @@ std::map<std::uint64_t, std::uint64_t> code_point_columns(ByteSource& file, cons
         columns.emplace(*wanted, characters + 1 + (*wanted - offset));
     }
     return columns;
+}
+
+}  // namespace morvcfg
+
+namespace morvcfg {
+
+std::map<std::uint64_t, std::string> source_lines(ByteSource& file, const CheckResult& result) {
+    std::map<std::uint64_t, std::string> lines;
+    for (const Finding& finding : result.findings) {
+        lines.emplace(line_and_column(result, finding.offset).first, "");
+        for (const Note& note : finding.notes) {
+            lines.emplace(line_and_column(result, note.offset).first, "");
+        }
+    }
+    auto wanted = lines.begin();
+    std::uint64_t line = 1;
+    std::uint64_t offset = 0;
+    char buffer[4096];
+    for (std::ptrdiff_t count = 0; wanted != lines.end() && (count = file.read(buffer, sizeof buffer)) > 0;) {
+        for (std::size_t i = 0; i < static_cast<std::size_t>(count) && wanted != lines.end(); ++i, ++offset) {
+            if (buffer[i] == '\n') {
+                wanted = line == wanted->first ? std::next(wanted) : wanted;
+                ++line;
+            } else if (line == wanted->first && offset >= result.byte_order_mark &&
+                       wanted->second.size() < kMaxShownLine) {
+                wanted->second += buffer[i];
+            }
+        }
+    }
+    return lines;
 }
 
 }  // namespace morvcfg

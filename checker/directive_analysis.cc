@@ -28,7 +28,7 @@ std::size_t edit_distance(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-void DirectiveAnalysis::check_lookalike(std::string_view text, std::uint64_t start) {
+void DirectiveAnalysis::check_lookalike(std::string_view text, std::uint64_t start, bool whole_line) {
     std::size_t indent = 0;
     while (indent < text.size() && (text[indent] == ' ' || text[indent] == '\t')) {
         ++indent;
@@ -43,47 +43,90 @@ void DirectiveAnalysis::check_lookalike(std::string_view text, std::uint64_t sta
     if (word.size() < kKeywordPrefix.size() || upper_case(word.substr(0, kKeywordPrefix.size())) != kKeywordPrefix) {
         return;
     }
-    const std::uint64_t offset = layout_.file_offset(start + indent);
+    const auto [word_begin, word_stop] = layout_.file_range(start + indent, start + indent + word_end);
+    // The fix: the indent goes, and the word's first `length` characters become `keyword`.
+    const auto fix = [&, word_begin = word_begin](FixKind kind, std::size_t length, std::string_view keyword) {
+        Fix made{kind, {}};
+        if (indent > 0) {
+            const auto [indent_begin, indent_end] = layout_.file_range(start, start + indent);
+            made.replacements.push_back({indent_begin, indent_end, ""});
+        }
+        if (word.substr(0, length) != keyword) {
+            const auto [begin, end] = layout_.file_range(start + indent, start + indent + length);
+            made.replacements.push_back({begin, end, std::string(keyword)});
+        }
+        return whole_line ? std::optional<Fix>(std::move(made)) : std::nullopt;
+    };
     if (const Directive* row = match_directive(rest); row != nullptr) {
-        file_.lookalike_seen(*row, offset);
-        findings_.warn(offset, "not-directive",
-                       "directive " + std::string(row->keyword) +
-                           " is indented, so the line is ordinary text and is copied unchanged; a directive must start "
-                           "in the first column");
+        file_.lookalike_seen(*row, word_begin);
+        findings_
+            .warn(word_begin, word_stop, "not-directive",
+                  "directive " + std::string(row->keyword) +
+                      " is indented, so the line is ordinary text and is copied unchanged; a directive must start "
+                      "in the first column")
+            .fix = fix(FixKind::Certain, row->keyword.size(), row->keyword);
         return;
     }
     const std::string upper = upper_case(rest);
     const std::string where = indent > 0 ? " (and indented)" : "";
     if (const Directive* row = match_directive(upper); row != nullptr) {
-        file_.lookalike_seen(*row, offset);
-        findings_.warn(offset, "not-directive",
-                       quoted(word) + " is not in upper case" + where +
-                           ", so the line is ordinary text and is copied unchanged; did you mean " +
-                           std::string(row->keyword) + "?");
+        file_.lookalike_seen(*row, word_begin);
+        findings_
+            .warn(word_begin, word_stop, "not-directive",
+                  quoted(word) + " is not in upper case" + where +
+                      ", so the line is ordinary text and is copied unchanged; did you mean " +
+                      std::string(row->keyword) + "?")
+            .fix = fix(FixKind::Certain, row->keyword.size(), row->keyword);
         return;
     }
+    // The nearest keyword; of two as near, the one that shares more of the word's start (MORV_NTP
+    // is MORV_NTPCFG cut short more likely than MORV_DNS mistyped), then the one the table lists first.
     const std::string upper_word = upper_case(word);
+    const auto common_start = [&upper_word](std::string_view keyword) {
+        return std::mismatch(upper_word.begin(), upper_word.end(), keyword.begin(), keyword.end()).first -
+               upper_word.begin();
+    };
     const Directive* nearest = &kDirectives.front();
     for (const Directive& row : kDirectives) {
-        if (edit_distance(upper_word, row.keyword) < edit_distance(upper_word, nearest->keyword)) {
+        const std::size_t distance = edit_distance(upper_word, row.keyword);
+        const std::size_t best = edit_distance(upper_word, nearest->keyword);
+        if (distance < best || (distance == best && common_start(row.keyword) > common_start(nearest->keyword))) {
             nearest = &row;
         }
     }
-    findings_.warn(offset, "not-directive",
-                   "unknown directive " + quoted(word) + where +
-                       ": the line is ordinary text and is copied unchanged; did you mean " +
-                       std::string(nearest->keyword) + "?");
+    findings_
+        .warn(word_begin, word_stop, "not-directive",
+              "unknown directive " + quoted(word) + where +
+                  ": the line is ordinary text and is copied unchanged; did you mean " + std::string(nearest->keyword) +
+                  "?")
+        .fix = fix(FixKind::Guess, word.size(), nearest->keyword);
 }
 
-void DirectiveAnalysis::analyse(const Directive& row, std::span<const char> piece, std::uint64_t start) {
+Finding& DirectiveAnalysis::warn(std::string_view part, std::string_view category, std::string message) {
+    const auto begin = static_cast<std::uint64_t>(part.data() - text_.data());
+    const auto [first, end] = layout_.file_range(text_start_ + begin, text_start_ + begin + part.size());
+    return findings_.warn(first, end, category, std::move(message));
+}
+
+void DirectiveAnalysis::delete_text(Finding& finding, std::size_t begin, std::size_t end) const {
+    if (whole_line_ && end > begin) {
+        const auto [first, stop] = layout_.file_range(text_start_ + begin, text_start_ + end);
+        finding.fix = Fix{FixKind::Certain, {{first, stop, ""}}};
+    }
+}
+
+void DirectiveAnalysis::analyse(const Directive& row, std::span<const char> piece, std::uint64_t start,
+                                bool whole_line) {
     // The directive's text as its parser gets it: up to the first NUL, separators made blanks.
     std::string text(piece.data(), piece.size());
     text.resize(std::min(text.size(), text.find('\0')));
     normalise_separators(text);
     text_ = text;
+    original_ = std::string_view(piece.data(), text.size());
     text_start_ = start;
     directive_offset_ = layout_.file_offset(start);
     directive_keyword_ = row.keyword;
+    whole_line_ = whole_line;
 
     // The translator's own parser decides; the checker only compares before and after.
     NetConfig& config = file_.record();
@@ -97,9 +140,10 @@ void DirectiveAnalysis::analyse(const Directive& row, std::span<const char> piec
     const std::string_view word = operands.fields[0].text;
     if (word.size() > row.keyword.size()) {
         const std::string_view tail = word.substr(row.keyword.size());
-        findings_.warn(at(tail), "keyword-suffix",
-                       quoted(word) + " is taken as " + std::string(row.keyword) + "; the rest of the word, " +
-                           quoted(tail) + ", is ignored");
+        Finding& finding = warn(tail, "keyword-suffix",
+                                quoted(word) + " is taken as " + std::string(row.keyword) + "; the rest of the word, " +
+                                    quoted(tail) + ", is ignored");
+        delete_text(finding, end_of(word) - tail.size(), end_of(word));
     }
     const ScanField& last = operands.fields[operands.stored() - 1];
     const DirectiveSeen d{row,
@@ -131,9 +175,9 @@ void DirectiveAnalysis::analyse_interface(const DirectiveSeen& d) {
     const std::size_t this_is = field_index(&NetConfig::ThisIs);
     const std::size_t mask = field_index(&NetConfig::SubNetMask);
     if (d.operands.count < 2) {
-        findings_.warn(at(d.after_word), "operand",
-                       d.keyword + " has no address operand: ThisIs keeps " + dotted(d.before.ThisIs) +
-                           " and SubNetMask keeps " + dotted(d.before.SubNetMask));
+        warn(d.after_word.substr(0, 0), "operand",
+             d.keyword + " has no address operand: ThisIs keeps " + dotted(d.before.ThisIs) + " and SubNetMask keeps " +
+                 dotted(d.before.SubNetMask));
         return;
     }
     check_address(d.operands.fields[1].text, this_is, d.before.ThisIs);
@@ -148,9 +192,9 @@ void DirectiveAnalysis::analyse_interface(const DirectiveSeen& d) {
 void DirectiveAnalysis::analyse_address(const DirectiveSeen& d) {
     const std::size_t field = field_index(d.row.address);
     if (d.operands.count < 2) {
-        findings_.warn(at(d.after_word), "operand",
-                       d.keyword + " has no operand: " + std::string(kAddressFields[field].name) + " keeps " +
-                           dotted(d.before.*d.row.address));
+        warn(d.after_word.substr(0, 0), "operand",
+             d.keyword + " has no operand: " + std::string(kAddressFields[field].name) + " keeps " +
+                 dotted(d.before.*d.row.address));
         return;
     }
     check_address(d.operands.fields[1].text, field, d.before.*d.row.address);
@@ -163,19 +207,19 @@ void DirectiveAnalysis::analyse_pool(const DirectiveSeen& d) {
     const std::string pool = "the " + std::string(kPoolClassNames[index]) + " pool";
     const std::string_view missing = d.unread;
     if (d.operands.count < 2) {
-        findings_.warn(at(missing.empty() ? d.after_word : missing), "operand",
-                       (missing.empty() ? d.keyword + " has no operands"
-                                        : quoted(missing) + " is not a block size (a signed decimal number)") +
-                           ": " + pool + " keeps block size " + std::to_string(old.block_size) + " and count " +
-                           std::to_string(old.blocks));
+        warn(missing.empty() ? d.after_word.substr(0, 0) : missing, "operand",
+             (missing.empty() ? d.keyword + " has no operands"
+                              : quoted(missing) + " is not a block size (a signed decimal number)") +
+                 ": " + pool + " keeps block size " + std::to_string(old.block_size) + " and count " +
+                 std::to_string(old.blocks));
         return;
     }
     check_range(d.operands.fields[1], Number::PoolValue, "block size");
     if (d.operands.count < 3) {
-        findings_.warn(at(missing.empty() ? d.last_end : missing), "operand",
-                       (missing.empty() ? d.keyword + " has no block count"
-                                        : quoted(missing) + " is not a block count (a signed decimal number)") +
-                           ": " + pool + " keeps count " + std::to_string(old.blocks));
+        warn(missing.empty() ? d.last_end : missing, "operand",
+             (missing.empty() ? d.keyword + " has no block count"
+                              : quoted(missing) + " is not a block count (a signed decimal number)") +
+                 ": " + pool + " keeps count " + std::to_string(old.blocks));
     } else {
         check_range(d.operands.fields[2], Number::PoolValue, "block count");
         check_trailing(d.rest, d.keyword + " takes a block size and a count");
@@ -198,7 +242,7 @@ void DirectiveAnalysis::analyse_device(const DirectiveSeen& d) {
         } else {
             why = "the address " + quoted(value) + " does not start with 0x";
         }
-        findings_.warn(value.empty() ? at(d.last_end) : at(value), "device-define", why + ": no define is written");
+        warn(value.empty() ? d.last_end : value, "device-define", why + ": no define is written");
         return;
     }
     // The define as the parser wrote it: "#define NAME_START_ADDRESS 0x........\r\n".
@@ -208,9 +252,8 @@ void DirectiveAnalysis::analyse_device(const DirectiveSeen& d) {
     file_.define_written(std::string(name), std::string(written), at(d.operands.fields[1].text));
     const ScanField& value = d.operands.fields[2];
     if (value.overflowed || value.magnitude > 0xFFFFFFFFU) {
-        findings_.warn(
-            at(value.text), "range",
-            "the address " + quoted(value.text) + " does not fit 32 bits: it is written as " + std::string(written));
+        warn(value.text, "range",
+             "the address " + quoted(value.text) + " does not fit 32 bits: it is written as " + std::string(written));
     }
     check_trailing(d.rest, d.keyword + " takes a device name and an address");
 }
@@ -221,8 +264,7 @@ bool DirectiveAnalysis::check_address(std::string_view token, std::size_t field,
     const ScanResult quad = scan(token, kDottedQuad);
     const std::size_t stored = quad.stored();
     if (stored == 0) {
-        findings_.warn(at(token), "operand",
-                       quoted(token) + " is not an address: " + name + " keeps " + dotted(before));
+        warn(token, "operand", quoted(token) + " is not an address: " + name + " keeps " + dotted(before));
         return false;
     }
     if (stored < 4) {
@@ -233,12 +275,14 @@ bool DirectiveAnalysis::check_address(std::string_view token, std::size_t field,
         for (std::size_t i = stored; i < after.size(); ++i) {
             kept += (i == stored ? "" : i + 1 == after.size() ? " and " : ", ") + std::to_string(after[i]);
         }
-        findings_.warn(at(token.substr(quad.stop)), "operand",
-                       quoted(token) + " gives only " + std::to_string(stored) + " of the 4 components of " + name +
-                           ": " + kept + ", so " + name + " is " + dotted(after));
+        warn(token.substr(quad.stop, 0), "operand",
+             quoted(token) + " gives only " + std::to_string(stored) + " of the 4 components of " + name + ": " + kept +
+                 ", so " + name + " is " + dotted(after));
     } else if (quad.stop < token.size()) {
-        findings_.warn(at(token.substr(quad.stop)), "ignored-text",
-                       quoted(token.substr(quad.stop)) + " after the address " + dotted(after) + " is ignored");
+        const std::string_view extra = token.substr(quad.stop);
+        Finding& finding =
+            warn(extra, "ignored-text", quoted(extra) + " after the address " + dotted(after) + " is ignored");
+        delete_text(finding, end_of(extra) - extra.size(), end_of(extra));
     }
     for (std::size_t i = 0; i < stored; ++i) {
         check_range(quad.fields[i], Number::Component, "component " + std::to_string(i + 1) + " of " + name);
@@ -264,7 +308,7 @@ void DirectiveAnalysis::check_range(const ScanField& field, Number kind, std::st
         why = "does not fit a signed 32-bit number and is stored as " + stored;
     }
     if (!why.empty()) {
-        findings_.warn(at(field.text), "range", std::string(what) + " " + quoted(field.text) + " " + why);
+        warn(field.text, "range", std::string(what) + " " + quoted(field.text) + " " + why);
     }
 }
 
@@ -278,21 +322,31 @@ void DirectiveAnalysis::check_mask(std::string_view token, const Address& mask) 
     }
     const std::uint32_t hosts = ~bits;
     if ((hosts & (hosts + 1)) != 0) {
-        findings_.warn(
-            at(token), "subnet-mask",
-            "subnet mask " + dotted(mask) + " is not contiguous: its one bits do not all come before its zero bits");
+        warn(token, "subnet-mask",
+             "subnet mask " + dotted(mask) + " is not contiguous: its one bits do not all come before its zero bits");
     }
 }
 
 void DirectiveAnalysis::check_trailing(std::string_view rest, std::string_view why) {
-    const std::string_view extra = trim_left(rest);
-    if (!extra.empty()) {
-        std::string_view shown_text = extra;
-        while (!shown_text.empty() && is_scan_space(shown_text.back())) {
-            shown_text.remove_suffix(1);
-        }
-        findings_.warn(at(extra), "ignored-text", quoted(shown_text) + " is ignored: " + std::string(why));
+    // A comment after the operands is the author's note: no warning, and no fix ever deletes it.
+    std::string_view extra = trim_left(rest);
+    extra = extra.substr(0, std::min(extra.find("/*"), extra.find("//")));
+    while (!extra.empty() && is_scan_space(extra.back())) {
+        extra.remove_suffix(1);
     }
+    if (extra.empty()) {
+        return;
+    }
+    Finding& finding = warn(extra, "ignored-text", quoted(extra) + " is ignored: " + std::string(why));
+    // The text goes with the separators before it, unless they close the directive: "(a, b)" keeps
+    // "(a)" and "(a); b" keeps "(a);".
+    const std::size_t text_end = end_of(extra);
+    std::size_t begin = end_of(rest) - rest.size();
+    const std::string_view before = std::string_view(original_).substr(begin, text_end - extra.size() - begin);
+    if (const std::size_t closing = before.find_last_of(");"); closing != std::string_view::npos) {
+        begin += closing + 1;
+    }
+    delete_text(finding, begin, text_end);
 }
 
 }  // namespace morvcfg

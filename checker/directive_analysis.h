@@ -21,10 +21,11 @@ public:
     DirectiveAnalysis(FindingList& findings, const FileLayout& layout, FileAnalysis& file)
         : findings_(findings), layout_(layout), file_(file), defines_writer_(defines_sink_) {}
 
-    // A directive piece that starts at `start` in the text.
-    void analyse(const Directive& row, std::span<const char> piece, std::uint64_t start);
+    // A directive piece that starts at `start` in the text; `whole_line` when the piece is its whole
+    // line, which fixes may then change.
+    void analyse(const Directive& row, std::span<const char> piece, std::uint64_t start, bool whole_line);
     // An ordinary line (up to any NUL) that starts at `start` in the text.
-    void check_lookalike(std::string_view text, std::uint64_t start);
+    void check_lookalike(std::string_view text, std::uint64_t start, bool whole_line);
 
 private:
     // A directive as the checker looks at it: its row, the record before its parser ran, its
@@ -62,6 +63,11 @@ private:
     [[nodiscard]] std::uint64_t at(std::string_view part) const {
         return layout_.file_offset(text_start_ + static_cast<std::uint64_t>(part.data() - text_.data()));
     }
+    // Warns about a part of the directive's text; an empty part is a place.
+    Finding& warn(std::string_view part, std::string_view category, std::string message);
+    // A certain fix that deletes the text [begin, end), given as indexes into the directive's text,
+    // when the line may be changed.
+    void delete_text(Finding& finding, std::size_t begin, std::size_t end) const;
 
     FindingList& findings_;
     const FileLayout& layout_;
@@ -69,11 +75,14 @@ private:
     StringSink defines_sink_;
     TextWriter defines_writer_;
 
-    // The directive being analysed.
+    // The directive being analysed: its text as the parser reads it, and as it stands in the file
+    // (with its separators); the same length.
     std::string_view text_;
+    std::string_view original_;
     std::uint64_t text_start_ = 0;
     std::uint64_t directive_offset_ = 0;
     std::string_view directive_keyword_;
+    bool whole_line_ = false;
 };
 
 }  // namespace morvcfg

@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "checker/findings.h"
@@ -32,6 +33,12 @@ public:
     [[nodiscard]] bool piece_starts_line() const { return piece_starts_line_; }
     // The offset in the file of an offset in the text.
     [[nodiscard]] std::uint64_t file_offset(std::uint64_t text_offset) const;
+    // The bytes in the file that hold the text [begin, end): from its first character to just after
+    // its last, so that a CR the text mode dropped after it is not included.
+    [[nodiscard]] std::pair<std::uint64_t, std::uint64_t> file_range(std::uint64_t begin, std::uint64_t end) const {
+        const std::uint64_t first = file_offset(begin);
+        return {first, end > begin ? file_offset(end - 1) + 1 : first};
+    }
     // After the last piece: the bytes from `rest` on, after a Ctrl-Z, are counted.
     void finish(ByteSource& rest);
     [[nodiscard]] std::vector<std::uint64_t> take_line_feeds() { return std::move(line_feeds_); }

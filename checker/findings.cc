@@ -4,22 +4,29 @@
 
 namespace morvcfg {
 
+// note [which warnings carry fixes]: a fix is known only where the line shows what it means: its
+// layout (indent, case, stray letters, ignored text). A value (a range, a mask, an override, a pool,
+// a duplicate) or a byte the text mode handles (CR, NUL, Ctrl-Z) has no fix: nothing tells which
+// value was intended. A line longer than one piece gets no fix either, since removing text from it
+// would move where its later pieces start.
 const std::array<WarningCategory, 15> kWarningCategories = {{
-    {"operand", "an operand that was not read, or read only in part"},
-    {"device-define", "a MORV_DEV_ADR directive that writes no define"},
-    {"not-directive", "a line that looks like a directive but is ordinary text"},
-    {"keyword-suffix", "a keyword followed by more characters, still taken as that directive"},
-    {"ignored-text", "text after the operands that is ignored"},
-    {"range", "address components above 255 or negative, and numbers that wrap"},
-    {"subnet-mask", "a subnet mask whose ones are not contiguous"},
-    {"subnet-move", "a gateway or name server the file gives that is moved into this host's subnet"},
-    {"override", "a directive that overrides an earlier one"},
-    {"pool-size", "a receive size that is negative or wraps"},
-    {"duplicate-define", "two MORV_DEV_ADR directives with the same upper-cased name"},
-    {"long-line", "a line longer than 255 characters, read in pieces"},
-    {"lone-cr", "a carriage return without a line feed, which joins lines"},
-    {"nul", "a NUL byte"},
-    {"ctrl-z", "text after a Ctrl-Z, which is never read"},
+    {"operand", "an operand that was not read, or read only in part", ""},
+    {"device-define", "a MORV_DEV_ADR directive that writes no define", ""},
+    {"not-directive", "a line that looks like a directive but is ordinary text",
+     "certain: remove the indent, write the keyword in upper case; guess: the nearest keyword for an unknown word"},
+    {"keyword-suffix", "a keyword followed by more characters, still taken as that directive",
+     "certain: remove the characters"},
+    {"ignored-text", "text after the operands that is ignored (a comment is not)", "certain: remove the text"},
+    {"range", "address components above 255 or negative, and numbers that wrap", ""},
+    {"subnet-mask", "a subnet mask whose ones are not contiguous", ""},
+    {"subnet-move", "a gateway or name server the file gives that is moved into this host's subnet", ""},
+    {"override", "a directive that overrides an earlier one", ""},
+    {"pool-size", "a receive size that is negative or wraps", ""},
+    {"duplicate-define", "two MORV_DEV_ADR directives with the same upper-cased name", ""},
+    {"long-line", "a line longer than 255 characters, read in pieces", ""},
+    {"lone-cr", "a carriage return without a line feed, which joins lines", ""},
+    {"nul", "a NUL byte", ""},
+    {"ctrl-z", "text after a Ctrl-Z, which is never read", ""},
 }};
 
 std::pair<std::uint64_t, std::uint64_t> line_and_column(const CheckResult& result, std::uint64_t offset) {
@@ -31,7 +38,11 @@ std::pair<std::uint64_t, std::uint64_t> line_and_column(const CheckResult& resul
 }
 
 Finding& FindingList::warn(std::uint64_t offset, std::string_view category, std::string message) {
-    findings_.push_back(Finding{offset, category, std::move(message), {}});
+    return warn(offset, offset, category, std::move(message));
+}
+
+Finding& FindingList::warn(std::uint64_t begin, std::uint64_t end, std::string_view category, std::string message) {
+    findings_.push_back(Finding{begin, end, category, std::move(message), {}, {}});
     return findings_.back();
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -15,6 +16,8 @@ namespace morvcfg {
 struct WarningCategory {
     std::string_view name;
     std::string_view covers;
+    // What its warnings' fixes do, and how sure they are; empty where no fix can be known.
+    std::string_view fix;
 };
 
 // Every category, in the order --help lists them.
@@ -26,11 +29,33 @@ struct Note {
     std::string message;
 };
 
+// The bytes [begin, end) of the file, offsets as on disk, replaced by `text` (an empty text deletes
+// them, an empty range inserts it). A replacement never holds or crosses a line end.
+struct Replacement {
+    std::uint64_t begin = 0;
+    std::uint64_t end = 0;
+    std::string text;
+};
+
+// note [certain fixes and guesses]: a certain fix makes a line say what it evidently means, or
+// what the translator does with it anyway, so --fix applies it; a guess rests on the checker's
+// reading of a typo and is applied only with --unsafe-fixes. A fix is all of its replacements or
+// none of them.
+enum class FixKind { Certain, Guess };
+
+struct Fix {
+    FixKind kind = FixKind::Certain;
+    std::vector<Replacement> replacements;
+};
+
 struct Finding {
+    // The bytes the warning is about, [offset, end); end == offset points at one place.
     std::uint64_t offset = 0;
+    std::uint64_t end = 0;
     std::string_view category;
     std::string message;
     std::vector<Note> notes;
+    std::optional<Fix> fix;
 };
 
 // Everything the checker learned from one description file.
@@ -61,8 +86,10 @@ namespace morvcfg {
 // The warnings of one file, collected as the analysis finds them.
 class FindingList {
 public:
-    // Adds a warning; its notes may be added to the result.
+    // Adds a warning about the place `offset`; its notes, range and fix may be added to the result.
     Finding& warn(std::uint64_t offset, std::string_view category, std::string message);
+    // Adds a warning about the bytes [begin, end).
+    Finding& warn(std::uint64_t begin, std::uint64_t end, std::string_view category, std::string message);
     // The warnings in file order; those at one place in the order they were found.
     std::vector<Finding> take();
 

@@ -3,6 +3,7 @@
 
 #include "checker/messages.h"
 #include "checker/report.h"
+#include "checker/source_display.h"
 #include "checker/utf8.h"
 #include "generator/header_writer.h"
 #include "generator/source_writer.h"
@@ -10,9 +11,90 @@
 namespace morvcfg {
 namespace {
 
+// GCC's colours: the place in bold, "warning:" and its caret in bold magenta, "note:" and its caret
+// in bold cyan, text a fix inserts in green and what it deletes in red.
+constexpr std::string_view kBold = "\033[01m\033[K";
+constexpr std::string_view kWarningColour = "\033[01;35m\033[K";
+constexpr std::string_view kNoteColour = "\033[01;36m\033[K";
+constexpr std::string_view kInsertColour = "\033[32m\033[K";
+constexpr std::string_view kDeleteColour = "\033[31m\033[K";
+constexpr std::string_view kReset = "\033[m\033[K";
+
+// Writes text in a colour, when the output is coloured.
+struct Painter {
+    bool on;
+    void operator()(std::string& out, std::string_view colour, std::string_view text) const {
+        if (on && !text.empty()) {
+            out.append(colour).append(text).append(kReset);
+        } else {
+            out.append(text);
+        }
+    }
+};
+
 std::string position(const FileReport& report, std::uint64_t offset) {
     const auto [line, column] = line_and_column(report.result, offset);
-    return report.name + ":" + std::to_string(line) + ":" + std::to_string(column) + ": ";
+    return report.name + ":" + std::to_string(line) + ":" + std::to_string(column) + ":";
+}
+
+// The offset in the file where a line (from 1) starts.
+std::uint64_t line_start(const CheckResult& result, std::uint64_t line) {
+    return line == 1 ? result.byte_order_mark : result.line_feeds[line - 2] + 1;
+}
+
+// The source line of a place, a caret under it with `~` under the rest of its range, and under
+// them what the fix writes there, laid out as GCC lays them out.
+void write_excerpt(std::string& out, const FileReport& report, std::uint64_t begin, std::uint64_t end, const Fix* fix,
+                   std::string_view colour, const Painter& paint) {
+    const auto [line, column] = line_and_column(report.result, begin);
+    const auto found = report.source_lines.find(line);
+    if (found == report.source_lines.end() || column - 1 > found->second.size()) {
+        return;  // a place past the part of the line that was kept
+    }
+    const ShownLine shown(found->second);
+    const std::uint64_t start = line_start(report.result, line);
+    const std::size_t first = column - 1;
+    const std::size_t last = std::max<std::size_t>(first + 1, end > begin ? end - start : 0);
+
+    const std::string number = std::to_string(line);
+    const std::string margin = " " + std::string(number.size() < 4 ? 4 - number.size() : 0, ' ');
+    out.append(margin).append(number).append(" | ");
+    const std::string& text = shown.text();
+    const std::size_t mark_from = shown.text_offset(first);
+    const std::size_t mark_to = std::max(mark_from, shown.text_offset(last));
+    out.append(text, 0, mark_from);
+    paint(out, colour, std::string_view(text).substr(mark_from, mark_to - mark_from));
+    out.append(text, mark_to).append("\n");
+
+    const std::string gutter = margin + std::string(number.size(), ' ') + " | ";
+    const std::size_t caret = shown.start_column(first);
+    const std::size_t range_end = std::max(caret + 1, shown.start_column(last));
+    out.append(gutter).append(caret, ' ');
+    paint(out, colour, "^" + std::string(range_end - caret - 1, '~'));
+    out.append("\n");
+
+    if (fix == nullptr) {
+        return;
+    }
+    // Each replacement under the bytes it replaces: its new text, or '-' under what it deletes.
+    std::string fix_line;
+    std::size_t shown_to = 0;  // the columns fix_line fills
+    for (const Replacement& replacement : fix->replacements) {
+        const std::size_t from = shown.start_column(static_cast<std::size_t>(replacement.begin - start));
+        const std::size_t to = shown.start_column(static_cast<std::size_t>(replacement.end - start));
+        if (from < shown_to) {
+            continue;  // a longer new text before it took these columns
+        }
+        fix_line.append(from - shown_to, ' ');
+        if (replacement.text.empty()) {
+            paint(fix_line, kDeleteColour, std::string(to - from, '-'));
+            shown_to = to;
+        } else {
+            paint(fix_line, kInsertColour, replacement.text);
+            shown_to = from + replacement.text.size();
+        }
+    }
+    out.append(gutter).append(fix_line).append("\n");
 }
 
 void write_summary(std::string& out, const FileReport& report) {
@@ -51,18 +133,41 @@ std::size_t reported_warnings(const FileReport& report, const ReportOptions& opt
 }
 
 void write_gcc(std::string& out, const FileReport& report, const ReportOptions& options) {
+    const Painter paint{options.colour};
     for (const Finding& finding : report.result.findings) {
         if (options.disabled.contains(finding.category)) {
             continue;
         }
-        out.append(position(report, finding.offset))
-            .append("warning: ")
-            .append(finding.message)
-            .append(" [-W")
-            .append(finding.category)
-            .append("]\n");
+        paint(out, kBold, position(report, finding.offset));
+        out += ' ';
+        paint(out, kWarningColour, "warning: ");
+        out.append(finding.message).append(" [");
+        paint(out, kWarningColour, "-W" + std::string(finding.category));
+        out.append("]\n");
+        const Fix* fix = finding.fix ? &*finding.fix : nullptr;
+        if (options.show_caret) {
+            write_excerpt(out, report, finding.offset, finding.end, fix, kWarningColour, paint);
+        }
+        if (options.parseable_fixits && fix != nullptr) {
+            for (const Replacement& replacement : fix->replacements) {
+                const auto [line, column] = line_and_column(report.result, replacement.begin);
+                const auto [end_line, end_column] = line_and_column(report.result, replacement.end);
+                out.append("fix-it:")
+                    .append(gcc_escaped(report.name))
+                    .append(":{" + std::to_string(line) + ":" + std::to_string(column) + "-" +
+                            std::to_string(end_line) + ":" + std::to_string(end_column) + "}:")
+                    .append(gcc_escaped(replacement.text))
+                    .append("\n");
+            }
+        }
         for (const Note& note : finding.notes) {
-            out.append(position(report, note.offset)).append("note: ").append(note.message).append("\n");
+            paint(out, kBold, position(report, note.offset));
+            out += ' ';
+            paint(out, kNoteColour, "note: ");
+            out.append(note.message).append("\n");
+            if (options.show_caret) {
+                write_excerpt(out, report, note.offset, note.offset, nullptr, kNoteColour, paint);
+            }
         }
     }
     // A file that was not read has no configuration to show.

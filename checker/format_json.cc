@@ -14,6 +14,29 @@ void write_place(JsonWriter& json, const CheckResult& result, std::uint64_t offs
     json.field("column", static_cast<std::int64_t>(column));
 }
 
+// A fix: whether it is certain, and its replacements with both ends as places and byte offsets.
+void write_fix(JsonWriter& json, const CheckResult& result, const Fix& fix) {
+    json.begin_object();
+    json.key("certain");
+    json.boolean(fix.kind == FixKind::Certain);
+    json.key("replacements");
+    json.begin_array();
+    for (const Replacement& replacement : fix.replacements) {
+        json.begin_object();
+        for (const auto& [key, offset] : {std::pair{"start", replacement.begin}, std::pair{"end", replacement.end}}) {
+            json.key(key);
+            json.begin_object();
+            write_place(json, result, offset);
+            json.field("offset", static_cast<std::int64_t>(offset));
+            json.end_object();
+        }
+        json.field("text", replacement.text);
+        json.end_object();
+    }
+    json.end_array();
+    json.end_object();
+}
+
 void write_warnings(JsonWriter& json, const FileReport& report, const ReportOptions& options) {
     json.key("warnings");
     json.begin_array();
@@ -32,6 +55,12 @@ void write_warnings(JsonWriter& json, const FileReport& report, const ReportOpti
             write_place(json, report.result, note.offset);
             json.field("message", note.message);
             json.end_object();
+        }
+        json.end_array();
+        json.key("fixes");
+        json.begin_array();
+        if (finding.fix) {
+            write_fix(json, report.result, *finding.fix);
         }
         json.end_array();
         json.end_object();

@@ -49,6 +49,13 @@ void write_text(JsonWriter& json, std::string_view key, std::string_view text) {
     json.end_object();
 }
 
+// A place's line and column, the column in code points where they have been counted.
+std::pair<std::uint64_t, std::uint64_t> sarif_place(const FileReport& report, std::uint64_t offset) {
+    const auto [line, byte_column] = line_and_column(report.result, offset);
+    const auto found = report.code_point_columns.find(offset);
+    return {line, found != report.code_point_columns.end() ? found->second : byte_column};
+}
+
 void write_location(JsonWriter& json, const FileReport& report, const std::uint64_t* offset) {
     json.key("physicalLocation");
     json.begin_object();
@@ -57,9 +64,7 @@ void write_location(JsonWriter& json, const FileReport& report, const std::uint6
     json.field("uri", uri_of(report.name));
     json.end_object();
     if (offset != nullptr) {
-        const auto [line, byte_column] = line_and_column(report.result, *offset);
-        const auto found = report.code_point_columns.find(*offset);
-        const std::uint64_t column = found != report.code_point_columns.end() ? found->second : byte_column;
+        const auto [line, column] = sarif_place(report, *offset);
         json.key("region");
         json.begin_object();
         json.field("startLine", static_cast<std::int64_t>(line));
@@ -67,6 +72,45 @@ void write_location(JsonWriter& json, const FileReport& report, const std::uint6
         json.end_object();
     }
     json.end_object();
+}
+
+void write_fix(JsonWriter& json, const FileReport& report, const Fix& fix) {
+    json.key("fixes");
+    json.begin_array();
+    json.begin_object();
+    write_text(json, "description",
+               fix.kind == FixKind::Certain ? "certain fix (morvcfg-check --fix applies it)"
+                                            : "a guess (morvcfg-check --fix --unsafe-fixes applies it)");
+    json.key("artifactChanges");
+    json.begin_array();
+    json.begin_object();
+    json.key("artifactLocation");
+    json.begin_object();
+    json.field("uri", uri_of(report.name));
+    json.end_object();
+    json.key("replacements");
+    json.begin_array();
+    for (const Replacement& replacement : fix.replacements) {
+        const auto [start_line, start_column] = sarif_place(report, replacement.begin);
+        const auto [end_line, end_column] = sarif_place(report, replacement.end);
+        json.begin_object();
+        json.key("deletedRegion");
+        json.begin_object();
+        json.field("startLine", static_cast<std::int64_t>(start_line));
+        json.field("startColumn", static_cast<std::int64_t>(start_column));
+        json.field("endLine", static_cast<std::int64_t>(end_line));
+        json.field("endColumn", static_cast<std::int64_t>(end_column));
+        json.end_object();
+        if (!replacement.text.empty()) {
+            write_text(json, "insertedContent", replacement.text);
+        }
+        json.end_object();
+    }
+    json.end_array();
+    json.end_object();
+    json.end_array();
+    json.end_object();
+    json.end_array();
 }
 
 void write_rules(JsonWriter& json) {
@@ -112,6 +156,9 @@ void write_result(JsonWriter& json, const FileReport& report, const Finding& fin
             json.end_object();
         }
         json.end_array();
+    }
+    if (finding.fix) {
+        write_fix(json, report, *finding.fix);
     }
     json.end_object();
 }

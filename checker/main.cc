@@ -1,22 +1,31 @@
 #include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "checker/check.h"
+#include "checker/fix.h"
 #include "checker/report.h"
 #include "translator/system_environment.h"
 
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: morvcfg-check [--format=gcc|json|sarif] [--summary] [-Wno-NAME]... FILE...\n"
-    "       morvcfg-check --help | --version\n";
+    "usage: morvcfg-check [--format=gcc|json|sarif] [--summary] [-Wno-NAME]... [--fix [--unsafe-fixes] | --diff]\n"
+    "                     [-fdiagnostics-parseable-fixits] [-fno-diagnostics-show-caret]\n"
+    "                     [-fdiagnostics-color=auto|always|never] FILE...\n"
+    "       morvcfg-check -h | --help | --version\n";
 
 enum class Format { Gcc, Json, Sarif };
+enum class Colour { Auto, Always, Never };
+// What is done with the fixes: only shown, applied in place, or shown as a diff.
+enum class FixMode { Show, Apply, Diff };
 
 void print(FILE* stream, std::string_view text) {
     (void)std::fwrite(text.data(), 1, text.size(), stream);
@@ -37,23 +46,35 @@ std::string columns(std::span<const std::pair<std::string_view, std::string_view
 
 std::string help() {
     constexpr std::pair<std::string_view, std::string_view> options[] = {
-        {"--format=gcc", "warnings as compilers write them (the default)"},
-        {"--format=json", "one JSON document: each file's warnings and configuration"},
+        {"--format=gcc", "warnings as compilers write them, with the source line and a caret (the default)"},
+        {"--format=json", "one JSON document: each file's warnings, fixes and configuration"},
         {"--format=sarif", "one SARIF 2.1.0 log, for code-scanning services"},
         {"--summary", "with the gcc form, also print the configuration morvcfg would generate"},
+        {"--fix", "apply the certain fixes to each file in place, then report what remains"},
+        {"--unsafe-fixes", "with --fix or --diff, apply the guesses too"},
+        {"--diff", "print what --fix would change as a unified diff (patch -p0), and change nothing"},
+        {"-fdiagnostics-parseable-fixits", "with the gcc form, print each fix as GCC's fix-it lines"},
+        {"-fno-diagnostics-show-caret", "with the gcc form, leave out the source lines and carets"},
+        {"-fdiagnostics-color=WHEN", "colour the gcc form: auto (on a terminal, without NO_COLOR), always, never"},
         {"-h, --help", "print this help and stop"},
         {"--version", "print the version and stop"},
         {"-Wno-NAME", "leave out one kind of warning; the kinds are listed below"},
     };
     std::vector<std::pair<std::string_view, std::string_view>> categories;
+    std::vector<std::pair<std::string_view, std::string_view>> fixes;
+    categories.reserve(morvcfg::kWarningCategories.size());
     for (const morvcfg::WarningCategory& category : morvcfg::kWarningCategories) {
         categories.emplace_back(category.name, category.covers);
+        if (!category.fix.empty()) {
+            fixes.emplace_back(category.name, category.fix);
+        }
     }
     return std::string(kUsage) +
            "\nExplains what morvcfg will silently do with each description file: warnings in the form\n"
            "FILE:LINE:COLUMN: warning: MESSAGE [-Wname]. Exit status 0 without warnings, 1 with\n"
-           "warnings, 2 when a file cannot be read or the arguments are wrong.\n\n" +
-           columns(options, "  ") + "\nWarning kinds (-Wno-NAME):\n" + columns(categories, "  ");
+           "warnings, 2 when a file cannot be read or fixed or the arguments are wrong.\n\n" +
+           columns(options, "  ") + "\nWarning kinds (-Wno-NAME):\n" + columns(categories, "  ") +
+           "\nFixes (a guess is applied only with --unsafe-fixes):\n" + columns(fixes, "  ");
 }
 
 std::string category_list() {
@@ -64,75 +85,130 @@ std::string category_list() {
     return names;
 }
 
-bool known_category(std::string_view name) {
-    return std::ranges::any_of(morvcfg::kWarningCategories,
-                               [name](const morvcfg::WarningCategory& category) { return category.name == name; });
-}
-
 // What the command line asks for; `status` is set when the run ends here.
 struct Arguments {
     Format format = Format::Gcc;
+    Colour colour = Colour::Auto;
+    FixMode fix_mode = FixMode::Show;
+    bool guesses = false;
     morvcfg::ReportOptions options;
     std::vector<std::string> files;
     std::optional<int> status;
 };
 
+// Takes one option that has a value (given as "--name=value" or as "--name value"); an error, or
+// nothing.
+std::optional<std::string> value_option(std::string_view name, std::string_view value, Arguments& parsed) {
+    const auto choose = [&value](std::initializer_list<std::string_view> choices) {
+        return static_cast<std::size_t>(std::find(choices.begin(), choices.end(), value) - choices.begin());
+    };
+    if (name == "--format") {
+        const std::size_t chosen = choose({"gcc", "json", "sarif"});
+        if (chosen == 3) {
+            return "unknown format '" + std::string(value) + "': the formats are gcc, json and sarif";
+        }
+        parsed.format = static_cast<Format>(chosen);
+    } else {
+        const std::size_t chosen = choose({"auto", "always", "never"});
+        if (chosen == 3) {
+            return "unknown colour choice '" + std::string(value) + "': the choices are auto, always and never";
+        }
+        parsed.colour = static_cast<Colour>(chosen);
+    }
+    return std::nullopt;
+}
+
+// Takes one option without a value; an error, or nothing.
+std::optional<std::string> flag_option(std::string_view arg, Arguments& parsed) {
+    if (arg == "--summary") {
+        parsed.options.summary = true;
+    } else if (arg == "--fix" || arg == "--diff") {
+        const FixMode mode = arg == "--fix" ? FixMode::Apply : FixMode::Diff;
+        if (parsed.fix_mode != FixMode::Show && parsed.fix_mode != mode) {
+            return std::string("--fix and --diff do not go together");
+        }
+        parsed.fix_mode = mode;
+    } else if (arg == "--unsafe-fixes") {
+        parsed.guesses = true;
+    } else if (arg == "-fdiagnostics-parseable-fixits") {
+        parsed.options.parseable_fixits = true;
+    } else if (arg == "-fno-diagnostics-show-caret" || arg == "-fdiagnostics-show-caret") {
+        parsed.options.show_caret = arg == "-fdiagnostics-show-caret";
+    } else if (arg == "-fdiagnostics-color" || arg == "-fno-diagnostics-color") {
+        parsed.colour = arg == "-fdiagnostics-color" ? Colour::Always : Colour::Never;
+    } else if (arg.starts_with("-Wno-")) {
+        const std::string_view name = arg.substr(5);
+        if (std::none_of(morvcfg::kWarningCategories.begin(), morvcfg::kWarningCategories.end(),
+                         [name](const morvcfg::WarningCategory& category) { return category.name == name; })) {
+            return "unknown warning category '" + std::string(name) + "' in '" + std::string(arg) +
+                   "'; the categories are " + category_list();
+        }
+        parsed.options.disabled.emplace(name);
+    } else {
+        return "unknown option '" + std::string(arg) + "'";
+    }
+    return std::nullopt;
+}
+
 Arguments parse_arguments(std::span<const std::string> args) {
     Arguments parsed;
-    const auto fail = [&parsed](const std::string& why) {
-        print(stderr, "morvcfg-check: " + why + "\n" + std::string(kUsage));
-        parsed.status = 2;
-    };
+    std::optional<std::string> error;
     bool options_done = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
+    for (std::size_t i = 0; i < args.size() && !error; ++i) {
         const std::string_view arg(args[i]);
+        const std::size_t equals = arg.find('=');
+        const std::string_view name = arg.substr(0, equals);
         if (options_done || !arg.starts_with("-") || arg == "-") {
             parsed.files.emplace_back(arg);
         } else if (arg == "--") {
             options_done = true;
         } else if (arg == "--help" || arg == "-h" || arg == "--version") {
-            print(stdout, arg == "--version" ? "morvcfg-check " + std::string(morvcfg::checker_version()) + "\n" : help());
+            print(stdout,
+                  arg == "--version" ? "morvcfg-check " + std::string(morvcfg::checker_version()) + "\n" : help());
             parsed.status = 0;
             return parsed;
-        } else if (arg == "--summary") {
-            parsed.options.summary = true;
-        } else if (arg == "--format" || arg.starts_with("--format=")) {
-            // Both --format=json and --format json.
-            std::string_view value = arg.substr(std::min(arg.size(), std::string_view("--format=").size()));
-            if (arg == "--format") {
-                if (i + 1 == args.size()) {
-                    fail("--format needs a value: gcc, json or sarif");
-                    return parsed;
-                }
-                value = args[++i];
+        } else if (name == "--format" || (name == "-fdiagnostics-color" && equals != std::string_view::npos)) {
+            if (equals == std::string_view::npos && i + 1 == args.size()) {
+                error = std::string(name) + " needs a value: gcc, json or sarif";
+            } else {
+                error =
+                    value_option(name, equals == std::string_view::npos ? args[++i] : arg.substr(equals + 1), parsed);
             }
-            if (value != "gcc" && value != "json" && value != "sarif") {
-                fail("unknown format '" + std::string(value) + "': the formats are gcc, json and sarif");
-                return parsed;
-            }
-            parsed.format = value == "gcc" ? Format::Gcc : value == "json" ? Format::Json : Format::Sarif;
-        } else if (arg.starts_with("-Wno-")) {
-            if (!known_category(arg.substr(5))) {
-                fail("unknown warning category '" + std::string(arg.substr(5)) + "' in '" + std::string(arg) +
-                     "'; the categories are " + category_list());
-                return parsed;
-            }
-            parsed.options.disabled.emplace(arg.substr(5));
         } else {
-            fail("unknown option '" + std::string(arg) + "'");
-            return parsed;
+            error = flag_option(arg, parsed);
         }
     }
-    if (parsed.files.empty()) {
+    if (!error && parsed.guesses && parsed.fix_mode == FixMode::Show) {
+        error = "--unsafe-fixes goes with --fix or --diff";
+    }
+    if (error) {
+        print(stderr, "morvcfg-check: " + *error + "\n" + std::string(kUsage));
+        parsed.status = 2;
+    } else if (parsed.files.empty()) {
         print(stderr, kUsage);
         parsed.status = 2;
     }
     return parsed;
 }
 
+// Reads again, from `again`, what the chosen output shows beside the warnings.
+void add_places(morvcfg::FileReport& report, Format format, const morvcfg::ReportOptions& options,
+                const std::function<std::unique_ptr<morvcfg::ByteSource>()>& again) {
+    if (format == Format::Sarif) {
+        // SARIF counts columns in characters.
+        if (const auto source = again()) {
+            report.code_point_columns = morvcfg::code_point_columns(*source, report.result);
+        }
+    } else if (format == Format::Gcc && options.show_caret && !report.result.findings.empty()) {
+        if (const auto source = again()) {
+            report.source_lines = morvcfg::source_lines(*source, report.result);
+        }
+    }
+}
+
 // Checks one file; an error is reported on standard error as well.
-morvcfg::FileReport check_file(const std::string& file, Format format, morvcfg::Environment& environment) {
-    morvcfg::FileReport report{file, {}, {}, {}};
+morvcfg::FileReport check_file(const std::string& file, const Arguments& arguments, morvcfg::Environment& environment) {
+    morvcfg::FileReport report{file, {}, {}, {}, {}};
     std::string why;
     if (const auto source = environment.open(file, why); !source) {
         report.error = "cannot open the file: " + why;
@@ -141,12 +217,51 @@ morvcfg::FileReport check_file(const std::string& file, Format format, morvcfg::
     }
     if (!report.error.empty()) {
         print(stderr, file + ": error: " + report.error + "\n");
-    } else if (format == Format::Sarif) {
-        // SARIF counts columns in characters: the file is read once more to count them.
-        if (const auto again = environment.open(file)) {
-            report.code_point_columns = morvcfg::code_point_columns(*again, report.result);
-        }
+    } else {
+        add_places(report, arguments.format, arguments.options, [&] { return environment.open(file); });
     }
+    return report;
+}
+
+// Fixes one file, in place with --fix or as a diff on standard output with --diff, and reports
+// what remains; what the fixes did goes to standard error, so that the report stays what it is.
+morvcfg::FileReport fix_file(const std::string& file, const Arguments& arguments, morvcfg::Environment& environment,
+                             bool& changed) {
+    morvcfg::FileReport report{file, {}, {}, {}, {}};
+    std::string original;
+    std::string why;
+    if (!morvcfg::read_whole_file(environment, file, original, why)) {
+        report.error = "cannot open the file: " + why;
+        print(stderr, file + ": error: " + report.error + "\n");
+        return report;
+    }
+    morvcfg::FixedText fixed = morvcfg::fix_text(original, arguments.options, arguments.guesses);
+    changed = fixed.bytes != original;
+    if (arguments.fix_mode == FixMode::Diff) {
+        print(stdout, morvcfg::unified_diff(file, original, fixed.bytes));
+        return report;
+    }
+    if (changed) {
+        morvcfg::StringSource before(original);
+        const morvcfg::CheckResult old_result = morvcfg::check(before);
+        if (!morvcfg::rewrite_in_place(environment, file, original, fixed.bytes, why)) {
+            report.error = "cannot fix the file: " + why;
+            print(stderr, file + ": error: " + report.error + "; it is left as it was\n");
+            return report;
+        }
+        std::string said =
+            file + ": applied " + std::to_string(fixed.applied) + (fixed.applied == 1 ? " fix" : " fixes") + "\n";
+        const std::vector<std::string> changes = morvcfg::configuration_changes(old_result, fixed.result);
+        said += changes.empty() ? "  the configuration morvcfg generates stays the same\n"
+                                : "  the configuration morvcfg generates changes:\n";
+        for (const std::string& change : changes) {
+            said += "    " + change + "\n";
+        }
+        print(stderr, said);
+    }
+    report.result = std::move(fixed.result);
+    add_places(report, arguments.format, arguments.options,
+               [&] { return std::make_unique<morvcfg::StringSource>(fixed.bytes); });
     return report;
 }
 
@@ -154,19 +269,29 @@ morvcfg::FileReport check_file(const std::string& file, Format format, morvcfg::
 
 int main(int argc, char** argv) {
     const std::vector<std::string> words = morvcfg::start_process(argc, argv);
-    const Arguments arguments = parse_arguments(std::span<const std::string>(words).subspan(words.empty() ? 0 : 1));
+    Arguments arguments = parse_arguments(std::span<const std::string>(words).subspan(words.empty() ? 0 : 1));
     if (arguments.status) {
         return *arguments.status;
     }
+    arguments.options.colour = arguments.colour == Colour::Always ||
+                               (arguments.colour == Colour::Auto && morvcfg::standard_output_shows_colour());
     morvcfg::SystemEnvironment environment;
     int status = 0;
     std::vector<morvcfg::FileReport> reports;
     for (const std::string& file : arguments.files) {
-        morvcfg::FileReport report = check_file(file, arguments.format, environment);
+        bool changed = false;
+        morvcfg::FileReport report = arguments.fix_mode == FixMode::Show
+                                         ? check_file(file, arguments, environment)
+                                         : fix_file(file, arguments, environment, changed);
         if (!report.error.empty()) {
             status = 2;
-        } else if (status == 0 && morvcfg::reported_warnings(report, arguments.options) > 0) {
+        } else if (status == 0 &&
+                   (arguments.fix_mode == FixMode::Diff ? changed
+                                                        : morvcfg::reported_warnings(report, arguments.options) > 0)) {
             status = 1;
+        }
+        if (arguments.fix_mode == FixMode::Diff) {
+            continue;
         }
         if (arguments.format == Format::Gcc) {
             std::string out;
@@ -177,9 +302,9 @@ int main(int argc, char** argv) {
         }
     }
     std::string out;
-    if (arguments.format == Format::Json) {
+    if (arguments.format == Format::Json && arguments.fix_mode != FixMode::Diff) {
         morvcfg::write_json(out, reports, arguments.options);
-    } else if (arguments.format == Format::Sarif) {
+    } else if (arguments.format == Format::Sarif && arguments.fix_mode != FixMode::Diff) {
         morvcfg::write_sarif(out, reports, arguments.options);
     }
     print(stdout, out);

@@ -24,6 +24,9 @@ struct FileReport {
     // Columns counted in Unicode code points, by file offset, where they have been worked out
     // (see code_point_columns()); byte columns stand for any offset missing here.
     std::map<std::uint64_t, std::uint64_t> code_point_columns;
+    // The lines that warnings and notes point into, by line number (see source_lines()), for the
+    // GCC form to show.
+    std::map<std::uint64_t, std::string> source_lines;
 };
 
 struct ReportOptions {
@@ -31,6 +34,12 @@ struct ReportOptions {
     std::set<std::string, std::less<>> disabled;
     // Whether the GCC form also prints the configuration.
     bool summary = false;
+    // Whether the GCC form shows the source line and a caret under each place, with the fix.
+    bool show_caret = true;
+    // Whether the GCC form adds GCC's machine-readable fix-it lines.
+    bool parseable_fixits = false;
+    // Whether the GCC form is coloured as GCC colours it.
+    bool colour = false;
 };
 
 // The project's version, as --version and SARIF report it.
@@ -51,5 +60,11 @@ void write_sarif(std::string& out, std::span<const FileReport> reports, const Re
 // counted by reading the file again from `file`. Bytes that are not well-formed UTF-8 count as
 // one character each, as a reader shows them.
 std::map<std::uint64_t, std::uint64_t> code_point_columns(ByteSource& file, const CheckResult& result);
+
+// The longest part of a line that source_lines() keeps.
+inline constexpr std::size_t kMaxShownLine = 4096;
+// The lines the report's warnings and notes point into, by line number, read again from `file`:
+// each without its line feed (the first without a byte-order mark), cut at kMaxShownLine bytes.
+std::map<std::uint64_t, std::string> source_lines(ByteSource& file, const CheckResult& result);
 
 }  // namespace morvcfg

@@ -51,4 +51,35 @@ std::size_t utf8_length(std::string_view bytes) {
     return length;
 }
 
+char32_t utf8_code_point(std::string_view bytes, std::size_t length) {
+    constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    char32_t code_point = static_cast<unsigned char>(bytes[0]) & kLeadBits[length];
+    for (std::size_t i = 1; i < length; ++i) {
+        code_point = (code_point << 6U) | (static_cast<unsigned char>(bytes[i]) & 0x3FU);
+    }
+    return code_point;
+}
+
+int terminal_width(char32_t code_point) {
+    // The main blocks of Unicode's East Asian Wide and Fullwidth classes, and of combining marks.
+    static constexpr struct {
+        char32_t first;
+        char32_t last;
+        int width;
+    } kRanges[] = {
+        {0x0300, 0x036F, 0},   {0x0483, 0x0489, 0},   {0x0591, 0x05BD, 0}, {0x0610, 0x061A, 0},   {0x064B, 0x065F, 0},
+        {0x1100, 0x115F, 2},   {0x200B, 0x200F, 0},   {0x20D0, 0x20FF, 0}, {0x231A, 0x231B, 2},   {0x2E80, 0x303E, 2},
+        {0x3041, 0x33FF, 2},   {0x3400, 0x4DBF, 2},   {0x4E00, 0x9FFF, 2}, {0xA000, 0xA4CF, 2},   {0xA960, 0xA97F, 2},
+        {0xAC00, 0xD7A3, 2},   {0xF900, 0xFAFF, 2},   {0xFE00, 0xFE0F, 0}, {0xFE10, 0xFE19, 2},   {0xFE20, 0xFE2F, 0},
+        {0xFE30, 0xFE6F, 2},   {0xFF00, 0xFF60, 2},   {0xFFE0, 0xFFE6, 2}, {0x1F300, 0x1F64F, 2}, {0x1F900, 0x1F9FF, 2},
+        {0x20000, 0x2FFFD, 2}, {0x30000, 0x3FFFD, 2},
+    };
+    for (const auto& range : kRanges) {
+        if (code_point >= range.first && code_point <= range.last) {
+            return range.width;
+        }
+    }
+    return 1;
+}
+
 }  // namespace morvcfg

@@ -9,5 +9,10 @@ namespace morvcfg {
 // a multi-byte character, 0 when the bytes there are not well-formed UTF-8 (a stray continuation
 // byte, an overlong form, a surrogate, a value past U+10FFFF, or a sequence cut short).
 std::size_t utf8_length(std::string_view bytes);
+// The code point of a well-formed sequence of `length` bytes at the front of `bytes`.
+char32_t utf8_code_point(std::string_view bytes, std::size_t length);
+// The columns a terminal gives a printable code point: 2 for East Asian wide and full-width
+// characters, 0 for combining marks, 1 for the rest.
+int terminal_width(char32_t code_point);
 
 }  // namespace morvcfg

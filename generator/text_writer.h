@@ -20,6 +20,9 @@ public:
     virtual bool write(std::string_view bytes) = 0;
     // Finishes the destination; false if anything written earlier was not kept.
     virtual bool close() = 0;
+    // Makes what was written durable (on disk, for a file) before the caller relies on it; false if
+    // that failed. Memory has nothing to do.
+    virtual bool sync() { return true; }
 };
 
 // A sink that keeps everything in memory (tests, fuzzing).

@@ -12,24 +12,38 @@ using CheckToolTest = ToolTest;
 
 class CheckerGoldenTest : public ToolTest, public testing::WithParamInterface<std::string> {};
 
-// Each case runs `morvcfg-check --summary input.cfg` in a copy of its folder, and the same with
-// --format=json and --format=sarif where the folder holds expected.json or expected.sarif.
+// Each case runs the checker on input.cfg in a copy of its folder, once for each expected output
+// the folder holds: the GCC form with the configuration, with source lines and carets (and in
+// colour), with GCC's parseable fix-its, JSON and SARIF. Where it holds fixed.cfg, a copy fixed
+// in place must equal it.
 TEST_P(CheckerGoldenTest, ExplainsExactly) {
     const fs::path golden = fs::path(MORVCFG_CHECK_GOLDEN_DIR) / GetParam();
     fs::copy_file(golden / "input.cfg", dir() / "input.cfg");
     const struct {
-        const char* option;
+        std::vector<std::string> options;
         const char* expected;
     } forms[] = {
-        {"--summary", "expected.txt"}, {"--format=json", "expected.json"}, {"--format=sarif", "expected.sarif"}};
+        {{"--summary"}, "expected.txt"},
+        {{"-fdiagnostics-color=always"}, "expected.color.txt"},
+        {{"-fdiagnostics-parseable-fixits", "-fno-diagnostics-show-caret"}, "expected.fixits.txt"},
+        {{"--format=json"}, "expected.json"},
+        {{"--format", "sarif"}, "expected.sarif"},
+    };
     for (const auto& form : forms) {
         if (!fs::exists(golden / form.expected)) {
             continue;
         }
-        const Outcome outcome = run_checker({form.option, "input.cfg"});
-        EXPECT_EQ(outcome.standard_output, read_file(golden / form.expected)) << form.option;
-        EXPECT_EQ(outcome.error_output, "") << form.option;
-        EXPECT_EQ(std::to_string(outcome.status) + "\n", read_file(golden / "status")) << form.option;
+        std::vector<std::string> args = form.options;
+        args.emplace_back("input.cfg");
+        const Outcome outcome = run_checker(args);
+        EXPECT_EQ(outcome.standard_output, read_file(golden / form.expected)) << form.expected;
+        EXPECT_EQ(outcome.error_output, "") << form.expected;
+        EXPECT_EQ(std::to_string(outcome.status) + "\n", read_file(golden / "status")) << form.expected;
+    }
+    if (fs::exists(golden / "fixed.cfg")) {
+        const Outcome fixed = run_checker({"--fix", "-fno-diagnostics-show-caret", "input.cfg"});
+        EXPECT_EQ(contents("input.cfg"), read_file(golden / "fixed.cfg"));
+        EXPECT_NE(fixed.error_output.find("input.cfg: applied "), std::string::npos) << fixed.error_output;
     }
 }
 
@@ -75,8 +89,13 @@ TEST_F(CheckToolTest, CategoriesCanBeSilenced) {
     EXPECT_EQ(all.standard_output,
               "a.cfg:1:17: warning: '1.2.3' gives only 3 of the 4 components of LocalHost: component 4 keeps 1, so "
               "LocalHost is 1.2.3.1 [-Woperand]\n"
+              "    1 | MORV_LOCAL(1.2.3)\n"
+              "      |                 ^\n"
               "a.cfg:2:3: warning: directive MORV_DNS is indented, so the line is ordinary text and is copied "
-              "unchanged; a directive must start in the first column [-Wnot-directive]\n");
+              "unchanged; a directive must start in the first column [-Wnot-directive]\n"
+              "    2 |   MORV_DNS(1.2.3.4)\n"
+              "      |   ^~~~~~~~\n"
+              "      | --\n");
     const Outcome some = run_checker({"-Wno-operand", "a.cfg"});
     EXPECT_EQ(some.status, 1);
     EXPECT_EQ(some.standard_output.find("[-Woperand]"), std::string::npos);
@@ -87,8 +106,11 @@ TEST_F(CheckToolTest, ReportsUnreadableFilesAndWrongArguments) {
     write_file(dir() / "good.cfg", "text\n");
     fs::create_directory(dir() / "sub");
     const std::string usage =
-        "usage: morvcfg-check [--format=gcc|json|sarif] [--summary] [-Wno-NAME]... FILE...\n"
-        "       morvcfg-check --help | --version\n";
+        "usage: morvcfg-check [--format=gcc|json|sarif] [--summary] [-Wno-NAME]... [--fix [--unsafe-fixes] | "
+        "--diff]\n"
+        "                     [-fdiagnostics-parseable-fixits] [-fno-diagnostics-show-caret]\n"
+        "                     [-fdiagnostics-color=auto|always|never] FILE...\n"
+        "       morvcfg-check -h | --help | --version\n";
     const struct {
         std::vector<std::string> args;
         std::string error_output;
@@ -103,6 +125,10 @@ TEST_F(CheckToolTest, ReportsUnreadableFilesAndWrongArguments) {
         {{"--format=xml", "good.cfg"},
          "morvcfg-check: unknown format 'xml': the formats are gcc, json and sarif\n" + usage},
         {{"good.cfg", "--format"}, "morvcfg-check: --format needs a value: gcc, json or sarif\n" + usage},
+        {{"--fix", "--diff", "good.cfg"}, "morvcfg-check: --fix and --diff do not go together\n" + usage},
+        {{"--unsafe-fixes", "good.cfg"}, "morvcfg-check: --unsafe-fixes goes with --fix or --diff\n" + usage},
+        {{"-fdiagnostics-color=sometimes", "good.cfg"},
+         "morvcfg-check: unknown colour choice 'sometimes': the choices are auto, always and never\n" + usage},
         // No configuration is shown for a file that was not read.
         {{"--summary", "missing.cfg"}, "missing.cfg: error: cannot open the file: No such file or directory\n"},
         {{"sub", "good.cfg"}, "sub: error: cannot open the file: Is a directory\n"},
@@ -122,6 +148,67 @@ TEST_F(CheckToolTest, FormatTakesItsValueEitherWay) {
     EXPECT_EQ(apart.status, 1);
     EXPECT_EQ(apart.standard_output, joined.standard_output);
     EXPECT_EQ(run_checker({"-h"}).standard_output, run_checker({"--help"}).standard_output);
+}
+
+// --fix rewrites a copy of the mistakes file in place; what may not be rewritten is left as it was.
+TEST_F(CheckToolTest, FixesInPlaceAndNeverLosesTheFile) {
+    const fs::path mistakes = fs::path(MORVCFG_CHECK_GOLDEN_DIR) / "mistakes";
+    const std::string original = read_file(mistakes / "input.cfg");
+    const std::string fixed = read_file(mistakes / "fixed.cfg");
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        void (*arrange)(const fs::path& dir);
+        int status;
+        std::string after;  // what board.cfg holds then
+    } cases[] = {
+        {"fix", {"--fix", "board.cfg"}, nullptr, 1, fixed},
+        {"diff changes nothing", {"--diff", "board.cfg"}, nullptr, 1, original},
+        {"a second fix changes nothing",
+         {"--fix", "board.cfg"},
+         [](const fs::path& d) {
+             fs::copy_file(fs::path(MORVCFG_CHECK_GOLDEN_DIR) / "mistakes" / "fixed.cfg", d / "board.cfg",
+                           fs::copy_options::overwrite_existing);
+         },
+         1,
+         fixed},
+        {"read-only file",
+         {"--fix", "board.cfg"},
+         [](const fs::path& d) { fs::permissions(d / "board.cfg", fs::perms::owner_write, fs::perm_options::remove); },
+         2,
+         original},
+        {"vanished file", {"--fix", "gone.cfg", "board.cfg"}, nullptr, 2, fixed},
+#ifndef _WIN32
+        {"through a symbolic link",
+         {"--fix", "link.cfg"},
+         [](const fs::path& d) { fs::create_symlink("board.cfg", d / "link.cfg"); },
+         1,
+         fixed},
+        {"permission bits kept",
+         {"--fix", "board.cfg"},
+         [](const fs::path& d) { fs::permissions(d / "board.cfg", fs::perms(0640)); },
+         1,
+         fixed},
+#endif
+    };
+    for (const auto& c : cases) {
+        empty_dir();
+        write_file(dir() / "board.cfg", original);
+        if (c.arrange != nullptr) {
+            c.arrange(dir());
+        }
+        const std::vector<std::string> before = entries();
+        const auto permissions = fs::status(dir() / "board.cfg").permissions();
+        const Outcome outcome = run_checker(c.args);
+        EXPECT_EQ(outcome.status, c.status) << c.name << outcome.error_output;
+        EXPECT_EQ(contents("board.cfg"), c.after) << c.name;
+        EXPECT_EQ(entries(), before) << c.name;  // no file left beside it
+        EXPECT_EQ(fs::status(dir() / "board.cfg").permissions(), permissions) << c.name;
+        if (fs::exists(dir() / "link.cfg")) {
+            EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir() / "link.cfg"))) << c.name;
+        }
+        fs::permissions(dir() / "board.cfg", fs::perms::owner_write, fs::perm_options::add);
+    }
 }
 
 TEST_F(CheckToolTest, WritesNothingButDiagnostics) {

@@ -244,7 +244,9 @@ TEST_F(ToolTest, UnicodePaths) {
     EXPECT_EQ(
         checked.standard_output,
         "日本語/ボード.cfg:1:17: warning: '1.2.3' gives only 3 of the 4 components of LocalHost: component 4 keeps 1, "
-        "so LocalHost is 1.2.3.1 [-Woperand]\n");
+        "so LocalHost is 1.2.3.1 [-Woperand]\n"
+        "    1 | MORV_LOCAL(1.2.3)\n"
+        "      |                 ^\n");
 }
 
 }  // namespace

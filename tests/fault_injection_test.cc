@@ -100,7 +100,9 @@ TEST_F(FaultTest, DescriptionThatCannotBeRead) {
         {"dangling link",
          [](const fs::path& d) { fs::create_symlink("nowhere.cfg", d / "in.cfg"); },
          {"in.cfg", "morv_cfg.c", "morv_cfg.h"}},
-        {"directory", [](const fs::path& d) { fs::create_directory(d / "in.cfg"); }, {"in.cfg", "morv_cfg.c", "morv_cfg.h"}},
+        {"directory",
+         [](const fs::path& d) { fs::create_directory(d / "in.cfg"); },
+         {"in.cfg", "morv_cfg.c", "morv_cfg.h"}},
         {"no read permission",
          [](const fs::path& d) {
              write_file(d / "in.cfg", "text\n");

@@ -35,6 +35,20 @@ public:
     virtual void report(std::string_view message) = 0;
     // The current local date and time.
     virtual LocalTime now() = 0;
+
+    // What rewriting a file in place takes, step by step, so that tests can make each step fail.
+    // The path a file name leads to once symbolic links are followed (the name itself if none).
+    virtual std::string link_target(const std::string& path) = 0;
+    // True when the file may be replaced: it exists and is not read-only; false with the reason.
+    virtual bool replaceable(const std::string& path, std::string& why) = 0;
+    // Creates a new file in the folder of `path`, with its permission bits, and names it in
+    // `created`; null on failure, with the reason.
+    virtual std::unique_ptr<ByteSink> create_beside(const std::string& path, std::string& created,
+                                                    std::string& why) = 0;
+    // Moves the file `from` over `to` in one step; false with the reason on failure.
+    virtual bool move_over(const std::string& from, const std::string& to, std::string& why) = 0;
+    // Removes a file; false on failure.
+    virtual bool remove(const std::string& path) = 0;
 };
 
 }  // namespace morvcfg

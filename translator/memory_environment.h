@@ -39,6 +39,33 @@ public:
     bool same_file(const std::string& first, const std::string& second) override { return first == second; }
     void report(std::string_view message) override { error_output.append(message); }
     LocalTime now() override { return clock; }
+    std::string link_target(const std::string& path) override { return path; }
+    bool replaceable(const std::string& path, std::string& why) override {
+        if (!files.contains(path) || unwritable.contains(path)) {
+            why = files.contains(path) ? "Permission denied" : "No such file or directory";
+            return false;
+        }
+        return true;
+    }
+    std::unique_ptr<ByteSink> create_beside(const std::string& path, std::string& created, std::string& why) override {
+        created = path + ".new";
+        if (uncreatable.contains(created)) {
+            why = "Permission denied";
+            return nullptr;
+        }
+        return create(created);
+    }
+    bool move_over(const std::string& from, const std::string& to, std::string& why) override {
+        const auto found = files.find(from);
+        if (found == files.end()) {
+            why = "No such file or directory";
+            return false;
+        }
+        files[to] = std::move(found->second);
+        files.erase(from);
+        return true;
+    }
+    bool remove(const std::string& path) override { return files.erase(path) > 0; }
 
 private:
     class Sink final : public ByteSink {

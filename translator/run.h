@@ -17,7 +17,8 @@ inline constexpr std::string_view kHeaderFile = "morv_cfg.h";
 inline constexpr std::string_view kFileOpenError = "File open error!";
 
 // The pass over the description file: every piece is dispatched, directives into the record and
-// everything else into the pass-through output; a byte-order mark at the start is copied as it is. False after a read error or a failed write.
+// everything else into the pass-through output; a byte-order mark at the start is copied as it is.
+// False after a read error or a failed write.
 bool translate(PieceReader& description, NetConfig& config, TextWriter& pass_through);
 
 // The whole run of the tool: `args` is the argument vector, program name first. Returns 0 after a

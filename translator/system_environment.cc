@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -15,11 +16,15 @@
 #include <windows.h>
 // windows.h first: the others build on it.
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include <io.h>
+#include <process.h>
 #include <shellapi.h>
 #else
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace morvcfg {
@@ -50,6 +55,10 @@ std::FILE* open_file(const std::string& path, const wchar_t* mode) {
 fs::path native_path(const std::string& path) {
     return {wide(path)};
 }
+
+std::string utf8_path(const fs::path& path) {
+    return utf8(path.c_str());
+}
 #else
 std::FILE* open_file(const std::string& path, const char* mode) {
     return std::fopen(path.c_str(), mode);
@@ -57,6 +66,10 @@ std::FILE* open_file(const std::string& path, const char* mode) {
 
 fs::path native_path(const std::string& path) {
     return {path};
+}
+
+std::string utf8_path(const fs::path& path) {
+    return path.string();
 }
 #endif
 
@@ -94,6 +107,16 @@ public:
         return std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) == bytes.size() && std::fflush(file_.get()) == 0;
     }
     bool close() override { return file_.close(); }
+    bool sync() override {
+        if (std::fflush(file_.get()) != 0) {
+            return false;
+        }
+#ifdef _WIN32
+        return _commit(_fileno(file_.get())) == 0;
+#else
+        return fsync(fileno(file_.get())) == 0;
+#endif
+    }
 
 private:
     OpenFile file_;
@@ -228,6 +251,134 @@ LocalTime SystemEnvironment::now() {
         return LocalTime{};
     }
     return LocalTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
+}
+
+std::string SystemEnvironment::link_target(const std::string& path) {
+    fs::path current = native_path(path);
+    std::error_code error;
+    for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(current, error)) && !error; ++hops) {
+        const fs::path target = fs::read_symlink(current, error);
+        if (error) {
+            break;
+        }
+        current = target.is_absolute() ? target : current.parent_path() / target;
+    }
+    return utf8_path(current);
+}
+
+bool SystemEnvironment::replaceable(const std::string& path, std::string& why) {
+    int error = 0;
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        error = ENOENT;
+    } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        error = EISDIR;
+    } else if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        error = EACCES;
+    }
+#else
+    // A file without its owner's write bit is read-only to everybody here, root included.
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) {
+        error = errno;
+    } else if (S_ISDIR(status.st_mode)) {
+        error = EISDIR;
+    } else if ((status.st_mode & S_IWUSR) == 0 || access(path.c_str(), W_OK) != 0) {
+        error = EACCES;
+    }
+#endif
+    if (error != 0) {
+        why = std::strerror(error);
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<ByteSink> SystemEnvironment::create_beside(const std::string& path, std::string& created,
+                                                           std::string& why) {
+    const fs::path original = native_path(path);
+#ifdef _WIN32
+    const int process = _getpid();
+    const int permissions = _S_IREAD | _S_IWRITE;
+#else
+    const int process = getpid();
+    struct stat status {};
+    const mode_t permissions = stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0644;
+#endif
+    // A hidden name of this process's own beside the file; taken only if nobody has it.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = "." + utf8_path(original.filename()) + ".morvcfg-check-" + std::to_string(process) +
+                                 "-" + std::to_string(attempt);
+        created = utf8_path(original.parent_path() / native_path(name));
+#ifdef _WIN32
+        const int descriptor = _wopen(wide(created).c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, permissions);
+        std::FILE* file = descriptor >= 0 ? _fdopen(descriptor, "wb") : nullptr;
+#else
+        const int descriptor = ::open(created.c_str(), O_CREAT | O_EXCL | O_WRONLY, permissions);
+        // The permission bits exactly as the original's, whatever the umask took away.
+        std::FILE* file = descriptor >= 0 && fchmod(descriptor, permissions) == 0 ? fdopen(descriptor, "wb") : nullptr;
+#endif
+        if (file != nullptr) {
+            return std::make_unique<FileSink>(file);
+        }
+        const int error = errno;
+        if (descriptor >= 0) {
+#ifdef _WIN32
+            (void)_close(descriptor);
+            (void)_wremove(wide(created).c_str());
+#else
+            (void)::close(descriptor);
+            (void)std::remove(created.c_str());
+#endif
+        }
+        if (descriptor >= 0 || error != EEXIST) {
+            why = std::strerror(error);
+            return nullptr;
+        }
+    }
+    why = std::strerror(EEXIST);
+    return nullptr;
+}
+
+bool SystemEnvironment::move_over(const std::string& from, const std::string& to, std::string& why) {
+#ifdef _WIN32
+    if (MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
+        why = GetLastError() == ERROR_ACCESS_DENIED ? std::strerror(EACCES) : "the file could not be replaced";
+        return false;
+    }
+#else
+    if (std::rename(from.c_str(), to.c_str()) != 0) {
+        why = std::strerror(errno);
+        return false;
+    }
+#endif
+    return true;
+}
+
+bool SystemEnvironment::remove(const std::string& path) {
+#ifdef _WIN32
+    return _wremove(wide(path).c_str()) == 0;
+#else
+    return std::remove(path.c_str()) == 0;
+#endif
+}
+
+bool standard_output_shows_colour() {
+    const char* no_colour = std::getenv("NO_COLOR");
+    if (no_colour != nullptr && *no_colour != '\0') {
+        return false;
+    }
+#ifdef _WIN32
+    // A console shows the colour sequences once asked to.
+    const HANDLE console = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    return _isatty(_fileno(stdout)) != 0 && GetConsoleMode(console, &mode) != 0 &&
+           SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+#else
+    const char* terminal = std::getenv("TERM");
+    return isatty(fileno(stdout)) != 0 && terminal != nullptr && std::string_view(terminal) != "dumb";
+#endif
 }
 
 }  // namespace morvcfg

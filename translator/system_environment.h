@@ -22,6 +22,15 @@ public:
     bool same_file(const std::string& first, const std::string& second) override;
     void report(std::string_view message) override;
     LocalTime now() override;
+    std::string link_target(const std::string& path) override;
+    bool replaceable(const std::string& path, std::string& why) override;
+    std::unique_ptr<ByteSink> create_beside(const std::string& path, std::string& created, std::string& why) override;
+    bool move_over(const std::string& from, const std::string& to, std::string& why) override;
+    bool remove(const std::string& path) override;
 };
+
+// Whether standard output is a terminal that shows colour: a terminal, TERM not "dumb", and no
+// NO_COLOR set (on Windows, a console that takes the colour sequences).
+bool standard_output_shows_colour();
 
 }  // namespace morvcfg
