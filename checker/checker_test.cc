@@ -1,17 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "checker/check.h"
+#include "checker/fix.h"
 #include "checker/report.h"
+#include "translator/system_environment.h"
 
 namespace morvcfg {
 namespace {
 
 std::string diagnose(const std::string& description, bool summary = false) {
     StringSource source(description);
-    const FileReport report{"f", {}, check(source), {}};
+    const FileReport report{"f", {}, check(source), {}, {}};
     std::string out;
     write_gcc(out, report, ReportOptions{{}, summary});
     return out;
@@ -106,6 +111,12 @@ TEST(CheckerTest, ExplainsWhatTheTranslatorDoesSilently) {
         {"MORV_NTPCONFIG(1.1.1.1)\n",
          "f:1:1: warning: unknown directive 'MORV_NTPCONFIG': the line is ordinary text "
          "and is copied unchanged; did you mean MORV_NTPCFG? [-Wnot-directive]\n"},
+        // As near to MORV_DNS as to MORV_NTPCFG, but MORV_NTPCFG cut short.
+        {"MORV_NTP(1.1.1.1)\n",
+         "f:1:1: warning: unknown directive 'MORV_NTP': the line is ordinary text "
+         "and is copied unchanged; did you mean MORV_NTPCFG? [-Wnot-directive]\n"},
+        // A comment after the operands is no ignored text.
+        {"MORV_MPF_SMALL(128,4); /* pool */\nMORV_DNS(192.168.0.53) // the resolver\n", ""},
         {"/* MORV_IFCFG is set below */\n", ""},
     };
     for (const CheckCase& c : cases) {
@@ -114,8 +125,10 @@ TEST(CheckerTest, ExplainsWhatTheTranslatorDoesSilently) {
 }
 
 TEST(CheckerTest, SummaryIsWhatTheTranslatorGenerates) {
-    const std::string out =
-        diagnose("MORV_IFCFG(10.1.2.3, 255.255.0.0);\nMORV_MPF_SMALL(64,16)\nMORV_DEV_ADR(x,0x1)\n", true);
+    const std::string out = diagnose(
+        "MORV_IFCFG(10.1.2.3, 255.255.0.0);\nMORV_MPF_SMALL(64,16)\nMORV_DEV_ADR(x,0x1)\n"
+        "MORV_DEV_ADR(abcdefghij,0x2)\n",
+        true);
     EXPECT_EQ(out.substr(out.find("f: the configuration")),
               "f: the configuration morvcfg generates\n"
               "  ThisIs                  10.1.2.3\n"
@@ -133,7 +146,199 @@ TEST(CheckerTest, SummaryIsWhatTheTranslatorGenerates) {
               "  ETH0_RCV_SMALL_SZ       1024 (64 x 16)\n"
               "  ETH0_RCV_MIDDLE_SZ      0 (0 x 0)\n"
               "  ETH0_RCV_LARGE_SZ       0 (0 x 0)\n"
-              "  X_START_ADDRESS         0x00000001\n");
+              "  X_START_ADDRESS         0x00000001\n"
+              "  ABCDEFGHIJ_START_ADDRESS 0x00000002\n");  // a name of the column's width
+}
+
+// Serves its bytes `step` at a time, so that characters are cut by reads.
+class TricklingSource final : public ByteSource {
+public:
+    TricklingSource(std::string bytes, std::size_t step) : bytes_(std::move(bytes)), step_(step) {}
+    std::ptrdiff_t read(char* buffer, std::size_t size) override {
+        const std::size_t take = std::min({size, step_, bytes_.size() - offset_});
+        bytes_.copy(buffer, take, offset_);
+        offset_ += take;
+        return static_cast<std::ptrdiff_t>(take);
+    }
+    bool close() override { return true; }
+
+private:
+    std::string bytes_;
+    std::size_t step_;
+    std::size_t offset_ = 0;
+};
+
+// UTF-8 at the edges of what is well formed: in JSON a byte that is not part of a character is
+// written as \xNN, and in SARIF it counts as one column, however the reads cut the line.
+TEST(CheckerTest, Utf8EdgesInJsonAndColumns) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::string json;     // how JSON writes them
+        std::uint64_t chars;  // the columns they take
+    } cases[] = {
+        {"two bytes", "\xC2\x80", "\xC2\x80", 1},
+        {"overlong two", "\xC0\x80", "\\\\xc0\\\\x80", 2},
+        {"lowest three", "\xE0\xA0\x80", "\xE0\xA0\x80", 1},
+        {"overlong three", "\xE0\x9F\xBF", "\\\\xe0\\\\x9f\\\\xbf", 3},
+        {"below the surrogates", "\xED\x9F\xBF", "\xED\x9F\xBF", 1},
+        {"surrogate", "\xED\xA0\x80", "\\\\xed\\\\xa0\\\\x80", 3},
+        {"top of Unicode", "\xF4\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF", 1},
+        {"past the top", "\xF4\x90\x80\x80", "\\\\xf4\\\\x90\\\\x80\\\\x80", 4},
+        {"stray continuation", "\x80", "\\\\x80", 1},
+        {"cut short", "\xF0\x9F\x98", "\\\\xf0\\\\x9f\\\\x98", 3},
+        {"wide", "日本", "日本", 2},
+    };
+    for (const auto& c : cases) {
+        // The device name holds the bytes; the warning points at the address after them.
+        const std::string input = "MORV_DEV_ADR(" + c.bytes + ", 300);\n";
+        StringSource source(input);
+        FileReport report{"f", {}, check(source), {}, {}};
+        ASSERT_EQ(report.result.findings.size(), 1U) << c.name;
+        for (const std::size_t step : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{4096}}) {
+            TricklingSource again(input, step);
+            EXPECT_EQ(code_point_columns(again, report.result).at(report.result.findings[0].offset), 16 + c.chars)
+                << c.name << ", reads of " << step;
+        }
+        report.result.defines.emplace_back(c.bytes, "0x0");
+        std::string json;
+        write_json(json, std::span<const FileReport>(&report, 1), {});
+        EXPECT_NE(json.find("\"name\": \"" + c.json + "\""), std::string::npos) << c.name << json;
+    }
+}
+
+// A place at the very end of a file without a final line end, and in its last byte, read one byte
+// at a time: the column loop ends, and counts characters.
+TEST(CheckerTest, ColumnsAtTheEndOfTheFile) {
+    for (const std::string input : {"é\nMORV_LOCAL", "MORV_MPF_LARGE(1536", "日\nMORV_MPF_SMALL(1"}) {
+        StringSource source(input);
+        const CheckResult result = check(source);
+        ASSERT_FALSE(result.findings.empty()) << input;
+        StringSource whole(input);
+        const auto expected = code_point_columns(whole, result);
+        TricklingSource trickle(input, 1);
+        EXPECT_EQ(code_point_columns(trickle, result), expected) << input;
+    }
+}
+
+TEST(CheckerTest, SarifNamesEveryKindOfPath) {
+    const struct {
+        std::string name;
+        std::string uri;
+    } cases[] = {
+        {"boards/a/board.cfg", "boards/a/board.cfg"},
+        {"my board.cfg", "my%20board.cfg"},
+        {"ボード.cfg", "%E3%83%9C%E3%83%BC%E3%83%89.cfg"},
+        {"/home/me/board.cfg", "file:///home/me/board.cfg"},
+        {"C:\\boards\\board.cfg", "file:///C:/boards/board.cfg"},
+        {"//server/share/board.cfg", "file://server/share/board.cfg"},
+    };
+    for (const auto& c : cases) {
+        FileReport report{c.name, {}, {}, {}, {}};
+        report.result.findings.push_back(Finding{0, 0, "nul", "a NUL byte", {}, {}});
+        std::string sarif;
+        write_sarif(sarif, std::span<const FileReport>(&report, 1), {});
+        EXPECT_NE(sarif.find("\"uri\": \"" + c.uri + "\""), std::string::npos) << c.name;
+    }
+    // A file that could not be read is the run's failure, named where it happened.
+    const FileReport unread{"gone.cfg", "cannot open the file: No such file or directory", {}, {}, {}};
+    std::string sarif;
+    write_sarif(sarif, std::span<const FileReport>(&unread, 1), {});
+    EXPECT_NE(sarif.find("\"executionSuccessful\": false"), std::string::npos);
+    EXPECT_NE(sarif.find("\"text\": \"cannot open the file: No such file or directory\""), std::string::npos);
+    EXPECT_NE(sarif.find("\"uri\": \"gone.cfg\""), std::string::npos);
+    EXPECT_NE(sarif.find("\"results\": []"), std::string::npos);
+}
+
+// The real file system, with one step of an in-place rewrite made to fail.
+class FaultyFiles final : public Environment {
+public:
+    enum class Step { None, Create, Write, Sync, Close, Move };
+    explicit FaultyFiles(Step failing) : failing_(failing) {}
+
+    std::unique_ptr<ByteSink> create(const std::string& path) override { return system_.create(path); }
+    using Environment::open;
+    std::unique_ptr<ByteSource> open(const std::string& path, std::string& why) override {
+        return system_.open(path, why);
+    }
+    bool same_file(const std::string& a, const std::string& b) override { return system_.same_file(a, b); }
+    void report(std::string_view message) override { system_.report(message); }
+    LocalTime now() override { return system_.now(); }
+    std::string link_target(const std::string& path) override { return system_.link_target(path); }
+    bool replaceable(const std::string& path, std::string& why) override { return system_.replaceable(path, why); }
+    std::unique_ptr<ByteSink> create_beside(const std::string& path, std::string& created, std::string& why) override {
+        if (failing_ == Step::Create) {
+            why = "No space left on device";
+            return nullptr;
+        }
+        return std::make_unique<Sink>(system_.create_beside(path, created, why), failing_);
+    }
+    bool move_over(const std::string& from, const std::string& to, std::string& why) override {
+        if (failing_ == Step::Move) {
+            why = "Device or resource busy";
+            return false;
+        }
+        return system_.move_over(from, to, why);
+    }
+    bool remove(const std::string& path) override { return system_.remove(path); }
+
+private:
+    // Writes to the real file, and fails where it is told to, having written half the bytes.
+    class Sink final : public ByteSink {
+    public:
+        Sink(std::unique_ptr<ByteSink> inner, Step failing) : inner_(std::move(inner)), failing_(failing) {}
+        bool write(std::string_view bytes) override {
+            if (failing_ == Step::Write) {
+                (void)inner_->write(bytes.substr(0, bytes.size() / 2));
+                return false;
+            }
+            return inner_->write(bytes);
+        }
+        bool sync() override { return inner_->sync() && failing_ != Step::Sync; }
+        bool close() override { return inner_->close() && failing_ != Step::Close; }
+
+    private:
+        std::unique_ptr<ByteSink> inner_;
+        Step failing_;
+    };
+
+    SystemEnvironment system_;
+    Step failing_;
+};
+
+TEST(FixTest, AFailedRewriteLeavesTheFileAsItWas) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("morvcfg-fix-" + std::to_string(std::random_device{}()));
+    fs::create_directories(dir);
+    const std::string path = (dir / "board.cfg").string();
+    const std::string original = "  MORV_DNS(10.0.0.2);\r\nrest\r\n";
+    const std::string fixed = "MORV_DNS(10.0.0.2);\r\nrest\r\n";
+    using Step = FaultyFiles::Step;
+    const struct {
+        Step failing;
+        std::string written;  // what board.cfg holds when the rewrite is asked for
+        bool done;
+        std::string why;
+    } cases[] = {
+        {Step::None, original, true, ""},
+        {Step::Create, original, false, "cannot create a file beside it: No space left on device"},
+        {Step::Write, original, false, "cannot write the fixed file"},
+        {Step::Sync, original, false, "cannot flush the fixed file to disk"},
+        {Step::Close, original, false, "cannot close the fixed file"},
+        {Step::Move, original, false, "cannot replace the file: Device or resource busy"},
+        {Step::None, "edited meanwhile\n", false, "the file changed since it was read; run again"},
+    };
+    for (const auto& c : cases) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << c.written;
+        FaultyFiles files(c.failing);
+        std::string why;
+        EXPECT_EQ(rewrite_in_place(files, path, original, fixed, why), c.done) << c.why;
+        EXPECT_EQ(why, c.why);
+        std::ifstream in(path, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.done ? fixed : c.written) << c.why;
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1) << c.why;
+    }
+    fs::remove_all(dir);
 }
 
 }  // namespace

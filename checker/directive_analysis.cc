@@ -45,7 +45,7 @@ void DirectiveAnalysis::check_lookalike(std::string_view text, std::uint64_t sta
     }
     const auto [word_begin, word_stop] = layout_.file_range(start + indent, start + indent + word_end);
     // The fix: the indent goes, and the word's first `length` characters become `keyword`.
-    const auto fix = [&, word_begin = word_begin](FixKind kind, std::size_t length, std::string_view keyword) {
+    const auto fix = [&](FixKind kind, std::size_t length, std::string_view keyword) {
         Fix made{kind, {}};
         if (indent > 0) {
             const auto [indent_begin, indent_end] = layout_.file_range(start, start + indent);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "checker/check.h"
+#include "checker/fix.h"
 #include "checker/report.h"
 #include "translator/directive_table.h"
 #include "translator/memory_environment.h"
@@ -190,8 +191,8 @@ void check_runs(std::string_view input, std::string_view pass_through) {
 // hold, and carry every warning; the input's first bytes serve as a file name as well.
 void check_machine_formats(std::string_view input, const morvcfg::CheckResult& checked) {
     std::vector<morvcfg::FileReport> reports;
-    reports.push_back({std::string(input.substr(0, 12)), {}, checked, {}});
-    reports.push_back({"unread\x80.cfg", "cannot read the file", {}, {}});
+    reports.push_back({std::string(input.substr(0, 12)), {}, checked, {}, {}});
+    reports.push_back({"unread\x80.cfg", "cannot read the file", {}, {}, {}});
     morvcfg::StringSource again{std::string(input)};
     reports.front().code_point_columns = morvcfg::code_point_columns(again, checked);
     std::string json;
@@ -209,6 +210,44 @@ void check_machine_formats(std::string_view input, const morvcfg::CheckResult& c
     (void)json;
     (void)sarif;
 #endif
+}
+
+// Every fix replaces bytes within one line, after any byte-order mark, and applying fixes leaves
+// every other byte as it was; fixing until nothing is left to fix leaves nothing certain to fix.
+void check_fixes(std::string_view input, const morvcfg::CheckResult& checked) {
+    const std::vector<const morvcfg::Fix*> fixes = morvcfg::fixes_to_apply(checked, {}, true);
+    std::vector<const morvcfg::Replacement*> replacements;
+    for (const morvcfg::Fix* fix : fixes) {
+        for (const morvcfg::Replacement& replacement : fix->replacements) {
+            require(replacement.begin >= mark_of(input).size() && replacement.begin <= replacement.end &&
+                        replacement.end <= input.size() &&
+                        input.substr(replacement.begin, replacement.end - replacement.begin).find('\n') ==
+                            std::string_view::npos &&
+                        replacement.text.find('\n') == std::string::npos,
+                    "a fix replaces bytes within one line, after any byte-order mark");
+            replacements.push_back(&replacement);
+        }
+    }
+    std::sort(replacements.begin(), replacements.end(),
+              [](const morvcfg::Replacement* a, const morvcfg::Replacement* b) { return a->begin < b->begin; });
+    const std::string fixed = morvcfg::apply_fixes(input, fixes);
+    std::size_t from = 0;  // in the input
+    std::size_t at = 0;    // in the fixed bytes
+    for (const morvcfg::Replacement* replacement : replacements) {
+        require(replacement->begin >= from, "fixes never overlap");
+        const std::size_t kept = replacement->begin - from;
+        require(std::string_view(fixed).substr(at, kept) == input.substr(from, kept) &&
+                    std::string_view(fixed).substr(at + kept, replacement->text.size()) == replacement->text,
+                "a fix changes only the bytes it replaces");
+        at += kept + replacement->text.size();
+        from = replacement->end;
+    }
+    require(std::string_view(fixed).substr(at) == input.substr(from), "a fix changes only the bytes it replaces");
+
+    for (const bool guesses : {false, true}) {
+        const morvcfg::FixedText fixed_text = morvcfg::fix_text(input, {}, guesses);
+        require(morvcfg::fixes_to_apply(fixed_text.result, {}, guesses).empty(), "once fixed, nothing is left to fix");
+    }
 }
 
 }  // namespace
@@ -250,9 +289,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const morvcfg::CheckResult checked = morvcfg::check(for_checker);
     require(!checked.read_failed && checked.network == network, "the checker derives the same network");
     require(same_record(checked.config, config), "the checker sees the addresses and pools the translator writes");
+    // The GCC form with everything it can show: source lines, carets, fixes, colour, configuration.
     std::string diagnostics;
-    morvcfg::write_gcc(diagnostics, morvcfg::FileReport{"f", {}, checked, {}}, morvcfg::ReportOptions{{}, true});
+    morvcfg::StringSource lines_again(input);
+    morvcfg::ReportOptions everything;
+    everything.summary = true;
+    everything.parseable_fixits = true;
+    everything.colour = true;
+    morvcfg::write_gcc(diagnostics,
+                       morvcfg::FileReport{"f", {}, checked, {}, morvcfg::source_lines(lines_again, checked)},
+                       everything);
     check_machine_formats(input, checked);
+    check_fixes(input, checked);
 
     morvcfg::MemoryEnvironment second;
     second.files["in.cfg"] = input;
