@@ -48,7 +48,7 @@ void FileAnalysis::note_setting(Origin& origin, std::uint64_t offset, std::strin
         const std::string change = old_value == new_value
                                        ? ", to the same value " + std::string(new_value)
                                        : ": " + std::string(old_value) + " becomes " + std::string(new_value);
-        Finding& finding = findings_.warn(offset, "override",
+        Finding& finding = findings_.warn(offset, offset + keyword.size(), "override",
                                           std::string(keyword) + " sets " + std::string(setting) + " again" + change);
         finding.notes.push_back({origin.offset, "set earlier here by " + std::string(origin.keyword)});
     }
@@ -86,8 +86,9 @@ void FileAnalysis::check_derivation(const NetConfig& derived, const Address& net
         if (!origin.set && !lookalike.set) {
             continue;
         }
-        const std::uint64_t offset = origin.set ? origin.offset : subnet.offset;
-        Finding& finding = findings_.warn(offset, "subnet-move",
+        const Origin& at = origin.set ? origin : subnet;
+        const std::uint64_t offset = at.offset;
+        Finding& finding = findings_.warn(offset, offset + at.keyword.size(), "subnet-move",
                                           std::string(origin.set ? "the " : "the default ") + item.what + " " +
                                               dotted(config_.*item.field) + " is outside this host's subnet " +
                                               subnet_text + ": it is written as " + dotted(derived.*item.field));
@@ -117,10 +118,12 @@ void FileAnalysis::check_pools() {
             message.append(sum)
                 .append(std::to_string(product))
                 .append(", which does not fit 32 bits and is written as ");
-            findings_.warn(pool_origins_[i].offset, "pool-size", message.append(std::to_string(size)));
+            findings_.warn(pool_origins_[i].offset, pool_origins_[i].offset + pool_origins_[i].keyword.size(),
+                           "pool-size", message.append(std::to_string(size)));
         } else if (size < 0) {
             message.append("negative: ").append(sum).append(std::to_string(size));
-            findings_.warn(pool_origins_[i].offset, "pool-size", std::move(message));
+            findings_.warn(pool_origins_[i].offset, pool_origins_[i].offset + pool_origins_[i].keyword.size(),
+                           "pool-size", std::move(message));
         }
     }
 }
