@@ -57,7 +57,10 @@ CheckResult check(ByteSource& source) {
 
 namespace morvcfg {
 
-std::map<std::uint64_t, std::uint64_t> code_point_columns(ByteSource& file, const CheckResult& result) {
+namespace {
+
+// Every place a report of the result points at, in file order, each once.
+std::vector<std::uint64_t> places_of(const CheckResult& result) {
     std::vector<std::uint64_t> offsets;
     for (const Finding& finding : result.findings) {
         offsets.push_back(finding.offset);
@@ -72,6 +75,13 @@ std::map<std::uint64_t, std::uint64_t> code_point_columns(ByteSource& file, cons
     }
     std::sort(offsets.begin(), offsets.end());
     offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
+    return offsets;
+}
+
+}  // namespace
+
+std::map<std::uint64_t, std::uint64_t> code_point_columns(ByteSource& file, const CheckResult& result) {
+    const std::vector<std::uint64_t> offsets = places_of(result);
 
     // One pass over the file, counting the characters of each line up to each wanted offset. A
     // character cut by the end of a read waits in `carry` for the rest of its bytes.

@@ -1,6 +1,7 @@
 #include "checker/fix.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <optional>
 
@@ -78,9 +79,8 @@ std::vector<const Fix*> fixes_to_apply(const CheckResult& result, const ReportOp
         });
         if (!clashes) {
             taken.push_back(fix);
-            for (const Replacement& replacement : fix->replacements) {
-                used.push_back(&replacement);
-            }
+            std::transform(fix->replacements.begin(), fix->replacements.end(), std::back_inserter(used),
+                           [](const Replacement& replacement) { return &replacement; });
         }
     }
     return taken;
@@ -89,9 +89,8 @@ std::vector<const Fix*> fixes_to_apply(const CheckResult& result, const ReportOp
 std::string apply_fixes(std::string_view original, std::span<const Fix* const> fixes) {
     std::vector<const Replacement*> replacements;
     for (const Fix* fix : fixes) {
-        for (const Replacement& replacement : fix->replacements) {
-            replacements.push_back(&replacement);
-        }
+        std::transform(fix->replacements.begin(), fix->replacements.end(), std::back_inserter(replacements),
+                       [](const Replacement& replacement) { return &replacement; });
     }
     std::sort(replacements.begin(), replacements.end(),
               [](const Replacement* a, const Replacement* b) { return a->begin < b->begin; });

@@ -51,7 +51,7 @@ void write_excerpt(std::string& out, const FileReport& report, std::uint64_t beg
     if (found == report.source_lines.end() || column - 1 > found->second.size()) {
         return;  // a place past the part of the line that was kept
     }
-    const ShownLine shown(found->second);
+    const ShownLine display(found->second);
     const std::uint64_t start = line_start(report.result, line);
     const std::size_t first = column - 1;
     const std::size_t last = std::max<std::size_t>(first + 1, end > begin ? end - start : 0);
@@ -59,16 +59,16 @@ void write_excerpt(std::string& out, const FileReport& report, std::uint64_t beg
     const std::string number = std::to_string(line);
     const std::string margin = " " + std::string(number.size() < 4 ? 4 - number.size() : 0, ' ');
     out.append(margin).append(number).append(" | ");
-    const std::string& text = shown.text();
-    const std::size_t mark_from = shown.text_offset(first);
-    const std::size_t mark_to = std::max(mark_from, shown.text_offset(last));
+    const std::string& text = display.text();
+    const std::size_t mark_from = display.text_offset(first);
+    const std::size_t mark_to = std::max(mark_from, display.text_offset(last));
     out.append(text, 0, mark_from);
     paint(out, colour, std::string_view(text).substr(mark_from, mark_to - mark_from));
     out.append(text, mark_to).append("\n");
 
     const std::string gutter = margin + std::string(number.size(), ' ') + " | ";
-    const std::size_t caret = shown.start_column(first);
-    const std::size_t range_end = std::max(caret + 1, shown.start_column(last));
+    const std::size_t caret = display.start_column(first);
+    const std::size_t range_end = std::max(caret + 1, display.start_column(last));
     out.append(gutter).append(caret, ' ');
     paint(out, colour, "^" + std::string(range_end - caret - 1, '~'));
     out.append("\n");
@@ -80,8 +80,8 @@ void write_excerpt(std::string& out, const FileReport& report, std::uint64_t beg
     std::string fix_line;
     std::size_t shown_to = 0;  // the columns fix_line fills
     for (const Replacement& replacement : fix->replacements) {
-        const std::size_t from = shown.start_column(static_cast<std::size_t>(replacement.begin - start));
-        const std::size_t to = shown.start_column(static_cast<std::size_t>(replacement.end - start));
+        const std::size_t from = display.start_column(static_cast<std::size_t>(replacement.begin - start));
+        const std::size_t to = display.start_column(static_cast<std::size_t>(replacement.end - start));
         if (from < shown_to) {
             continue;  // a longer new text before it took these columns
         }

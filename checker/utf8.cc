@@ -1,5 +1,8 @@
 #include "checker/utf8.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace morvcfg {
 namespace {
 
@@ -62,11 +65,12 @@ char32_t utf8_code_point(std::string_view bytes, std::size_t length) {
 
 int terminal_width(char32_t code_point) {
     // The main blocks of Unicode's East Asian Wide and Fullwidth classes, and of combining marks.
-    static constexpr struct {
+    struct WidthRange {
         char32_t first;
         char32_t last;
-        int width;
-    } kRanges[] = {
+        int width;  // cppcheck-suppress unusedStructMember ; read through the found row
+    };
+    static constexpr WidthRange kRanges[] = {
         {0x0300, 0x036F, 0},   {0x0483, 0x0489, 0},   {0x0591, 0x05BD, 0}, {0x0610, 0x061A, 0},   {0x064B, 0x065F, 0},
         {0x1100, 0x115F, 2},   {0x200B, 0x200F, 0},   {0x20D0, 0x20FF, 0}, {0x231A, 0x231B, 2},   {0x2E80, 0x303E, 2},
         {0x3041, 0x33FF, 2},   {0x3400, 0x4DBF, 2},   {0x4E00, 0x9FFF, 2}, {0xA000, 0xA4CF, 2},   {0xA960, 0xA97F, 2},
@@ -74,12 +78,10 @@ int terminal_width(char32_t code_point) {
         {0xFE30, 0xFE6F, 2},   {0xFF00, 0xFF60, 2},   {0xFFE0, 0xFFE6, 2}, {0x1F300, 0x1F64F, 2}, {0x1F900, 0x1F9FF, 2},
         {0x20000, 0x2FFFD, 2}, {0x30000, 0x3FFFD, 2},
     };
-    for (const auto& range : kRanges) {
-        if (code_point >= range.first && code_point <= range.last) {
-            return range.width;
-        }
-    }
-    return 1;
+    const auto* const range = std::find_if(std::begin(kRanges), std::end(kRanges), [code_point](const WidthRange& r) {
+        return code_point >= r.first && code_point <= r.last;
+    });
+    return range != std::end(kRanges) ? range->width : 1;
 }
 
 }  // namespace morvcfg
