@@ -127,6 +127,8 @@ void DirectiveAnalysis::analyse(const Directive& row, std::span<const char> piec
     directive_offset_ = layout_.file_offset(start);
     directive_keyword_ = row.keyword;
     whole_line_ = whole_line;
+    const std::size_t line_length = text.size() - (text.ends_with('\n') ? 1 : 0);
+    file_.directive_seen(directive_offset_, layout_.file_range(start, start + line_length).second, row.keyword);
 
     // The translator's own parser decides; the checker only compares before and after.
     NetConfig& config = file_.record();

@@ -11,12 +11,17 @@ std::string pool_text(const MemoryPool& pool) {
 
 void FileAnalysis::address_set(std::size_t field, std::uint64_t offset, std::string_view keyword,
                                const Address& before) {
+    directives_.back().settings.push_back(
+        {std::string(kAddressFields[field].name), dotted(config_.*kAddressFields[field].field)});
     note_setting(address_origins_[field], offset, keyword, kAddressFields[field].name, dotted(before),
                  dotted(config_.*kAddressFields[field].field));
 }
 
 void FileAnalysis::pool_set(std::size_t pool, std::uint64_t offset, std::string_view keyword,
                             const MemoryPool& before) {
+    const std::string prefix = "ETH0_" + std::string(kPoolClassNames[pool]);
+    directives_.back().settings.push_back({prefix + "_BLOCK_SIZE", std::to_string(config_.pools[pool].block_size)});
+    directives_.back().settings.push_back({prefix + "_BLOCKS", std::to_string(config_.pools[pool].blocks)});
     note_setting(pool_origins_[pool], offset, keyword, "the " + std::string(kPoolClassNames[pool]) + " pool",
                  pool_text(before), pool_text(config_.pools[pool]));
 }
@@ -32,6 +37,7 @@ void FileAnalysis::lookalike_seen(const Directive& row, std::uint64_t offset) {
 }
 
 void FileAnalysis::define_written(const std::string& name, const std::string& value, std::uint64_t offset) {
+    directives_.back().settings.push_back({name, value});
     if (const auto first = define_origins_.find(name); first != define_origins_.end()) {
         Finding& finding = findings_.warn(offset, "duplicate-define",
                                           name + " is defined again: the second define redefines the first");
@@ -63,6 +69,7 @@ void FileAnalysis::finish(CheckResult& result) {
     result.config = derived;
     result.network = network;
     result.defines = std::move(defines_);
+    result.directives = std::move(directives_);
 }
 
 void FileAnalysis::check_derivation(const NetConfig& derived, const Address& network) {

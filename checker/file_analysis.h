@@ -31,6 +31,10 @@ public:
     // An ordinary line at `offset` looks like the directive `row` (indented, or not in upper case):
     // should the address that directive sets keep its default, the warnings about it point here.
     void lookalike_seen(const Directive& row, std::uint64_t offset);
+    // A directive line begins at `offset`, its text ending at `end`; the settings below are its.
+    void directive_seen(std::uint64_t offset, std::uint64_t end, std::string_view keyword) {
+        directives_.push_back({offset, end, keyword, {}});
+    }
     // A define was written to the pass-through output; its name stands at `offset` in the file.
     void define_written(const std::string& name, const std::string& value, std::uint64_t offset);
 
@@ -59,6 +63,7 @@ private:
     std::array<Origin, kAddressFields.size()> address_lookalikes_{};
     std::map<std::string, std::uint64_t, std::less<>> define_origins_;
     std::vector<std::pair<std::string, std::string>> defines_;
+    std::vector<DirectiveLine> directives_;
 };
 
 }  // namespace morvcfg

@@ -58,6 +58,22 @@ struct Finding {
     std::optional<Fix> fix;
 };
 
+// A setting a directive line gives: the name the generated files use for it, and the value as the
+// line leaves it in the record (before derivation).
+struct Setting {
+    std::string name;
+    std::string value;
+};
+
+// A directive line, for the explanations of an editor: where its keyword stands, where its line
+// ends, and what it sets.
+struct DirectiveLine {
+    std::uint64_t offset = 0;
+    std::uint64_t end = 0;
+    std::string_view keyword;
+    std::vector<Setting> settings;
+};
+
 // Everything the checker learned from one description file.
 struct CheckResult {
     bool read_failed = false;
@@ -69,6 +85,8 @@ struct CheckResult {
     // The defines the pass-through output would hold, in order: each name and its value as written
     // ("0x" and eight digits).
     std::vector<std::pair<std::string, std::string>> defines;
+    // The directive lines in file order.
+    std::vector<DirectiveLine> directives;
     // Offsets of the file's line feeds, to turn offsets into lines and columns.
     std::vector<std::uint64_t> line_feeds;
     // The size of the byte-order mark the file starts with (0 without one): the first line's

@@ -18,21 +18,6 @@ bool overlap(const Replacement& a, const Replacement& b) {
     return (a.begin < b.end && b.begin < a.end) || (a.begin == b.begin && (a.begin == a.end || b.begin == b.end));
 }
 
-// The settings of the generated configuration, by name, as the summary shows them.
-std::map<std::string, std::string> settings_of(const CheckResult& result) {
-    std::map<std::string, std::string> settings;
-    for (const AddressArray& array : source_arrays(result.config, result.network)) {
-        settings.emplace(array.name, dotted(array.value));
-    }
-    for (const HeaderMacro& macro : header_macros(result.config)) {
-        settings.emplace(macro.name, std::to_string(macro.value));
-    }
-    for (const auto& [name, value] : result.defines) {
-        settings[name + "_START_ADDRESS"] = value;  // the last define of a name is the one that counts
-    }
-    return settings;
-}
-
 // The lines of a text, each with its line feed.
 std::vector<std::string_view> lines_of(std::string_view text) {
     std::vector<std::string_view> lines;
@@ -125,8 +110,8 @@ FixedText fix_text(std::string_view original, const ReportOptions& options, bool
 }
 
 std::vector<std::string> configuration_changes(const CheckResult& before, const CheckResult& after) {
-    const std::map<std::string, std::string> old_settings = settings_of(before);
-    const std::map<std::string, std::string> new_settings = settings_of(after);
+    const std::map<std::string, std::string> old_settings = generated_settings(before);
+    const std::map<std::string, std::string> new_settings = generated_settings(after);
     std::map<std::string, std::pair<std::string, std::string>> changed;
     for (const auto& [name, value] : old_settings) {
         changed[name].first = value;

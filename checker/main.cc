@@ -14,12 +14,17 @@
 #include "checker/report.h"
 #include "translator/system_environment.h"
 
+#ifdef MORVCFG_LSP
+#include "lsp/serve.h"
+#endif
+
 namespace {
 
 constexpr std::string_view kUsage =
     "usage: morvcfg-check [--format=gcc|json|sarif] [--summary] [-Wno-NAME]... [--fix [--unsafe-fixes] | --diff]\n"
     "                     [-fdiagnostics-parseable-fixits] [-fno-diagnostics-show-caret]\n"
     "                     [-fdiagnostics-color=auto|always|never] FILE...\n"
+    "       morvcfg-check --lsp [-Wno-NAME]...\n"
     "       morvcfg-check -h | --help | --version\n";
 
 enum class Format { Gcc, Json, Sarif };
@@ -56,6 +61,7 @@ std::string help() {
         {"-fdiagnostics-parseable-fixits", "with the gcc form, print each fix as GCC's fix-it lines"},
         {"-fno-diagnostics-show-caret", "with the gcc form, leave out the source lines and carets"},
         {"-fdiagnostics-color=WHEN", "colour the gcc form: auto (on a terminal, without NO_COLOR), always, never"},
+        {"--lsp", "be a language server (LSP 3.17) on standard input and output, for editors"},
         {"-h, --help", "print this help and stop"},
         {"--version", "print the version and stop"},
         {"-Wno-NAME", "leave out one kind of warning; the kinds are listed below"},
@@ -91,6 +97,7 @@ struct Arguments {
     Colour colour = Colour::Auto;
     FixMode fix_mode = FixMode::Show;
     bool guesses = false;
+    bool language_server = false;
     morvcfg::ReportOptions options;
     std::vector<std::string> files;
     std::optional<int> status;
@@ -122,6 +129,8 @@ std::optional<std::string> value_option(std::string_view name, std::string_view 
 std::optional<std::string> flag_option(std::string_view arg, Arguments& parsed) {
     if (arg == "--summary") {
         parsed.options.summary = true;
+    } else if (arg == "--lsp") {
+        parsed.language_server = true;
     } else if (arg == "--fix" || arg == "--diff") {
         const FixMode mode = arg == "--fix" ? FixMode::Apply : FixMode::Diff;
         if (parsed.fix_mode != FixMode::Show && parsed.fix_mode != mode) {
@@ -181,10 +190,13 @@ Arguments parse_arguments(std::span<const std::string> args) {
     if (!error && parsed.guesses && parsed.fix_mode == FixMode::Show) {
         error = "--unsafe-fixes goes with --fix or --diff";
     }
+    if (!error && parsed.language_server && (!parsed.files.empty() || parsed.fix_mode != FixMode::Show)) {
+        error = "--lsp takes no files and no --fix or --diff: the editor sends the documents";
+    }
     if (error) {
         print(stderr, "morvcfg-check: " + *error + "\n" + std::string(kUsage));
         parsed.status = 2;
-    } else if (parsed.files.empty()) {
+    } else if (parsed.files.empty() && !parsed.language_server) {
         print(stderr, kUsage);
         parsed.status = 2;
     }
@@ -272,6 +284,17 @@ int main(int argc, char** argv) {
     Arguments arguments = parse_arguments(std::span<const std::string>(words).subspan(words.empty() ? 0 : 1));
     if (arguments.status) {
         return *arguments.status;
+    }
+    if (arguments.language_server) {
+#ifdef MORVCFG_LSP
+        const auto input = morvcfg::standard_input();
+        const auto output = morvcfg::standard_output();
+        return morvcfg::lsp::serve(*input, *output, arguments.options,
+                                   [](const std::string& line) { print(stderr, line + "\n"); });
+#else
+        print(stderr, "morvcfg-check: this build has no language server (it was built without nlohmann-json)\n");
+        return 2;
+#endif
     }
     arguments.options.colour = arguments.colour == Colour::Always ||
                                (arguments.colour == Colour::Auto && morvcfg::standard_output_shows_colour());

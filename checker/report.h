@@ -61,6 +61,11 @@ void write_sarif(std::string& out, std::span<const FileReport> reports, const Re
 // one character each, as a reader shows them.
 std::map<std::uint64_t, std::uint64_t> code_point_columns(ByteSource& file, const CheckResult& result);
 
+// The settings of the configuration morvcfg generates, by name: the address arrays of morv_cfg.c
+// (dotted), the macros of morv_cfg.h and the defines of the pass-through output (the last of a
+// name, which is the one that counts).
+std::map<std::string, std::string> generated_settings(const CheckResult& result);
+
 // The longest part of a line that source_lines() keeps.
 inline constexpr std::size_t kMaxShownLine = 4096;
 // The lines the report's warnings and notes point into, by line number, read again from `file`:

@@ -1,5 +1,6 @@
 #include "translator/system_environment.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -362,6 +363,46 @@ bool SystemEnvironment::remove(const std::string& path) {
 #else
     return std::remove(path.c_str()) == 0;
 #endif
+}
+
+namespace {
+
+class StandardInput final : public ByteSource {
+public:
+    std::ptrdiff_t read(char* buffer, std::size_t size) override {
+        for (;;) {
+#ifdef _WIN32
+            const int count = _read(0, buffer, static_cast<unsigned>(std::min<std::size_t>(size, 1U << 30U)));
+#else
+            const ssize_t count = ::read(0, buffer, size);
+#endif
+            if (count >= 0 || errno != EINTR) {
+                return count;
+            }
+        }
+    }
+    bool close() override { return true; }
+};
+
+class StandardOutput final : public ByteSink {
+public:
+    bool write(std::string_view bytes) override {
+        return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && std::fflush(stdout) == 0;
+    }
+    bool close() override { return std::fflush(stdout) == 0; }
+};
+
+}  // namespace
+
+std::unique_ptr<ByteSource> standard_input() {
+#ifdef _WIN32
+    (void)_setmode(0, _O_BINARY);
+#endif
+    return std::make_unique<StandardInput>();
+}
+
+std::unique_ptr<ByteSink> standard_output() {
+    return std::make_unique<StandardOutput>();
 }
 
 bool standard_output_shows_colour() {

@@ -29,6 +29,12 @@ public:
     bool remove(const std::string& path) override;
 };
 
+// The process's standard input and output as bytes, unbuffered and in binary mode: a read returns
+// what has arrived, at least one byte, and each write goes out at once (a language server's
+// messages go both ways on them).
+std::unique_ptr<ByteSource> standard_input();
+std::unique_ptr<ByteSink> standard_output();
+
 // Whether standard output is a terminal that shows colour: a terminal, TERM not "dumb", and no
 // NO_COLOR set (on Windows, a console that takes the colour sequences).
 bool standard_output_shows_colour();

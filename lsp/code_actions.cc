@@ -1,0 +1,85 @@
+#include "checker/fix.h"
+#include "lsp/handlers.h"
+
+namespace morvcfg::lsp {
+namespace {
+
+// A workspace edit of the document, tied to its version where the client takes that.
+Json workspace_edit(const Document& document, Json edits, const Session& session) {
+    if (session.document_changes) {
+        return {{"documentChanges",
+                 Json::array({{{"textDocument", {{"uri", document.uri()}, {"version", document.version()}}},
+                               {"edits", std::move(edits)}}})}};
+    }
+    return {{"changes", {{document.uri(), std::move(edits)}}}};
+}
+
+// What a fix does, in a few words: "remove '  '", "replace 'morv_dns' with 'MORV_DNS'".
+std::string describe(const Document& document, const Fix& fix) {
+    std::string what;
+    for (const Replacement& replacement : fix.replacements) {
+        const std::string old_text = document.text().substr(replacement.begin, replacement.end - replacement.begin);
+        what += what.empty() ? "" : " and ";
+        what += replacement.text.empty()  ? "remove '" + old_text + "'"
+                : old_text.empty()        ? "insert '" + replacement.text + "'"
+                                          : "replace '" + old_text + "' with '" + replacement.text + "'";
+    }
+    return what;
+}
+
+bool wanted(const Json& context, std::string_view kind) {
+    const auto only = context.find("only");
+    if (only == context.end() || !only->is_array()) {
+        return true;
+    }
+    return std::any_of(only->begin(), only->end(), [kind](const Json& asked) {
+        const std::string prefix = asked.is_string() ? asked.get<std::string>() : "";
+        return kind == prefix || kind.starts_with(prefix + ".");
+    });
+}
+
+}  // namespace
+
+Json code_actions(const Document& document, Range range, const Json& context, const Session& session) {
+    const CheckResult& result = document.analysis();
+    const std::uint64_t begin = document.offset(range.start, session.encoding);
+    const std::uint64_t end = document.offset(range.end, session.encoding);
+    const Json published = diagnostics(document, session).at("diagnostics");
+    Json actions = Json::array();
+    std::size_t index = 0;  // of the finding among those published
+    for (const Finding& finding : result.findings) {
+        if (session.options.disabled.contains(finding.category)) {
+            continue;
+        }
+        const Json& diagnostic = published.at(index++);
+        const bool touches = finding.offset <= end && std::max(finding.end, finding.offset) >= begin;
+        if (!finding.fix || !touches || !wanted(context, "quickfix")) {
+            continue;
+        }
+        Json edits = Json::array();
+        for (const Replacement& replacement : finding.fix->replacements) {
+            edits.push_back({{"range", to_json(document.range(replacement.begin, replacement.end, session.encoding))},
+                             {"newText", replacement.text}});
+        }
+        const bool certain = finding.fix->kind == FixKind::Certain;
+        actions.push_back({{"title", (certain ? "Fix: " : "Guess: ") + describe(document, *finding.fix)},
+                           {"kind", "quickfix"},
+                           {"diagnostics", Json::array({diagnostic})},
+                           {"isPreferred", certain},
+                           {"edit", workspace_edit(document, std::move(edits), session)}});
+    }
+    if (wanted(context, "source.fixAll.morvcfg")) {
+        const FixedText fixed = fix_text(document.text(), session.options, false);
+        if (fixed.bytes != document.text()) {
+            Json edits = Json::array(
+                {{{"range", to_json(document.range(0, document.text().size(), session.encoding))},
+                  {"newText", fixed.bytes}}});
+            actions.push_back({{"title", "Apply all certain fixes (" + std::to_string(fixed.applied) + ")"},
+                               {"kind", "source.fixAll.morvcfg"},
+                               {"edit", workspace_edit(document, std::move(edits), session)}});
+        }
+    }
+    return actions;
+}
+
+}  // namespace morvcfg::lsp

@@ -1,0 +1,53 @@
+#include "lsp/handlers.h"
+
+namespace morvcfg::lsp {
+
+Position position_from(const Json& json) {
+    return {json.at("line").get<std::uint64_t>(), json.at("character").get<std::uint64_t>()};
+}
+
+Range range_from(const Json& json) {
+    return {position_from(json.at("start")), position_from(json.at("end"))};
+}
+
+std::uint64_t line_number(const Document& document, std::uint64_t offset) {
+    return document.position(offset, PositionEncoding::Utf8).line + 1;
+}
+
+Json diagnostics(const Document& document, const Session& session) {
+    Json list = Json::array();
+    for (const Finding& finding : document.analysis().findings) {
+        if (session.options.disabled.contains(finding.category)) {
+            continue;
+        }
+        // A place without a range marks the character there, as long as it stays on its line.
+        std::uint64_t end = finding.end;
+        if (end == finding.offset) {
+            const std::uint64_t line = document.position(finding.offset, PositionEncoding::Utf8).line;
+            end = std::min(finding.offset + 1, document.line_end(line));
+            end = std::max(end, finding.offset);
+        }
+        Json diagnostic = {
+            {"range", to_json(document.range(finding.offset, end, session.encoding))},
+            {"severity", 2},
+            {"code", finding.category},
+            {"codeDescription", {{"href", "man:morvcfg-check(1)"}}},
+            {"source", "morvcfg-check"},
+            {"message", finding.message},
+        };
+        if (!finding.notes.empty()) {
+            Json related = Json::array();
+            for (const Note& note : finding.notes) {
+                related.push_back({{"location",
+                                    {{"uri", document.uri()},
+                                     {"range", to_json(document.range(note.offset, note.offset, session.encoding))}}},
+                                   {"message", note.message}});
+            }
+            diagnostic["relatedInformation"] = std::move(related);
+        }
+        list.push_back(std::move(diagnostic));
+    }
+    return {{"uri", document.uri()}, {"version", document.version()}, {"diagnostics", std::move(list)}};
+}
+
+}  // namespace morvcfg::lsp

@@ -1,0 +1,49 @@
+#pragma once
+
+// The requests and notifications the server answers, one file each; they read documents and their
+// analysis, and know nothing of the transport or the lifecycle.
+#include <set>
+#include <string>
+
+#include "checker/report.h"
+#include "lsp/documents.h"
+#include "lsp/protocol.h"
+
+namespace morvcfg::lsp {
+
+// What the client and the command line settled for the session.
+struct Session {
+    PositionEncoding encoding = PositionEncoding::Utf16;
+    bool snippets = false;          // completion items may be snippets
+    bool document_changes = false;  // workspace edits may name the document version
+    ReportOptions options;          // the categories left out (-Wno-NAME)
+};
+
+inline Json to_json(const Position& position) {
+    return {{"line", position.line}, {"character", position.character}};
+}
+inline Json to_json(const Range& range) {
+    return {{"start", to_json(range.start)}, {"end", to_json(range.end)}};
+}
+// A position or range from the client; throws nlohmann's type_error on a malformed one.
+Position position_from(const Json& json);
+Range range_from(const Json& json);
+
+// The parameters of textDocument/publishDiagnostics for a document: its warnings.
+Json diagnostics(const Document& document, const Session& session);
+// The hover at a position: what the directive line sets and what the generated files hold, or why
+// a line that looks like a directive is ignored; null elsewhere.
+Json hover(const Document& document, Position position, const Session& session);
+// The keywords, at the start of a line.
+Json completion(const Document& document, Position position, const Session& session);
+// One symbol per directive line.
+Json document_symbols(const Document& document, const Session& session);
+// Where the value the generated files hold differs from what a line in `range` gives.
+Json inlay_hints(const Document& document, Range range, const Session& session);
+// The fixes of the warnings in `range` as quick fixes, and all certain fixes as one source action.
+Json code_actions(const Document& document, Range range, const Json& context, const Session& session);
+
+// The line number (from 1) of a byte offset, as a person reads it in messages.
+std::uint64_t line_number(const Document& document, std::uint64_t offset);
+
+}  // namespace morvcfg::lsp

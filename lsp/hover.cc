@@ -1,0 +1,84 @@
+#include <algorithm>
+
+#include "checker/directive_help.h"
+#include "lsp/handlers.h"
+
+namespace morvcfg::lsp {
+namespace {
+
+// Which generated file holds a setting.
+std::string_view holder(const std::string& name) {
+    if (name.starts_with("ETH0_")) {
+        return "morv_cfg.h";
+    }
+    return name.ends_with("_START_ADDRESS") ? "the pass-through output" : "morv_cfg.c";
+}
+
+// Why the generated value of a setting differs from what `line` gives it: a later line sets it
+// again, or the derivation moves it into the subnet.
+std::string why_different(const Document& document, const DirectiveLine& line, const Setting& setting) {
+    const CheckResult& result = document.analysis();
+    const auto later = std::find_if(result.directives.rbegin(), result.directives.rend(), [&](const DirectiveLine& d) {
+        return d.offset > line.offset && std::any_of(d.settings.begin(), d.settings.end(),
+                                                     [&](const Setting& s) { return s.name == setting.name; });
+    });
+    if (later != result.directives.rend()) {
+        return "line " + std::to_string(line_number(document, later->offset)) + " (" + std::string(later->keyword) +
+               ") sets it last";
+    }
+    if (setting.name == "GateWay" || setting.name == "DomainNameServer") {
+        return "moved into this host's subnet, keeping its host part";
+    }
+    return "";
+}
+
+}  // namespace
+
+Json hover(const Document& document, Position position, const Session& session) {
+    const CheckResult& result = document.analysis();
+    const std::uint64_t line = position.line;
+    const std::uint64_t begin = document.line_start(line);
+    const std::uint64_t end = document.line_end(line);
+    std::string text;
+    const auto directive = std::find_if(result.directives.begin(), result.directives.end(),
+                                        [&](const DirectiveLine& d) { return d.offset >= begin && d.offset <= end; });
+    if (directive != result.directives.end()) {
+        const DirectiveHelp& help = help_for(directive->keyword);
+        text = "**" + std::string(directive->keyword) + "**: " + std::string(help.summary) + "\n\n";
+        if (directive->settings.empty()) {
+            text += "This line sets nothing.\n";
+        } else {
+            const std::map<std::string, std::string> generated = generated_settings(result);
+            text += "| setting | this line gives | generated |\n|---|---|---|\n";
+            std::string reasons;
+            for (const Setting& setting : directive->settings) {
+                const auto found = generated.find(setting.name);
+                const std::string final_value = found != generated.end() ? found->second : "";
+                text += "| " + setting.name + " | " + setting.value + " | " + final_value + " |\n";
+                if (final_value != setting.value) {
+                    reasons += "- " + setting.name + " in " + std::string(holder(setting.name)) + " is " + final_value +
+                               ": " + why_different(document, *directive, setting) + "\n";
+                }
+            }
+            text += reasons.empty() ? "" : "\n" + reasons;
+        }
+    }
+    // The warnings on the line say what else happens to it (a component kept, text ignored, or why
+    // a line that looks like a directive is ordinary text).
+    std::string warnings;
+    for (const Finding& finding : result.findings) {
+        if (finding.offset >= begin && finding.offset <= end && !session.options.disabled.contains(finding.category)) {
+            warnings += "- " + finding.message + " [" + std::string(finding.category) + "]\n";
+        }
+    }
+    if (!warnings.empty()) {
+        text += (text.empty() ? "" : "\n") + std::string("Warnings on this line:\n") + warnings;
+    }
+    if (text.empty()) {
+        return nullptr;
+    }
+    return {{"contents", {{"kind", "markdown"}, {"value", text}}},
+            {"range", to_json(document.range(begin, end, session.encoding))}};
+}
+
+}  // namespace morvcfg::lsp
