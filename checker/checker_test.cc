@@ -306,6 +306,17 @@ private:
     Step failing_;
 };
 
+// Where a lone CR joins two lines the editor shows apart, no fix reaches across it: the text mode
+// ignores the second line's text, but the author wrote it on a line of its own.
+TEST(FixTest, NoFixReachesAcrossALoneCarriageReturn) {
+    for (const std::string input :
+         {"morv_ntpcfg(1.2.3.4);\rMORV_POP3(1.2.3.4)\n", "MORV_DNS(1.2.3.4);\r junk\n", "\t\rmorv_dns(1.2.3.4)\n"}) {
+        const FixedText fixed = fix_text(input, {}, true);
+        EXPECT_NE(fixed.bytes.find('\r'), std::string::npos) << input;
+        EXPECT_EQ(fixed.bytes.substr(fixed.bytes.find('\r')), input.substr(input.find('\r'))) << input;
+    }
+}
+
 TEST(FixTest, AFailedRewriteLeavesTheFileAsItWas) {
     namespace fs = std::filesystem;
     const fs::path dir = fs::temp_directory_path() / ("morvcfg-fix-" + std::to_string(std::random_device{}()));

@@ -55,7 +55,10 @@ void DirectiveAnalysis::check_lookalike(std::string_view text, std::uint64_t sta
             const auto [begin, end] = layout_.file_range(start + indent, start + indent + length);
             made.replacements.push_back({begin, end, std::string(keyword)});
         }
-        return whole_line ? std::optional<Fix>(std::move(made)) : std::nullopt;
+        const bool across_cr = std::any_of(
+            made.replacements.begin(), made.replacements.end(),
+            [&](const Replacement& r) { return layout_.carriage_return_within(layout_.file_offset(start), r.end); });
+        return whole_line && !across_cr ? std::optional<Fix>(std::move(made)) : std::nullopt;
     };
     if (const Directive* row = match_directive(rest); row != nullptr) {
         file_.lookalike_seen(*row, word_begin);
@@ -111,7 +114,11 @@ Finding& DirectiveAnalysis::warn(std::string_view part, std::string_view categor
 void DirectiveAnalysis::delete_text(Finding& finding, std::size_t begin, std::size_t end) const {
     if (whole_line_ && end > begin) {
         const auto [first, stop] = layout_.file_range(text_start_ + begin, text_start_ + end);
-        finding.fix = Fix{FixKind::Certain, {{first, stop, ""}}};
+        // A CR before it in the directive joined the editor's lines; the text after it would be
+        // deleted from a line of its own.
+        if (!layout_.carriage_return_within(directive_offset_, stop)) {
+            finding.fix = Fix{FixKind::Certain, {{first, stop, ""}}};
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -38,6 +39,12 @@ public:
     [[nodiscard]] std::pair<std::uint64_t, std::uint64_t> file_range(std::uint64_t begin, std::uint64_t end) const {
         const std::uint64_t first = file_offset(begin);
         return {first, end > begin ? file_offset(end - 1) + 1 : first};
+    }
+    // True when a CR stands in the file bytes [begin, end): there the text mode joined two lines
+    // the editor shows apart, and no fix may reach across.
+    [[nodiscard]] bool carriage_return_within(std::uint64_t begin, std::uint64_t end) const {
+        const auto first = std::lower_bound(carriage_returns_.begin(), carriage_returns_.end(), begin);
+        return first != carriage_returns_.end() && *first < end;
     }
     // After the last piece: the bytes from `rest` on, after a Ctrl-Z, are counted.
     void finish(ByteSource& rest);

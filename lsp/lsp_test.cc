@@ -1,1 +1,161 @@
+// The language server in process: golden transcripts (messages in, messages out), the framing at
+// its edges, and positions in every encoding.
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "lsp/documents.h"
+#include "lsp/serve.h"
+#include "lsp/transport.h"
+
+namespace morvcfg::lsp {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string read_file(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Serves its bytes `step` at a time, so that messages are cut by reads.
+class TricklingSource final : public ByteSource {
+public:
+    TricklingSource(std::string bytes, std::size_t step) : bytes_(std::move(bytes)), step_(step) {}
+    std::ptrdiff_t read(char* buffer, std::size_t size) override {
+        const std::size_t take = std::min({size, step_, bytes_.size() - offset_});
+        bytes_.copy(buffer, take, offset_);
+        offset_ += take;
+        return static_cast<std::ptrdiff_t>(take);
+    }
+    bool close() override { return true; }
+
+private:
+    std::string bytes_;
+    std::size_t step_;
+    std::size_t offset_ = 0;
+};
+
+std::string framed(std::string_view body) {
+    return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + std::string(body);
+}
+
+// Runs the server on the transcript's messages (one per line), read `step` bytes at a time;
+// returns its messages, one per line, what it logged, and its exit status.
+std::string run_transcript(const std::string& messages, std::size_t step) {
+    std::string input;
+    for (std::size_t start = 0; start < messages.size();) {
+        const std::size_t end = messages.find('\n', start);
+        input += framed(messages.substr(start, end - start));
+        start = end == std::string::npos ? messages.size() : end + 1;
+    }
+    TricklingSource source(input, step);
+    StringSink sink;
+    std::string log;
+    ReportOptions options;
+    options.disabled.emplace("subnet-mask");
+    const int status = serve(source, sink, options, [&log](const std::string& line) { log += line + "\n"; });
+    std::string out;
+    StringSource replies(sink.contents());
+    MessageReader replies_reader(replies);
+    for (MessageReader::Result reply = replies_reader.next(); reply.status == MessageReader::Status::Message;
+         reply = replies_reader.next()) {
+        out += reply.body + "\n";
+    }
+    return out + log + "exit " + std::to_string(status) + "\n";
+}
+
+class TranscriptTest : public testing::TestWithParam<std::string> {};
+
+// NAME.in holds the client's messages, one per line; NAME.out the server's, one per line, what it
+// wrote to standard error and its exit status. The same output comes whatever the reads.
+TEST_P(TranscriptTest, AnswersExactly) {
+    const fs::path folder(MORVCFG_TRANSCRIPTS_DIR);
+    const std::string messages = read_file(folder / (GetParam() + ".in"));
+    const std::string expected = read_file(folder / (GetParam() + ".out"));
+    if (std::getenv("MORVCFG_UPDATE_TRANSCRIPTS") != nullptr) {
+        std::ofstream(folder / (GetParam() + ".out"), std::ios::binary) << run_transcript(messages, 1U << 20U);
+    }
+    EXPECT_EQ(run_transcript(messages, 1U << 20U), expected);
+    // Cancellation reaches only a request still waiting, which byte-by-byte reads never leave.
+    if (GetParam() != "cancel") {
+        EXPECT_EQ(run_transcript(messages, 1), expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Transcripts, TranscriptTest, testing::Values("lifecycle", "editing", "encodings", "cancel"),
+                         [](const testing::TestParamInfo<std::string>& info) { return info.param; });
+
+TEST(TransportTest, FramingAtItsEdges) {
+    using Status = MessageReader::Status;
+    const struct {
+        const char* name;
+        std::string input;
+        std::vector<Status> statuses;
+    } cases[] = {
+        {"two in one read", framed("{}") + framed("[]"), {Status::Message, Status::Message, Status::End}},
+        {"other headers and any case",
+         "Content-Type: application/vscode-jsonrpc; charset=utf-8\r\ncontent-length:  2 \r\n\r\n{}",
+         {Status::Message, Status::End}},
+        {"no length", "Content-Type: x\r\n\r\n{}" + framed("{}"), {Status::Malformed, Status::Message, Status::End}},
+        {"a length that is no number",
+         "Content-Length: 2x\r\n\r\n" + framed("{}"),
+         {Status::Malformed, Status::Message, Status::End}},
+        {"beyond the limit",
+         "Content-Length: 100\r\n\r\n" + std::string(100, 'x') + framed("{}"),
+         {Status::TooLarge, Status::Message, Status::End}},
+        {"far beyond", "Content-Length: 99999999999999999999999\r\n\r\n{}", {Status::TooLarge, Status::End}},
+        {"cut short", "Content-Length: 10\r\n\r\n{}", {Status::End}},
+        {"a header without end", std::string(9000, 'x'), {Status::Malformed, Status::End}},
+    };
+    for (const auto& c : cases) {
+        for (const std::size_t step : {std::size_t{1}, std::size_t{1} << 20U}) {
+            TricklingSource source(c.input, step);
+            MessageReader reader(source, 64);
+            std::vector<Status> statuses;
+            do {
+                statuses.push_back(reader.next().status);
+            } while (statuses.back() != Status::End && statuses.size() < 10);
+            EXPECT_EQ(statuses, c.statuses) << c.name << ", reads of " << step;
+        }
+    }
+}
+
+TEST(DocumentTest, PositionsInEveryEncoding) {
+    // "ネ" is 3 bytes and 1 UTF-16 unit, "😀" 4 bytes and 2 units; lines end in CR LF, a lone CR
+    // and LF.
+    const Document document("file:///d", 1, "aネ😀b\r\nc\rd\n");
+    const struct {
+        std::uint64_t offset;
+        Position utf8;
+        Position utf16;
+        Position utf32;
+    } cases[] = {
+        {0, {0, 0}, {0, 0}, {0, 0}},  {1, {0, 1}, {0, 1}, {0, 1}},  {4, {0, 4}, {0, 2}, {0, 2}},
+        {8, {0, 8}, {0, 4}, {0, 3}},  {9, {0, 9}, {0, 5}, {0, 4}},  {10, {0, 9}, {0, 5}, {0, 4}},
+        {11, {1, 0}, {1, 0}, {1, 0}}, {13, {2, 0}, {2, 0}, {2, 0}}, {15, {3, 0}, {3, 0}, {3, 0}},
+        {2, {0, 1}, {0, 1}, {0, 1}},  // inside a character: its start
+    };
+    for (const auto& c : cases) {
+        for (const auto& [encoding, expected] :
+             {std::pair{PositionEncoding::Utf8, c.utf8}, std::pair{PositionEncoding::Utf16, c.utf16},
+              std::pair{PositionEncoding::Utf32, c.utf32}}) {
+            const Position got = document.position(c.offset, encoding);
+            EXPECT_EQ(got.line, expected.line) << c.offset;
+            EXPECT_EQ(got.character, expected.character) << c.offset;
+            if (c.offset != 2 && c.offset != 10) {
+                EXPECT_EQ(document.offset(expected, encoding), c.offset);
+            }
+        }
+    }
+    // Past the end of a line is its end; past the last line the end of the text.
+    EXPECT_EQ(document.offset({0, 99}, PositionEncoding::Utf16), 9U);
+    EXPECT_EQ(document.offset({9, 0}, PositionEncoding::Utf16), 15U);
+}
+
+}  // namespace
+}  // namespace morvcfg::lsp

@@ -59,10 +59,12 @@ MessageReader::Header MessageReader::parse_header() const {
 }
 
 bool MessageReader::message_waiting() const {
+    if (resynchronising_) {
+        return false;  // next() will tell, without waiting long for what is not there
+    }
     const Header header = parse_header();
-    return header.header_size > 0 &&
-           (!header.has_length || header.length_too_long || header.length > max_body_ ||
-            buffer_.size() - header.header_size >= header.length);
+    return header.header_size > 0 && (!header.has_length || header.length_too_long || header.length > max_body_ ||
+                                      buffer_.size() - header.header_size >= header.length);
 }
 
 bool MessageReader::fill() {
@@ -81,6 +83,19 @@ bool MessageReader::fill() {
 
 MessageReader::Result MessageReader::next() {
     for (;;) {
+        if (resynchronising_) {
+            std::size_t found = std::min(buffer_.find("Content-Length"), buffer_.find("content-length"));
+            if (found == std::string::npos) {
+                // Keep what may be the start of the name.
+                buffer_.erase(0, buffer_.size() - std::min<std::size_t>(buffer_.size(), 13));
+                if (!fill()) {
+                    return {Status::End, {}, {}};
+                }
+                continue;
+            }
+            buffer_.erase(0, found);
+            resynchronising_ = false;
+        }
         const Header header = parse_header();
         if (header.header_size == 0) {
             if (buffer_.size() > kMaxHeader) {
@@ -94,6 +109,7 @@ MessageReader::Result MessageReader::next() {
         }
         if (!header.has_length) {
             buffer_.erase(0, header.header_size);
+            resynchronising_ = true;
             return {Status::Malformed, {}, "a message without a valid Content-Length header was dropped"};
         }
         if (header.length_too_long || header.length > max_body_) {
@@ -110,7 +126,8 @@ MessageReader::Result MessageReader::next() {
             }
             return {Status::TooLarge,
                     {},
-                    "a message of " + (header.length_too_long ? std::string("more than 2^50") : std::to_string(header.length)) +
+                    "a message of " +
+                        (header.length_too_long ? std::string("more than 2^50") : std::to_string(header.length)) +
                         " bytes is beyond the limit of " + std::to_string(max_body_) + " bytes and was skipped"};
         }
         if (buffer_.size() - header.header_size >= header.length) {

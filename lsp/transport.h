@@ -55,6 +55,9 @@ private:
     std::size_t max_body_;
     std::string buffer_;
     bool at_end_ = false;
+    // After a header without a usable length, the body that followed it is of unknown size: the
+    // bytes up to the next Content-Length header are dropped.
+    bool resynchronising_ = false;
 };
 
 // Writes one message with its header.

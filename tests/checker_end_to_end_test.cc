@@ -110,6 +110,7 @@ TEST_F(CheckToolTest, ReportsUnreadableFilesAndWrongArguments) {
         "--diff]\n"
         "                     [-fdiagnostics-parseable-fixits] [-fno-diagnostics-show-caret]\n"
         "                     [-fdiagnostics-color=auto|always|never] FILE...\n"
+        "       morvcfg-check --lsp [-Wno-NAME]...\n"
         "       morvcfg-check -h | --help | --version\n";
     const struct {
         std::vector<std::string> args;
@@ -127,6 +128,8 @@ TEST_F(CheckToolTest, ReportsUnreadableFilesAndWrongArguments) {
         {{"good.cfg", "--format"}, "morvcfg-check: --format needs a value: gcc, json or sarif\n" + usage},
         {{"--fix", "--diff", "good.cfg"}, "morvcfg-check: --fix and --diff do not go together\n" + usage},
         {{"--unsafe-fixes", "good.cfg"}, "morvcfg-check: --unsafe-fixes goes with --fix or --diff\n" + usage},
+        {{"--lsp", "good.cfg"},
+         "morvcfg-check: --lsp takes no files and no --fix or --diff: the editor sends the documents\n" + usage},
         {{"-fdiagnostics-color=sometimes", "good.cfg"},
          "morvcfg-check: unknown colour choice 'sometimes': the choices are auto, always and never\n" + usage},
         // No configuration is shown for a file that was not read.
