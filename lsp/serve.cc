@@ -17,7 +17,12 @@ int serve(ByteSource& input, ByteSink& output, const ReportOptions& options,
     };
     Server server(options, send, log);
     MessageReader reader(input);
-    std::deque<Json> queue;
+    // What has arrived, in order: a message to handle, or the answer to one that could not be read.
+    struct Arrived {
+        Json message;
+        Json answer;
+    };
+    std::deque<Arrived> queue;
     while (!server.exited() && output_ok) {
         // Every message that has arrived is taken before any is handled, so that a cancellation
         // already sent reaches its request in time.
@@ -36,30 +41,36 @@ int serve(ByteSource& input, ByteSink& output, const ReportOptions& options,
             }
             if (read.status == MessageReader::Status::TooLarge) {
                 log("morvcfg-check: " + read.problem);
-                send(error_response(nullptr, kInvalidRequest, read.problem));
+                queue.push_back({nullptr, error_response(nullptr, kInvalidRequest, read.problem)});
                 continue;
             }
             Json message = Json::parse(read.body, nullptr, false);
             if (message.is_discarded()) {
-                send(error_response(nullptr, kParseError, "the message is not JSON"));
+                queue.push_back({nullptr, error_response(nullptr, kParseError, "the message is not JSON")});
                 continue;
             }
-            queue.push_back(std::move(message));
+            queue.push_back({std::move(message), nullptr});
         } while (reader.message_waiting());
         // A cancellation reaches a request that waits behind it; one that came too late is moot.
-        for (const Json& message : queue) {
+        for (const Arrived& arrived : queue) {
+            const Json& message = arrived.message;
             if (!message.is_object() || message.value("method", "") != "$/cancelRequest") {
                 continue;
             }
             const Json id = message.value("/params/id"_json_pointer, Json());
-            if (!id.is_null() && std::any_of(queue.begin(), queue.end(), [&id](const Json& other) {
-                    return other.is_object() && other.contains("method") && other.value("id", Json()) == id;
+            if (!id.is_null() && std::any_of(queue.begin(), queue.end(), [&id](const Arrived& other) {
+                    return other.message.is_object() && other.message.contains("method") &&
+                           other.message.value("id", Json()) == id;
                 })) {
                 server.cancel(id);
             }
         }
         while (!queue.empty() && !server.exited()) {
-            server.handle(queue.front());
+            if (queue.front().answer.is_null()) {
+                server.handle(queue.front().message);
+            } else {
+                send(queue.front().answer);
+            }
             queue.pop_front();
         }
     }
