@@ -159,6 +159,17 @@ std::optional<std::string> flag_option(std::string_view arg, Arguments& parsed) 
     return std::nullopt;
 }
 
+// Options that do not go together; nothing when they all do.
+std::optional<std::string> conflict(const Arguments& parsed) {
+    if (parsed.guesses && parsed.fix_mode == FixMode::Show) {
+        return "--unsafe-fixes goes with --fix or --diff";
+    }
+    if (parsed.language_server && (!parsed.files.empty() || parsed.fix_mode != FixMode::Show)) {
+        return "--lsp takes no files and no --fix or --diff: the editor sends the documents";
+    }
+    return std::nullopt;
+}
+
 Arguments parse_arguments(std::span<const std::string> args) {
     Arguments parsed;
     std::optional<std::string> error;
@@ -187,11 +198,8 @@ Arguments parse_arguments(std::span<const std::string> args) {
             error = flag_option(arg, parsed);
         }
     }
-    if (!error && parsed.guesses && parsed.fix_mode == FixMode::Show) {
-        error = "--unsafe-fixes goes with --fix or --diff";
-    }
-    if (!error && parsed.language_server && (!parsed.files.empty() || parsed.fix_mode != FixMode::Show)) {
-        error = "--lsp takes no files and no --fix or --diff: the editor sends the documents";
+    if (!error) {
+        error = conflict(parsed);
     }
     if (error) {
         print(stderr, "morvcfg-check: " + *error + "\n" + std::string(kUsage));

@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <iterator>
+
 #include "checker/fix.h"
 #include "lsp/handlers.h"
 
@@ -20,9 +23,9 @@ std::string describe(const Document& document, const Fix& fix) {
     for (const Replacement& replacement : fix.replacements) {
         const std::string old_text = document.text().substr(replacement.begin, replacement.end - replacement.begin);
         what += what.empty() ? "" : " and ";
-        what += replacement.text.empty()  ? "remove '" + old_text + "'"
-                : old_text.empty()        ? "insert '" + replacement.text + "'"
-                                          : "replace '" + old_text + "' with '" + replacement.text + "'";
+        what += replacement.text.empty() ? "remove '" + old_text + "'"
+                : old_text.empty()       ? "insert '" + replacement.text + "'"
+                                         : "replace '" + old_text + "' with '" + replacement.text + "'";
     }
     return what;
 }
@@ -57,10 +60,12 @@ Json code_actions(const Document& document, Range range, const Json& context, co
             continue;
         }
         Json edits = Json::array();
-        for (const Replacement& replacement : finding.fix->replacements) {
-            edits.push_back({{"range", to_json(document.range(replacement.begin, replacement.end, session.encoding))},
-                             {"newText", replacement.text}});
-        }
+        std::transform(finding.fix->replacements.begin(), finding.fix->replacements.end(), std::back_inserter(edits),
+                       [&](const Replacement& replacement) {
+                           return Json{
+                               {"range", to_json(document.range(replacement.begin, replacement.end, session.encoding))},
+                               {"newText", replacement.text}};
+                       });
         const bool certain = finding.fix->kind == FixKind::Certain;
         actions.push_back({{"title", (certain ? "Fix: " : "Guess: ") + describe(document, *finding.fix)},
                            {"kind", "quickfix"},
@@ -71,9 +76,8 @@ Json code_actions(const Document& document, Range range, const Json& context, co
     if (wanted(context, "source.fixAll.morvcfg")) {
         const FixedText fixed = fix_text(document.text(), session.options, false);
         if (fixed.bytes != document.text()) {
-            Json edits = Json::array(
-                {{{"range", to_json(document.range(0, document.text().size(), session.encoding))},
-                  {"newText", fixed.bytes}}});
+            Json edits = Json::array({{{"range", to_json(document.range(0, document.text().size(), session.encoding))},
+                                       {"newText", fixed.bytes}}});
             actions.push_back({{"title", "Apply all certain fixes (" + std::to_string(fixed.applied) + ")"},
                                {"kind", "source.fixAll.morvcfg"},
                                {"edit", workspace_edit(document, std::move(edits), session)}});

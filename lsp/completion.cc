@@ -31,9 +31,8 @@ Json completion(const Document& document, Position position, const Session& sess
     const std::uint64_t begin = document.line_start(position.line);
     const std::uint64_t at = document.offset(position, session.encoding);
     const std::string_view typed = std::string_view(document.text()).substr(begin, at - begin);
-    const bool word = std::all_of(typed.begin(), typed.end(), [](char c) {
-        return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
-    });
+    const bool word = std::all_of(typed.begin(), typed.end(),
+                                  [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; });
     Json items = Json::array();
     if (!word) {
         return items;
@@ -41,10 +40,8 @@ Json completion(const Document& document, Position position, const Session& sess
     const Range replaced = document.range(begin, at, session.encoding);
     for (const DirectiveHelp& help : kDirectiveHelp) {
         Json item = {
-            {"label", help.keyword},
-            {"kind", 14},  // keyword
-            {"detail", plain(help.snippet)},
-            {"documentation", help.summary},
+            {"label", help.keyword},         {"kind", 14},  // keyword
+            {"detail", plain(help.snippet)}, {"documentation", help.summary},
             {"filterText", help.keyword},
         };
         if (session.snippets) {

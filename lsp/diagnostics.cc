@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <iterator>
+
 #include "lsp/handlers.h"
 
 namespace morvcfg::lsp {
@@ -37,12 +40,13 @@ Json diagnostics(const Document& document, const Session& session) {
         };
         if (!finding.notes.empty()) {
             Json related = Json::array();
-            for (const Note& note : finding.notes) {
-                related.push_back({{"location",
-                                    {{"uri", document.uri()},
-                                     {"range", to_json(document.range(note.offset, note.offset, session.encoding))}}},
-                                   {"message", note.message}});
-            }
+            std::transform(
+                finding.notes.begin(), finding.notes.end(), std::back_inserter(related), [&](const Note& note) {
+                    return Json{{"location",
+                                 {{"uri", document.uri()},
+                                  {"range", to_json(document.range(note.offset, note.offset, session.encoding))}}},
+                                {"message", note.message}};
+                });
             diagnostic["relatedInformation"] = std::move(related);
         }
         list.push_back(std::move(diagnostic));

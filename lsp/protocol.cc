@@ -10,7 +10,7 @@ Message classify(const Json& message) {
     }
     const auto version = message.find("jsonrpc");
     if (version == message.end() || *version != "2.0") {
-        sorted.problem = "a message must say \"jsonrpc\": \"2.0\"";
+        sorted.problem = R"(a message must say "jsonrpc": "2.0")";
         return sorted;
     }
     const auto id = message.find("id");

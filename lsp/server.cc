@@ -158,8 +158,7 @@ void Server::notify(const Message& message) {
         } else if (message.method == "textDocument/didClose") {
             const std::string uri = params.at("textDocument").at("uri").get<std::string>();
             if (documents_.erase(uri) > 0) {
-                send_(notification("textDocument/publishDiagnostics",
-                                   {{"uri", uri}, {"diagnostics", Json::array()}}));
+                send_(notification("textDocument/publishDiagnostics", {{"uri", uri}, {"diagnostics", Json::array()}}));
             }
         }
         // Other notifications ("initialized", "$/cancelRequest", handled as messages arrive,

@@ -21,7 +21,7 @@ public:
     }
 
     // Takes one parsed message from the client and answers it as the protocol asks.
-    void handle(const Json& message);
+    void handle(const Json& raw);
     // A request not yet handled that the client has given up on: it is answered as cancelled.
     void cancel(const Json& id) { cancelled_.insert(id.dump()); }
 

@@ -81,20 +81,37 @@ bool MessageReader::fill() {
     return true;
 }
 
-MessageReader::Result MessageReader::next() {
+bool MessageReader::resynchronise() {
     for (;;) {
-        if (resynchronising_) {
-            std::size_t found = std::min(buffer_.find("Content-Length"), buffer_.find("content-length"));
-            if (found == std::string::npos) {
-                // Keep what may be the start of the name.
-                buffer_.erase(0, buffer_.size() - std::min<std::size_t>(buffer_.size(), 13));
-                if (!fill()) {
-                    return {Status::End, {}, {}};
-                }
-                continue;
-            }
+        const std::size_t found = std::min(buffer_.find("Content-Length"), buffer_.find("content-length"));
+        if (found != std::string::npos) {
             buffer_.erase(0, found);
             resynchronising_ = false;
+            return true;
+        }
+        // Keep what may be the start of the name.
+        buffer_.erase(0, buffer_.size() - std::min<std::size_t>(buffer_.size(), 13));
+        if (!fill()) {
+            return false;
+        }
+    }
+}
+
+void MessageReader::skip(std::size_t length) {
+    while (length > 0) {
+        const std::size_t drop = std::min(length, buffer_.size());
+        buffer_.erase(0, drop);
+        length -= drop;
+        if (length > 0 && !fill()) {
+            return;
+        }
+    }
+}
+
+MessageReader::Result MessageReader::next() {
+    for (;;) {
+        if (resynchronising_ && !resynchronise()) {
+            return {Status::End, {}, {}};
         }
         const Header header = parse_header();
         if (header.header_size == 0) {
@@ -115,15 +132,7 @@ MessageReader::Result MessageReader::next() {
         if (header.length_too_long || header.length > max_body_) {
             // Skipped as it arrives, never held whole.
             buffer_.erase(0, header.header_size);
-            std::size_t left = header.length_too_long ? std::string::npos : header.length;
-            while (left > 0) {
-                const std::size_t drop = std::min(left, buffer_.size());
-                buffer_.erase(0, drop);
-                left -= drop;
-                if (left > 0 && !fill()) {
-                    break;
-                }
-            }
+            skip(header.length_too_long ? std::string::npos : header.length);
             return {Status::TooLarge,
                     {},
                     "a message of " +

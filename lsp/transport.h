@@ -41,6 +41,10 @@ public:
 private:
     // Reads more input behind the buffer; false at its end.
     bool fill();
+    // Drops the bytes up to the next Content-Length header; false when the input ends first.
+    bool resynchronise();
+    // Drops a body of `length` bytes as it arrives (all that remains when `length` is npos).
+    void skip(std::size_t length);
     // The body length the header block at the front of the buffer gives, and the block's size;
     // nullopt-like: header_size 0 while the block is incomplete.
     struct Header {
