@@ -6,13 +6,20 @@ runs the tool and the reference commands alternately, and prints each figure as 
 
   1. common case: morvcfg on 64 MiB of CR LF text with 15% directive lines vs `cat in > out`
                   (target <= 1.5)
+     real-shaped: 64 MiB shaped like real description files (lines of about 50 bytes, 3%
+                  directives), CR LF, vs `cat` (target <= 1.2)
+     short lines: 64 MiB of lines of about 55 bytes with 15% directives, CR LF, vs `cat`
+                  (target <= 1.4)
   2. slower path: the same text with LF ends and a lone CR in about one line in a hundred vs
                   `tr -d '\\r' < in > out` (target <= 1.0)
   3. memory:      peak RSS on 256 MiB minus peak RSS on an empty file (target < 1 MiB)
   4. start-up:    morvcfg on the bundled example vs `cat example > out` (target <= 1.2)
   5. scaling:     time per MiB at 16, 64 and 256 MiB (linear when the ratios stay near 1.0)
 
-Usage: bench/run_bench.py [--runs N] [--startup-runs N] [--keep DIR]
+Everything runs in memory (/dev/shm where the machine has it, or --dir) so that the disk's
+write-back does not blur the figures.
+
+Usage: bench/run_bench.py [--runs N] [--startup-runs N] [--keep DIR] [--dir DIR]
 """
 import argparse
 import os
@@ -36,31 +43,44 @@ def build(build_dir):
     return os.path.join(build_dir, "translator", "morvcfg"), os.path.join(build_dir, "bench", "morvcfg_peak_rss")
 
 
-def generate(path, size, crlf=True):
-    """About 85% ordinary lines of ~70 characters and 15% directives of every kind. With crlf, every
-    line ends in CR LF; otherwise lines end in LF and about one in a hundred holds a lone CR."""
-    rng = random.Random(size)
+def generate(path, size, crlf=True, shape="long"):
+    """Deterministic description text. "long": about 85% ordinary lines of ~70 characters and 15%
+    directives of every kind. "real": shaped like real description files, lines whose lengths are
+    drawn to average about 50 bytes (blank lines, comments, kernel object lines) with 3% directives.
+    "short": lines of about 55 bytes with 15% directives. With crlf, every line ends in CR LF;
+    otherwise lines end in LF and about one in a hundred holds a lone CR."""
+    rng = random.Random(size * 7 + len(shape))
     directives = [
         "MORV_IFCFG(10.{a}.{b}.{c}, 255.255.0.0);", "MORV_LOCAL(127.0.{a}.{b});", "MORV_DEFGW(10.{a}.0.{b});",
         "MORV_DNS(10.{a}.{b}.2);", "MORV_DEV_ADR(dev_{a}_{b}, 0xA{a:03X}{b:04X});", "MORV_MPF_VERY_SMALL({a}, {b});",
         "MORV_MPF_SMALL({a}, {b});", "MORV_MPF_MIDDLE({a}, {b});", "MORV_MPF_LARGE({a}, {b});",
         "MORV_NTPCFG(1.{a}.{b}.{c});", "MORV_SMTPCFG(10.{a}.{b}.25);", "MORV_POP3CFG(10.{a}.{b}.110);",
     ]
+    words = ["task", "handler", "stack", "priority", "queue", "timer", "the", "of", "for", "buffer", "size",
+             "interrupt", "init", "TA_HLNG", "NULL", "0x00", "(", ")", ",", ";", "{", "}", "/*", "*/"]
+    share = 0.03 if shape == "real" else 0.15
     written = 0
     with open(path, "wb") as out:
         chunk = []
         while written < size:
             a, b, c = rng.randrange(256), rng.randrange(256), rng.randrange(256)
-            if rng.random() < 0.15:
+            if rng.random() < share:
                 line = rng.choice(directives).format(a=a, b=b, c=c)
-            else:
+            elif shape == "long":
                 line = "CRE_TSK(TASK_{:05d}, {{ TA_HLNG|TA_ACT, 0, task_{:05d}, {}, 2048, NULL }});".format(
                     a * 256 + b, c * 256 + a, c % 16)
+            else:
+                mean = 55 if shape == "real" else 58
+                length = 0 if shape == "real" and rng.random() < 0.12 else int(rng.gammavariate(4, mean / 4))
+                line = ""
+                while len(line) < length:
+                    line += rng.choice(words) + " "
+                line = line[:length].rstrip()
             if crlf:
                 line += "\r\n"
             else:
-                if rng.random() < 0.01:
-                    cut = rng.randrange(1, len(line))
+                if line and rng.random() < 0.01:
+                    cut = rng.randrange(0, len(line))
                     line = line[:cut] + "\r" + line[cut:]
                 line += "\n"
             data = line.encode()
@@ -115,9 +135,11 @@ def main():
     parser.add_argument("--runs", type=int, default=31, help="alternating runs per large-file figure")
     parser.add_argument("--startup-runs", type=int, default=301, help="alternating runs for start-up")
     parser.add_argument("--keep", help="keep the build and inputs in this directory")
+    parser.add_argument("--dir", default="/dev/shm" if os.path.isdir("/dev/shm") else None,
+                        help="where the inputs and outputs live (default: /dev/shm, in memory)")
     args = parser.parse_args()
 
-    work = args.keep or tempfile.mkdtemp(prefix="morvcfg-bench-")
+    work = args.keep or tempfile.mkdtemp(prefix="morvcfg-bench-", dir=args.dir)
     os.makedirs(work, exist_ok=True)
     try:
         tool, probe = build(os.path.join(work, "build"))
@@ -132,6 +154,11 @@ def main():
         lf_input = os.path.join(work, "lf64.cfg")
         if not os.path.exists(lf_input):
             generate(lf_input, 64 * MIB, crlf=False)
+        shaped = {}
+        for shape in ("real", "short"):
+            shaped[shape] = os.path.join(work, "%s64.cfg" % shape)
+            if not os.path.exists(shaped[shape]):
+                generate(shaped[shape], 64 * MIB, shape=shape)
         empty = os.path.join(work, "empty.cfg")
         open(empty, "wb").close()
         example = os.path.join(ROOT, "examples", "target.cfg")
@@ -144,6 +171,12 @@ def main():
                                   lambda: timed([cat, inputs[64]], run_dir, stdout="cat.out"))
         print("1. common case, 64 MiB CR LF:  morvcfg %.3f s, cat %.3f s          ratio %.2f  (target <= 1.5)"
               % (tool64, cat64, tool64 / cat64))
+        for shape, label, target in (("real", "real-shaped, 64 MiB CR LF: ", 1.2),
+                                     ("short", "short lines, 15% directives:", 1.4)):
+            tool_s, cat_s = alternate(args.runs, tool_on(shaped[shape]),
+                                      lambda: timed([cat, shaped[shape]], run_dir, stdout="cat.out"))
+            print("   %s morvcfg %.3f s, cat %.3f s          ratio %.2f  (target <= %.1f)"
+                  % (label, tool_s, cat_s, tool_s / cat_s, target))
         tool_lf, tr_lf = alternate(args.runs, tool_on(lf_input),
                                    lambda: timed([tr, "-d", "\r"], run_dir, stdin=lf_input, stdout="tr.out"))
         print("2. LF and lone CRs, 64 MiB:    morvcfg %.3f s, tr -d '\\r' %.3f s   ratio %.2f  (target <= 1.0)"

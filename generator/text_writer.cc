@@ -134,11 +134,38 @@ void TextWriter::write_hex8(std::uint32_t value) {
     append(text, sizeof text);
 }
 
+void TextWriter::write_borrowed(std::string_view bytes) {
+    if (bytes.size() < kCopyBelow) {
+        write_verbatim(bytes);
+        return;
+    }
+    if (used_ > unparted_) {
+        parts_.push_back({nullptr, unparted_, used_ - unparted_});
+        unparted_ = used_;
+    }
+    parts_.push_back({bytes.data(), 0, bytes.size()});
+    if (parts_.size() >= kMaxParts) {
+        (void)flush();
+    }
+}
+
 bool TextWriter::flush() {
-    if (ok_ && used_ > 0) {
+    if (ok_ && !parts_.empty()) {
+        if (used_ > unparted_) {
+            parts_.push_back({nullptr, unparted_, used_ - unparted_});
+        }
+        std::vector<std::string_view> views;
+        views.reserve(parts_.size());
+        for (const Part& part : parts_) {
+            views.emplace_back(part.borrowed != nullptr ? part.borrowed : buffer_.get() + part.offset, part.size);
+        }
+        ok_ = sink_.write_parts(views);
+    } else if (ok_ && used_ > 0) {
         ok_ = sink_.write(std::string_view(buffer_.get(), used_));
     }
+    parts_.clear();
     used_ = 0;
+    unparted_ = 0;
     return ok_;
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace morvcfg {
 
@@ -23,6 +26,11 @@ public:
     // Makes what was written durable (on disk, for a file) before the caller relies on it; false if
     // that failed. Memory has nothing to do.
     virtual bool sync() { return true; }
+    // Writes the parts one after the other, as write() would: a file takes them in one gather
+    // write where the system has one.
+    virtual bool write_parts(std::span<const std::string_view> parts) {
+        return std::all_of(parts.begin(), parts.end(), [this](std::string_view part) { return write(part); });
+    }
 };
 
 // A sink that keeps everything in memory (tests, fuzzing).
@@ -60,6 +68,9 @@ public:
             append(bytes.data(), bytes.size());
         }
     }
+    // The same without copying them, where they are many: the writer keeps a reference, so the
+    // bytes must stay as they are until the next flush().
+    void write_borrowed(std::string_view bytes);
     // Writes a 32-bit value in unsigned decimal, in full.
     void write_unsigned(std::uint32_t value);
     // Writes a 32-bit value in signed decimal.
@@ -79,11 +90,25 @@ public:
 private:
     void append(const char* bytes, std::size_t size);
 
+    // Borrowed bytes shorter than this are copied: a part of a gather write costs more.
+    static constexpr std::size_t kCopyBelow = 512;
+    // A gather write takes at most this many parts.
+    static constexpr std::size_t kMaxParts = 512;
+    // What the next flush writes, in order, when borrowed bytes are among it: borrowed bytes, or
+    // (borrowed null) bytes of the buffer, which is kept by offset since it may grow.
+    struct Part {
+        const char* borrowed;
+        std::size_t offset;
+        std::size_t size;
+    };
+
     ByteSink& sink_;
     std::size_t capacity_;
     std::size_t full_capacity_;
     std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;
+    std::vector<Part> parts_;
+    std::size_t unparted_ = 0;  // the buffer's bytes from here on are in no part yet
     bool ok_ = true;
 };
 

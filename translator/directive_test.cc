@@ -150,6 +150,11 @@ TEST(DirectiveTest, RecognisesKeywordsOnlyAtTheStartAndInUpperCase) {
         // Ordinary text keeps its punctuation and percent signs.
         {"/* f(a, b); */ 100% done\n", "", "/* f(a, b); */ 100% done\r\n"},
         {"last line", "", "last line"},
+        // A line that starts with M but with no keyword is copied, whichever way the reader takes it.
+        {"Mostly ordinary\r\nMORE text\r\nM\r\nMORV\nMax", "", "Mostly ordinary\r\nMORE text\r\nM\r\nMORV\r\nMax"},
+        // A directive alone on the last line, without a line end.
+        {"MORV_LOCAL(1.2.3.4)", "LocalHost=1.2.3.4", ""},
+        {"a\r\nMORV_LOCAL(1.2.3.4)", "LocalHost=1.2.3.4", "a\r\n"},
         // A NUL: an ordinary piece is copied whole; a directive's text ends there.
         {std::string("a\0b\nc\n", 6), "", std::string("a\0b\r\nc\r\n", 8)},
         {std::string("MORV_LOCAL(1.2.3.4\0.9)\n", 23), "LocalHost=1.2.3.4", ""},

@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "translator/environment.h"
 
@@ -16,6 +17,10 @@ public:
     std::set<std::string> uncreatable;
     std::set<std::string> unwritable;
     std::set<std::string> unreadable;
+    // Files whose every write succeeds but whose close fails (what was written was not kept).
+    std::set<std::string> unclosable;
+    // The sizes each read of a file asked for, in order.
+    std::map<std::string, std::vector<std::size_t>> reads;
     std::string error_output;
     LocalTime clock{2004, 3, 7, 9, 5, 3};
 
@@ -25,7 +30,7 @@ public:
         }
         std::string& contents = files[path];
         contents.clear();
-        return std::make_unique<Sink>(contents, unwritable.contains(path));
+        return std::make_unique<Sink>(contents, unwritable.contains(path), unclosable.contains(path));
     }
     using Environment::open;
     std::unique_ptr<ByteSource> open(const std::string& path, std::string& why) override {
@@ -34,7 +39,7 @@ public:
             why = "No such file or directory";
             return nullptr;
         }
-        return std::make_unique<Source>(found->second, unreadable.contains(path));
+        return std::make_unique<Source>(found->second, unreadable.contains(path), reads[path]);
     }
     bool same_file(const std::string& first, const std::string& second) override { return first == second; }
     void report(std::string_view message) override { error_output.append(message); }
@@ -70,7 +75,8 @@ public:
 private:
     class Sink final : public ByteSink {
     public:
-        Sink(std::string& contents, bool fails) : contents_(contents), fails_(fails) {}
+        Sink(std::string& contents, bool fails, bool close_fails)
+            : contents_(contents), fails_(fails), close_fails_(close_fails) {}
         bool write(std::string_view bytes) override {
             if (fails_) {
                 return false;
@@ -78,17 +84,20 @@ private:
             contents_.append(bytes);
             return true;
         }
-        bool close() override { return !fails_; }
+        bool close() override { return !fails_ && !close_fails_; }
 
     private:
         std::string& contents_;
         bool fails_;
+        bool close_fails_;
     };
 
     class Source final : public ByteSource {
     public:
-        Source(const std::string& contents, bool fails) : contents_(contents), fails_(fails) {}
+        Source(const std::string& contents, bool fails, std::vector<std::size_t>& reads)
+            : contents_(contents), fails_(fails), reads_(reads) {}
         std::ptrdiff_t read(char* buffer, std::size_t size) override {
+            reads_.push_back(size);
             if (fails_) {
                 return -1;
             }
@@ -100,6 +109,7 @@ private:
         const std::string& contents_;
         StringSource inner_{contents_};
         bool fails_;
+        std::vector<std::size_t>& reads_;
     };
 };
 

@@ -30,24 +30,31 @@ bool outputs_overlap_input(Environment& environment, const std::string& descript
 
 bool translate(PieceReader& description, NetConfig& config, TextWriter& pass_through) {
     // Most lines of most files are ordinary lines ending in CR LF, which the pass-through output
-    // holds exactly as they stand: runs of them are copied whole, without taking their pieces.
+    // holds exactly as they stand: runs of them go out whole, straight from the reader's buffer
+    // (the writer borrows them until the reader reuses it), without taking their pieces.
     const char keyword_start = kKeywordPrefix.front();
+    description.before_reuse([&pass_through] { (void)pass_through.flush(); });
     // A byte-order mark stays at the start of the output, where it was.
     if (description.skip_byte_order_mark()) {
         pass_through.write_verbatim(kByteOrderMark);
     }
     std::span<char> piece;
+    bool written = true;
     for (;;) {
-        pass_through.write_verbatim(description.next_verbatim(keyword_start));
+        pass_through.write_borrowed(description.next_verbatim(keyword_start));
         if (!description.next(piece)) {
             break;
         }
         dispatch(piece, config, pass_through);
         if (!pass_through.ok()) {
-            return false;
+            written = false;
+            break;
         }
     }
-    return !description.failed() && pass_through.ok();
+    // Nothing borrowed outlives the pass.
+    written = pass_through.flush() && written;
+    description.before_reuse({});
+    return !description.failed() && written;
 }
 
 int run(std::span<const char* const> args, Environment& environment) {

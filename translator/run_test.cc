@@ -73,6 +73,11 @@ TEST(RunTest, FailuresEndTheRunWithMinusOneAndNoMessage) {
          [](MemoryEnvironment& e) { e.unwritable.insert("morv_cfg.h"); },
          {"in", "morv_cfg.c", "morv_cfg.h", "out"},
          false},
+        // Every write went well, but the system lost the output at its close.
+        {"pass-through lost at its close",
+         [](MemoryEnvironment& e) { e.unclosable.insert("out"); },
+         {"in", "morv_cfg.c", "morv_cfg.h", "out"},
+         false},
     };
     for (const FailureCase& c : cases) {
         MemoryEnvironment environment;
@@ -89,6 +94,31 @@ TEST(RunTest, FailuresEndTheRunWithMinusOneAndNoMessage) {
             EXPECT_EQ(environment.files["morv_cfg.c"], "") << c.name;
             EXPECT_EQ(environment.files["morv_cfg.h"], "") << c.name;
         }
+    }
+}
+
+// A small file costs one small read; a large one switches to large reads once a read comes back full.
+TEST(RunTest, LargeFilesAreReadInLargeReads) {
+    const std::size_t first = std::size_t{64} * 1024;
+    const std::size_t large = std::size_t{256} * 1024;
+    const struct {
+        std::size_t size;
+        std::vector<std::size_t> reads;
+    } cases[] = {
+        {1000, {first, first}},
+        {first, {first, large}},
+        {first + 2 * large, {first, large, large, large}},
+    };
+    for (const auto& c : cases) {
+        MemoryEnvironment environment;
+        std::string input;
+        while (input.size() < c.size) {
+            input += "ordinary line of text, copied whole\r\n";
+        }
+        input.resize(c.size);
+        environment.files["in"] = input;
+        EXPECT_EQ(run_with(environment, {"morvcfg", "in", "out"}), 0);
+        EXPECT_EQ(environment.reads["in"], c.reads) << c.size;
     }
 }
 

@@ -7,7 +7,10 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <span>
+#include <string>
 #include <system_error>
+#include <vector>
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -25,6 +28,7 @@
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 #endif
 
@@ -107,7 +111,54 @@ public:
     bool write(std::string_view bytes) override {
         return std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) == bytes.size() && std::fflush(file_.get()) == 0;
     }
-    bool close() override { return file_.close(); }
+    bool write_parts(std::span<const std::string_view> parts) override {
+#ifdef _WIN32
+        // No gather write through the C runtime: one buffer, one write.
+        std::string joined;
+        for (const std::string_view part : parts) {
+            joined.append(part);
+        }
+        return write(joined);
+#else
+        // The stream is unbuffered, so its descriptor takes the parts directly, as many at a time
+        // as the system allows; a write that takes only some bytes is continued.
+        std::vector<iovec> vectors;
+        vectors.reserve(parts.size());
+        for (const std::string_view part : parts) {
+            if (!part.empty()) {
+                vectors.push_back({const_cast<char*>(part.data()), part.size()});
+            }
+        }
+        const int descriptor = fileno(file_.get());
+        const long most = sysconf(_SC_IOV_MAX);
+        const std::size_t batch = most > 0 ? static_cast<std::size_t>(most) : 16;
+        for (std::size_t first = 0; first < vectors.size();) {
+            const std::size_t count = std::min(batch, vectors.size() - first);
+            const ssize_t written = writev(descriptor, vectors.data() + first, static_cast<int>(count));
+            if (written < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return false;
+            }
+            auto left = static_cast<std::size_t>(written);
+            while (first < vectors.size() && left >= vectors[first].iov_len) {
+                left -= vectors[first++].iov_len;
+            }
+            if (left > 0) {
+                vectors[first].iov_base = static_cast<char*>(vectors[first].iov_base) + left;
+                vectors[first].iov_len -= left;
+            }
+            if (written == 0) {
+                return false;
+            }
+        }
+        return true;
+#endif
+    }
+    bool close() override {
+        return file_.close();
+    }
     bool sync() override {
         if (std::fflush(file_.get()) != 0) {
             return false;
@@ -381,7 +432,9 @@ public:
             }
         }
     }
-    bool close() override { return true; }
+    bool close() override {
+        return true;
+    }
 };
 
 class StandardOutput final : public ByteSink {

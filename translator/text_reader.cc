@@ -320,6 +320,9 @@ PieceReader::Cut PieceReader::take(std::span<char>& piece, std::size_t length, s
 }
 
 void PieceReader::refill() {
+    if (before_reuse_) {
+        before_reuse_();
+    }
     // Keep the unfinished piece (at most kMaxPiece + 1 bytes) at the front and read behind it, in
     // a larger buffer once a first-size read has come back full.
     const std::size_t kept = end_ - begin_;

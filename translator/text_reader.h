@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -79,6 +80,9 @@ public:
     std::string_view next_verbatim(char stop);
     // True once the source has reported a read error.
     [[nodiscard]] bool failed() const { return failed_; }
+    // Has `hook` called before the reader reuses its buffer, so that whoever holds on to bytes of
+    // it (a writer that borrowed a run of lines) can be done with them first.
+    void before_reuse(std::function<void()> hook) { before_reuse_ = std::move(hook); }
 
 private:
     // What an attempt to cut the next piece came to.
@@ -103,6 +107,7 @@ private:
     static constexpr std::size_t kKept = kMaxPiece + 1;
     ByteSource& source_;
     RawObserver* observer_;
+    std::function<void()> before_reuse_;
     std::unique_ptr<char[]> buffer_;
     std::size_t read_size_ = kFirstReadSize;
     bool last_read_full_ = false;
