@@ -19,7 +19,10 @@ runs the tool and the reference commands alternately, and prints each figure as 
 Everything runs in memory (/dev/shm where the machine has it, or --dir) so that the disk's
 write-back does not blur the figures.
 
-Usage: bench/run_bench.py [--runs N] [--startup-runs N] [--keep DIR] [--dir DIR]
+With --instructions, it also counts instructions per input byte with callgrind on 8 MiB of the
+real-shaped text, for morvcfg and for cat, and lists where the tool's go.
+
+Usage: bench/run_bench.py [--runs N] [--startup-runs N] [--keep DIR] [--dir DIR] [--instructions]
 """
 import argparse
 import os
@@ -122,6 +125,19 @@ def timed(argv, cwd, stdin=None, stdout=None):
     return elapsed
 
 
+def instructions(argv, cwd, stdin=None, stdout=None):
+    """Instructions one run executes in user space, counted by callgrind; and its profile file."""
+    out_file = os.path.join(cwd, "callgrind.%d.out" % len(argv[0]))
+    with open(stdin or os.devnull, "rb") as given, open(os.path.join(cwd, stdout or "vg.out"), "wb") as taken:
+        subprocess.run(["valgrind", "--tool=callgrind", "--callgrind-out-file=" + out_file] + argv, cwd=cwd,
+                       stdin=given, stdout=taken, stderr=subprocess.DEVNULL, check=True)
+    with open(out_file) as profile:
+        for line in profile:
+            if line.startswith("summary:") or line.startswith("totals:"):
+                return int(line.split()[1]), out_file
+    return 0, out_file
+
+
 def alternate(runs, first, second):
     a, b = [], []
     for _ in range(runs):
@@ -137,6 +153,8 @@ def main():
     parser.add_argument("--keep", help="keep the build and inputs in this directory")
     parser.add_argument("--dir", default="/dev/shm" if os.path.isdir("/dev/shm") else None,
                         help="where the inputs and outputs live (default: /dev/shm, in memory)")
+    parser.add_argument("--instructions", action="store_true",
+                        help="also count instructions per byte with callgrind (needs valgrind)")
     args = parser.parse_args()
 
     work = args.keep or tempfile.mkdtemp(prefix="morvcfg-bench-", dir=args.dir)
@@ -198,6 +216,20 @@ def main():
         print("5. scaling:                    %s   per-MiB ratio 256/16 %.2f  (linear near 1.0)"
               % (", ".join("%d MiB %.3f s" % (m, per_mib[m] * m) for m in (16, 64, 256)),
                  per_mib[256] / per_mib[16]))
+
+        if args.instructions:
+            small = os.path.join(work, "real8.cfg")
+            generate(small, 8 * MIB, shape="real")
+            size = os.path.getsize(small)
+            tool_ir, profile = instructions([tool, small, "out.cfg"], run_dir)
+            cat_ir, _ = instructions([cat, small], run_dir, stdout="cat.out")
+            print("6. instructions per input byte, 8 MiB real-shaped: morvcfg %.3f, cat %.3f"
+                  % (tool_ir / size, cat_ir / size))
+            annotated = subprocess.run(["callgrind_annotate", "--inclusive=no", profile], capture_output=True,
+                                       text=True).stdout
+            print("   where morvcfg's instructions go (self):")
+            for line in [line for line in annotated.splitlines() if line.strip()[:1].isdigit()][1:9]:
+                print("     " + line.strip()[:110])
     finally:
         if not args.keep:
             shutil.rmtree(work, ignore_errors=True)

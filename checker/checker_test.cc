@@ -150,24 +150,6 @@ TEST(CheckerTest, SummaryIsWhatTheTranslatorGenerates) {
               "  ABCDEFGHIJ_START_ADDRESS 0x00000002\n");  // a name of the column's width
 }
 
-// Serves its bytes `step` at a time, so that characters are cut by reads.
-class TricklingSource final : public ByteSource {
-public:
-    TricklingSource(std::string bytes, std::size_t step) : bytes_(std::move(bytes)), step_(step) {}
-    std::ptrdiff_t read(char* buffer, std::size_t size) override {
-        const std::size_t take = std::min({size, step_, bytes_.size() - offset_});
-        bytes_.copy(buffer, take, offset_);
-        offset_ += take;
-        return static_cast<std::ptrdiff_t>(take);
-    }
-    bool close() override { return true; }
-
-private:
-    std::string bytes_;
-    std::size_t step_;
-    std::size_t offset_ = 0;
-};
-
 // UTF-8 at the edges of what is well formed: in JSON a byte that is not part of a character is
 // written as \xNN, and in SARIF it counts as one column, however the reads cut the line.
 TEST(CheckerTest, Utf8EdgesInJsonAndColumns) {
@@ -196,7 +178,7 @@ TEST(CheckerTest, Utf8EdgesInJsonAndColumns) {
         FileReport report{"f", {}, check(source), {}, {}};
         ASSERT_EQ(report.result.findings.size(), 1U) << c.name;
         for (const std::size_t step : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{4096}}) {
-            TricklingSource again(input, step);
+            StringSource again(input, step);
             EXPECT_EQ(code_point_columns(again, report.result).at(report.result.findings[0].offset), 16 + c.chars)
                 << c.name << ", reads of " << step;
         }
@@ -216,7 +198,7 @@ TEST(CheckerTest, ColumnsAtTheEndOfTheFile) {
         ASSERT_FALSE(result.findings.empty()) << input;
         StringSource whole(input);
         const auto expected = code_point_columns(whole, result);
-        TricklingSource trickle(input, 1);
+        StringSource trickle(input, 1);
         EXPECT_EQ(code_point_columns(trickle, result), expected) << input;
     }
 }

@@ -22,24 +22,6 @@ std::string read_file(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// Serves its bytes `step` at a time, so that messages are cut by reads.
-class TricklingSource final : public ByteSource {
-public:
-    TricklingSource(std::string bytes, std::size_t step) : bytes_(std::move(bytes)), step_(step) {}
-    std::ptrdiff_t read(char* buffer, std::size_t size) override {
-        const std::size_t take = std::min({size, step_, bytes_.size() - offset_});
-        bytes_.copy(buffer, take, offset_);
-        offset_ += take;
-        return static_cast<std::ptrdiff_t>(take);
-    }
-    bool close() override { return true; }
-
-private:
-    std::string bytes_;
-    std::size_t step_;
-    std::size_t offset_ = 0;
-};
-
 std::string framed(std::string_view body) {
     return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + std::string(body);
 }
@@ -53,7 +35,7 @@ std::string run_transcript(const std::string& messages, std::size_t step) {
         input += framed(messages.substr(start, end - start));
         start = end == std::string::npos ? messages.size() : end + 1;
     }
-    TricklingSource source(input, step);
+    StringSource source(input, step);
     StringSink sink;
     std::string log;
     ReportOptions options;
@@ -114,7 +96,7 @@ TEST(TransportTest, FramingAtItsEdges) {
     };
     for (const auto& c : cases) {
         for (const std::size_t step : {std::size_t{1}, std::size_t{1} << 20U}) {
-            TricklingSource source(c.input, step);
+            StringSource source(c.input, step);
             MessageReader reader(source, 64);
             std::vector<Status> statuses;
             do {

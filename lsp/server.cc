@@ -138,11 +138,13 @@ void Server::notify(const Message& message) {
     }
     try {
         if (message.method == "textDocument/didOpen") {
+            // Read in this order, so that a message missing several says the same whatever the compiler.
             const Json& item = params.at("textDocument");
-            const std::string uri = item.at("uri").get<std::string>();
-            documents_.insert_or_assign(
-                uri, Document(uri, item.at("version").get<std::int64_t>(), item.at("text").get<std::string>()));
-            publish(documents_.at(uri));
+            std::string uri = item.at("uri").get<std::string>();
+            const auto version = item.at("version").get<std::int64_t>();
+            std::string text = item.at("text").get<std::string>();
+            Document& opened = documents_.insert_or_assign(uri, Document(uri, version, std::move(text))).first->second;
+            publish(opened);
         } else if (message.method == "textDocument/didChange") {
             Document* document = document_of(params);
             if (document == nullptr) {
@@ -151,8 +153,9 @@ void Server::notify(const Message& message) {
             const std::int64_t version = params.at("textDocument").at("version").get<std::int64_t>();
             for (const Json& change : params.at("contentChanges")) {
                 const auto range = change.find("range");
-                document->replace(range != change.end() ? std::optional<Range>(range_from(*range)) : std::nullopt,
-                                  change.at("text").get<std::string>(), version, session_.encoding);
+                const std::optional<Range> where =
+                    range != change.end() ? std::optional<Range>(range_from(*range)) : std::nullopt;
+                document->replace(where, change.at("text").get<std::string>(), version, session_.encoding);
             }
             publish(*document);
         } else if (message.method == "textDocument/didClose") {

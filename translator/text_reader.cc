@@ -212,7 +212,7 @@ bool wide_search_available() {
 }  // namespace
 
 std::ptrdiff_t StringSource::read(char* buffer, std::size_t size) {
-    const std::size_t take = std::min(size, bytes_.size() - offset_);
+    const std::size_t take = std::min({size, step_, bytes_.size() - offset_});
     std::memcpy(buffer, bytes_.data() + offset_, take);
     offset_ += take;
     return static_cast<std::ptrdiff_t>(take);

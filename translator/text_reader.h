@@ -23,15 +23,18 @@ public:
     virtual bool close() = 0;
 };
 
-// A source that serves bytes held in memory (tests, fuzzing).
+// A source that serves bytes held in memory (tests, fuzzing), at most `step` bytes a read, so that
+// tests can cut lines, characters and messages across reads.
 class StringSource final : public ByteSource {
 public:
-    explicit StringSource(std::string bytes) : bytes_(std::move(bytes)) {}
+    explicit StringSource(std::string bytes, std::size_t step = static_cast<std::size_t>(-1))
+        : bytes_(std::move(bytes)), step_(step) {}
     std::ptrdiff_t read(char* buffer, std::size_t size) override;
     bool close() override { return true; }
 
 private:
     std::string bytes_;
+    std::size_t step_;
     std::size_t offset_ = 0;
 };
 

@@ -8,24 +8,6 @@
 namespace morvcfg {
 namespace {
 
-// Serves its bytes a few at a time, so pieces straddle reads.
-class TricklingSource final : public ByteSource {
-public:
-    TricklingSource(std::string bytes, std::size_t step) : bytes_(std::move(bytes)), step_(step) {}
-    std::ptrdiff_t read(char* buffer, std::size_t size) override {
-        const std::size_t take = std::min({size, step_, bytes_.size() - offset_});
-        bytes_.copy(buffer, take, offset_);
-        offset_ += take;
-        return static_cast<std::ptrdiff_t>(take);
-    }
-    bool close() override { return true; }
-
-private:
-    std::string bytes_;
-    std::size_t step_;
-    std::size_t offset_ = 0;
-};
-
 class BrokenSource final : public ByteSource {
 public:
     std::ptrdiff_t read(char* /*buffer*/, std::size_t /*size*/) override { return -1; }
@@ -81,7 +63,7 @@ TEST(PieceReaderTest, CutsTextModeInputIntoPieces) {
     };
     for (const PieceCase& c : cases) {
         for (const std::size_t step : {std::size_t{1}, std::size_t{7}, std::size_t{1} << 20}) {
-            TricklingSource source(c.input, step);
+            StringSource source(c.input, step);
             EXPECT_EQ(pieces_of(source), c.pieces) << c.name << ", read " << step << " at a time";
         }
     }
