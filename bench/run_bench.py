@@ -41,9 +41,10 @@ MIB = 1 << 20
 def build(build_dir):
     subprocess.run(["cmake", "-S", ROOT, "-B", build_dir, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release",
                     "-DMORVCFG_BUILD_TESTS=OFF", "-DMORVCFG_BENCH=ON"], check=True, stdout=subprocess.DEVNULL)
-    subprocess.run(["cmake", "--build", build_dir, "--target", "morvcfg", "morvcfg_peak_rss"], check=True,
-                   stdout=subprocess.DEVNULL)
-    return os.path.join(build_dir, "translator", "morvcfg"), os.path.join(build_dir, "bench", "morvcfg_peak_rss")
+    subprocess.run(["cmake", "--build", build_dir, "--target", "morvcfg", "morvcfg_peak_rss", "morvcfg_copy_floor"],
+                   check=True, stdout=subprocess.DEVNULL)
+    return (os.path.join(build_dir, "translator", "morvcfg"), os.path.join(build_dir, "bench", "morvcfg_peak_rss"),
+            os.path.join(build_dir, "bench", "morvcfg_copy_floor"))
 
 
 def generate(path, size, crlf=True, shape="long"):
@@ -160,7 +161,7 @@ def main():
     work = args.keep or tempfile.mkdtemp(prefix="morvcfg-bench-", dir=args.dir)
     os.makedirs(work, exist_ok=True)
     try:
-        tool, probe = build(os.path.join(work, "build"))
+        tool, probe, floor = build(os.path.join(work, "build"))
         tr, cat = shutil.which("tr"), shutil.which("cat")
         run_dir = os.path.join(work, "run")
         os.makedirs(run_dir, exist_ok=True)
@@ -195,6 +196,11 @@ def main():
                                       lambda: timed([cat, shaped[shape]], run_dir, stdout="cat.out"))
             print("   %s morvcfg %.3f s, cat %.3f s          ratio %.2f  (target <= %.1f)"
                   % (label, tool_s, cat_s, tool_s / cat_s, target))
+        # What reading and writing every byte costs at all, beside cat (which may copy in the kernel).
+        floor_s, cat_s = alternate(args.runs, lambda: timed([floor, shaped["real"], "floor.out"], run_dir),
+                                   lambda: timed([cat, shaped["real"]], run_dir, stdout="cat.out"))
+        print("   floor: a plain read/write copy of the real-shaped file %.3f s, cat %.3f s  ratio %.2f"
+              % (floor_s, cat_s, floor_s / cat_s))
         tool_lf, tr_lf = alternate(args.runs, tool_on(lf_input),
                                    lambda: timed([tr, "-d", "\r"], run_dir, stdin=lf_input, stdout="tr.out"))
         print("2. LF and lone CRs, 64 MiB:    morvcfg %.3f s, tr -d '\\r' %.3f s   ratio %.2f  (target <= 1.0)"
