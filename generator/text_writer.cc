@@ -154,11 +154,10 @@ bool TextWriter::flush() {
         if (used_ > unparted_) {
             parts_.push_back({nullptr, unparted_, used_ - unparted_});
         }
-        std::vector<std::string_view> views;
-        views.reserve(parts_.size());
-        for (const Part& part : parts_) {
-            views.emplace_back(part.borrowed != nullptr ? part.borrowed : buffer_.get() + part.offset, part.size);
-        }
+        std::vector<std::string_view> views(parts_.size());
+        std::transform(parts_.begin(), parts_.end(), views.begin(), [this](const Part& part) {
+            return std::string_view(part.borrowed != nullptr ? part.borrowed : buffer_.get() + part.offset, part.size);
+        });
         ok_ = sink_.write_parts(views);
     } else if (ok_ && used_ > 0) {
         ok_ = sink_.write(std::string_view(buffer_.get(), used_));

@@ -143,7 +143,8 @@ void Server::notify(const Message& message) {
             std::string uri = item.at("uri").get<std::string>();
             const auto version = item.at("version").get<std::int64_t>();
             std::string text = item.at("text").get<std::string>();
-            Document& opened = documents_.insert_or_assign(uri, Document(uri, version, std::move(text))).first->second;
+            const Document& opened =
+                documents_.insert_or_assign(uri, Document(uri, version, std::move(text))).first->second;
             publish(opened);
         } else if (message.method == "textDocument/didChange") {
             Document* document = document_of(params);
