@@ -93,9 +93,10 @@ std::string apply_fixes(std::string_view original, std::span<const Fix* const> f
 }
 
 FixedText fix_text(std::string_view original, const ReportOptions& options, bool guesses) {
-    FixedText fixed{std::string(original), 0, {}};
+    FixedText fixed{std::string(original), 0, {}, {}};
     StringSource first(fixed.bytes);
-    fixed.result = check(first);
+    fixed.original = check(first);
+    fixed.result = fixed.original;
     for (int pass = 0; pass < kMaxFixPasses; ++pass) {
         const std::vector<const Fix*> fixes = fixes_to_apply(fixed.result, options, guesses);
         if (fixes.empty()) {

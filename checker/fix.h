@@ -28,6 +28,8 @@ struct FixedText {
     std::size_t applied = 0;
     // The check of the fixed bytes: what remains.
     CheckResult result;
+    // The check of the bytes as they were, before any fix.
+    CheckResult original;
 };
 
 // The most passes fix_text() makes: a fix may turn a line into a directive with a fix of its own.

@@ -262,8 +262,6 @@ morvcfg::FileReport fix_file(const std::string& file, const Arguments& arguments
         return report;
     }
     if (changed) {
-        morvcfg::StringSource before(original);
-        const morvcfg::CheckResult old_result = morvcfg::check(before);
         if (!morvcfg::rewrite_in_place(environment, file, original, fixed.bytes, why)) {
             report.error = "cannot fix the file: " + why;
             print(stderr, file + ": error: " + report.error + "; it is left as it was\n");
@@ -271,7 +269,7 @@ morvcfg::FileReport fix_file(const std::string& file, const Arguments& arguments
         }
         std::string said =
             file + ": applied " + std::to_string(fixed.applied) + (fixed.applied == 1 ? " fix" : " fixes") + "\n";
-        const std::vector<std::string> changes = morvcfg::configuration_changes(old_result, fixed.result);
+        const std::vector<std::string> changes = morvcfg::configuration_changes(fixed.original, fixed.result);
         said += changes.empty() ? "  the configuration morvcfg generates stays the same\n"
                                 : "  the configuration morvcfg generates changes:\n";
         for (const std::string& change : changes) {

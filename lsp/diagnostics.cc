@@ -13,6 +13,14 @@ Range range_from(const Json& json) {
     return {position_from(json.at("start")), position_from(json.at("end"))};
 }
 
+const DirectiveLine* set_again_later(const CheckResult& result, const DirectiveLine& line, std::string_view name) {
+    const auto later = std::find_if(result.directives.rbegin(), result.directives.rend(), [&](const DirectiveLine& d) {
+        return d.offset > line.offset &&
+               std::any_of(d.settings.begin(), d.settings.end(), [name](const Setting& s) { return s.name == name; });
+    });
+    return later != result.directives.rend() ? &*later : nullptr;
+}
+
 std::uint64_t line_number(const Document& document, std::uint64_t offset) {
     return document.position(offset, PositionEncoding::Utf8).line + 1;
 }

@@ -43,6 +43,9 @@ Json inlay_hints(const Document& document, Range range, const Session& session);
 // The fixes of the warnings in `range` as quick fixes, and all certain fixes as one source action.
 Json code_actions(const Document& document, Range range, const Json& context, const Session& session);
 
+// The last directive line after `line` that sets the setting `name` again; null if none does.
+const DirectiveLine* set_again_later(const CheckResult& result, const DirectiveLine& line, std::string_view name);
+
 // The line number (from 1) of a byte offset, as a person reads it in messages.
 std::uint64_t line_number(const Document& document, std::uint64_t offset);
 

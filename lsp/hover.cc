@@ -17,12 +17,7 @@ std::string_view holder(const std::string& name) {
 // Why the generated value of a setting differs from what `line` gives it: a later line sets it
 // again, or the derivation moves it into the subnet.
 std::string why_different(const Document& document, const DirectiveLine& line, const Setting& setting) {
-    const CheckResult& result = document.analysis();
-    const auto later = std::find_if(result.directives.rbegin(), result.directives.rend(), [&](const DirectiveLine& d) {
-        return d.offset > line.offset && std::any_of(d.settings.begin(), d.settings.end(),
-                                                     [&](const Setting& s) { return s.name == setting.name; });
-    });
-    if (later != result.directives.rend()) {
+    if (const DirectiveLine* later = set_again_later(document.analysis(), line, setting.name)) {
         return "line " + std::to_string(line_number(document, later->offset)) + " (" + std::string(later->keyword) +
                ") sets it last";
     }

@@ -18,10 +18,7 @@ Json inlay_hints(const Document& document, Range range, const Session& session) 
         // derivation makes of the last one.
         std::string label;
         for (const Setting& setting : line->settings) {
-            const bool set_again = std::any_of(line + 1, result.directives.end(), [&](const DirectiveLine& later) {
-                return std::any_of(later.settings.begin(), later.settings.end(),
-                                   [&](const Setting& s) { return s.name == setting.name; });
-            });
+            const bool set_again = set_again_later(result, *line, setting.name) != nullptr;
             const auto found = generated.find(setting.name);
             if (!set_again && found != generated.end() && found->second != setting.value) {
                 label += (label.empty() ? "-> " : ", ") + setting.name + " " + found->second;
