@@ -220,42 +220,73 @@ public:
     // Matches one item against the text; false when it does not match, which ends the scan.
     bool apply(const ScanStep& step) {
         using Kind = ScanStep::Kind;
-        if (step.kind == Kind::Space) {
-            in_ = scan_detail::skip_space(in_, end_);
-            return true;
+        switch (step.kind) {
+            case Kind::Space:
+                return match_space();
+            case Kind::Literal:
+                return match_literal(step.literal);
+            case Kind::Text:
+                return match_field<Kind::Text>(step.field);
+            case Kind::Hex:
+                return match_field<Kind::Hex>(step.field);
+            case Kind::Decimal:
+                break;
         }
-        if (step.kind == Kind::Literal) {
-            if (in_ == end_ || *in_ != step.literal) {
-                return false;
-            }
-            ++in_;
-            return true;
+        return match_field<Kind::Decimal>(step.field);
+    }
+    // The same for an item known when the program is built: only its own branch is compiled.
+    template <ScanStep Step>
+    bool apply() {
+        using Kind = ScanStep::Kind;
+        if constexpr (Step.kind == Kind::Space) {
+            return match_space();
+        } else if constexpr (Step.kind == Kind::Literal) {
+            return match_literal(Step.literal);
+        } else {
+            static_assert(Step.field < kMaxScanFields);
+            return match_field<Step.kind>(Step.field);
         }
-        in_ = scan_detail::skip_space(in_, end_);
-        if (in_ == end_ || step.field >= kMaxScanFields) {
-            return false;
-        }
-        // Set member by member: assigning a whole ScanField{} compiles to a slow string store.
-        ScanField& field = result_.fields[step.field];
-        field.magnitude = 0;
-        field.bits = 0;
-        field.negative = false;
-        field.overflowed = false;
-        const char* const start = in_;
-        if (step.kind == Kind::Text) {
-            in_ = scan_detail::skip_token(in_, end_);
-        } else if (!(step.kind == Kind::Hex ? scan_detail::read_number<16>(in_, end_, field)
-                                            : scan_detail::read_number<10>(in_, end_, field))) {
-            return false;
-        }
-        field.text = std::string_view(start, static_cast<std::size_t>(in_ - start));
-        return true;
     }
     // Completes the result of a scan that ended at `step` (failed) or after all its items.
     void failed_at(const ScanStep& step) { finish(step.field, step.start, true); }
     void completed(std::size_t fields, std::size_t pattern_size) { finish(fields, pattern_size, false); }
 
 private:
+    bool match_space() {
+        in_ = scan_detail::skip_space(in_, end_);
+        return true;
+    }
+    bool match_literal(char literal) {
+        if (in_ == end_ || *in_ != literal) {
+            return false;
+        }
+        ++in_;
+        return true;
+    }
+    template <ScanStep::Kind Kind>
+    bool match_field(std::size_t index) {
+        in_ = scan_detail::skip_space(in_, end_);
+        if (in_ == end_ || index >= kMaxScanFields) {
+            return false;
+        }
+        // Set member by member: assigning a whole ScanField{} compiles to a slow string store.
+        ScanField& field = result_.fields[index];
+        field.magnitude = 0;
+        field.bits = 0;
+        field.negative = false;
+        field.overflowed = false;
+        const char* const start = in_;
+        if constexpr (Kind == ScanStep::Kind::Text) {
+            in_ = scan_detail::skip_token(in_, end_);
+        } else {
+            constexpr unsigned kBase = Kind == ScanStep::Kind::Hex ? 16 : 10;
+            if (!scan_detail::read_number<kBase>(in_, end_, field)) {
+                return false;
+            }
+        }
+        field.text = std::string_view(start, static_cast<std::size_t>(in_ - start));
+        return true;
+    }
     void finish(std::size_t stored, std::size_t pattern_stop, bool failed) {
         // -1 when the text ran out before anything was stored.
         result_.count = failed && stored == 0 && in_ == end_ ? -1 : static_cast<int>(stored);
@@ -275,14 +306,17 @@ ScanResult scan(std::string_view text, std::string_view pattern);
 // The same scan with a pattern fixed when the program is built, its items laid out one after the
 // other: the directive parsers run one for every directive.
 template <const std::string_view& Pattern>
+inline constexpr auto kCompiledPattern = compile_pattern<Pattern>();
+
+template <const std::string_view& Pattern>
 ScanResult scan(std::string_view text) {
-    static constexpr auto kCompiled = compile_pattern<Pattern>();
+    constexpr const auto& kCompiled = kCompiledPattern<Pattern>;
     ScanResult result;
     ScanState state(text, result);
     // Each item is tried in turn until one fails; that one, if any, says where the scan stopped.
     const ScanStep* failure = nullptr;
     [&]<std::size_t... Index>(std::index_sequence<Index...>) {
-        (void)((state.apply(kCompiled.steps[Index]) || (failure = &kCompiled.steps[Index], false)) && ...);
+        (void)((state.template apply<kCompiled.steps[Index]>() || (failure = &kCompiled.steps[Index], false)) && ...);
     }
     (std::make_index_sequence<kCompiled.steps.size()>{});
     if (failure != nullptr) {

@@ -115,16 +115,22 @@ BlockMasks whole_block_masks(const char* at, char stop) {
 }
 #endif
 
-// Where the run of lines that start at `begin` ends: the start of the first line not taken.
-// A line is refused for a CR without an LF after it, an LF without a CR before it, `stop` as its
-// first byte or its length; the buffer is tested a block at a time, and the run ends at the last LF
-// the blocks have shown before the first refusal. Written once for every kind of block test.
+// How far the blocks from `begin` (a line's start) hold lines that may be taken: the start of the
+// first line refused, with `refused` set, or, when the search reached `end` first, the start of the
+// line still open there. A line is refused for a CR without an LF after it, an LF without a CR
+// before it, `stop` as its first byte or its length. `end` is where the buffer ends or a bound a
+// whole number of blocks from `begin`. Written once for every kind of block test.
+struct BlockScan {
+    std::size_t line_start;
+    bool refused;
+};
+
 template <BlockMasks (*Masks)(const char*, char)>
 #ifdef MORVCFG_AVX2_SEARCH
 [[gnu::always_inline]]
 #endif
-inline std::size_t
-run_end(const char* buffer, std::size_t begin, std::size_t end, char stop) {
+inline BlockScan
+scan_blocks(const char* buffer, std::size_t begin, std::size_t end, char stop) {
     constexpr std::uint64_t kLast = std::uint64_t{1} << 63U;
     std::size_t line_start = begin;
     std::uint64_t carried_cr = 0;    // the last block ended in a CR
@@ -162,7 +168,7 @@ run_end(const char* buffer, std::size_t begin, std::size_t end, char stop) {
             }
         }
         if (carried_cr != 0 && (masks.line_feed & 1U) == 0) {
-            break;  // the last block's CR has no LF after it
+            return {line_start, true};  // the last block's CR has no LF after it
         }
         const std::uint64_t lone_cr = masks.carriage_return & ~(masks.line_feed >> 1U) & ~kLast;
         const std::uint64_t bare_lf = masks.line_feed & ~((masks.carriage_return << 1U) | carried_cr);
@@ -172,23 +178,161 @@ run_end(const char* buffer, std::size_t begin, std::size_t end, char stop) {
         const std::uint64_t before = refused == 0 ? ~std::uint64_t{0} : (refused & (0 - refused)) - 1;
         if (const std::uint64_t ends = masks.line_feed & before; ends != 0) {
             if (at + static_cast<std::size_t>(std::countr_zero(ends)) - line_start > kMaxPiece) {
-                break;
+                return {line_start, true};
             }
             line_start = at + static_cast<std::size_t>(63 - std::countl_zero(ends)) + 1;
         }
         if (refused != 0 || at + size - line_start > kMaxPiece) {
-            break;  // a refused line, or one already too long to be taken
+            return {line_start, true};  // a refused line, or one already too long to be taken
         }
         carried_cr = masks.carriage_return >> 63U;
         carried_line = masks.line_feed >> 63U;
     }
-    return line_start;
+    return {line_start, false};
 }
 
+// The skim tests the buffer in chunks of this many bytes: a chunk holding an LF keeps the lines
+// that cross it short enough, as no two LFs of chunks in a row lie kMaxPiece + 1 bytes apart.
+constexpr std::size_t kChunk = 128;
+static_assert(2 * kChunk - 1 <= kMaxPiece);
+
 #ifdef MORVCFG_AVX2_SEARCH
-[[gnu::target("avx2")]] std::size_t run_end_avx2(const char* buffer, std::size_t begin, std::size_t end, char stop) {
-    return run_end<whole_block_masks_avx2>(buffer, begin, end, stop);
+// The AVX2 skim is a template instance with no target of its own, whose vectors would cross calls
+// with a different ABI; run_end_avx2 flattens every call in it, so that none is left to cross.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpsabi"
+#endif
+// Skims whole chunks from `begin` (a line's start) for anything that could refuse a line, with no
+// bookkeeping per line: a CR not just before an LF or an LF not just after a CR, an LF just before
+// `stop`, a chunk without an LF. Returns where the first chunk in doubt (or too near `end` to be
+// skimmed) starts: every line that ends before it may be taken. Written once for every vector
+// width; `Vector` loads, compares and combines its bytes.
+template <class Vector>
+#ifdef MORVCFG_AVX2_SEARCH
+[[gnu::always_inline]]
+#endif
+inline std::size_t
+skim(const char* buffer, std::size_t begin, std::size_t end, char stop) {
+    if (buffer[begin] == '\n' || buffer[begin] == stop) {
+        return begin;
+    }
+    const auto line_feed = Vector::splat('\n');
+    const auto carriage_return = Vector::splat('\r');
+    const auto stop_byte = Vector::splat(stop);
+    std::size_t at = begin;
+    // Each byte is compared with the one after it, which must lie inside the buffer too.
+    for (; end - at > kChunk; at += kChunk) {
+        auto doubt = Vector::zero();
+        auto feeds = Vector::zero();
+        for (std::size_t part = 0; part < kChunk; part += Vector::kWidth) {
+            const auto bytes = Vector::load(buffer + at + part);
+            const auto next = Vector::load(buffer + at + part + 1);
+            const auto feed = Vector::equal(bytes, line_feed);
+            // A CR here exactly where an LF is next, and no LF here before `stop`.
+            doubt = Vector::either(doubt, Vector::differ(Vector::equal(bytes, carriage_return),
+                                                         Vector::equal(next, line_feed)));
+            doubt = Vector::either(doubt, Vector::both(feed, Vector::equal(next, stop_byte)));
+            feeds = Vector::either(feeds, feed);
+        }
+        if (!Vector::none(doubt) || Vector::none(feeds)) {
+            break;
+        }
+    }
+    return at;
 }
+
+// Where the run of lines that start at `begin` ends: the start of the first line not taken.
+// Chunks are skimmed while nothing in them is in doubt; the blocks around the first doubt are
+// tested line by line, and skimming goes on after them if no line was refused.
+template <BlockMasks (*Masks)(const char*, char), class Vector>
+#ifdef MORVCFG_AVX2_SEARCH
+[[gnu::always_inline]]
+#endif
+inline std::size_t
+run_end(const char* buffer, std::size_t begin, std::size_t end, char stop) {
+    std::size_t line_start = begin;
+    for (;;) {
+        const std::size_t clean = skim<Vector>(buffer, line_start, end, stop);
+        std::size_t from = line_start;
+        if (clean != line_start) {
+            // The skimmed chunks hold LFs; the last line they leave open starts after the last one.
+            from = clean - kChunk + Vector::after_last_line_feed(buffer + clean - kChunk);
+        }
+        // The blocks cover the chunk in doubt, the byte after it and the whole of the line at
+        // `from`, however long it may be and still be taken.
+        const std::size_t cover = std::max(clean + kChunk + 1 - from, kMaxPiece + 2);
+        const std::size_t blocks = (cover + kBlock - 1) / kBlock;
+        const std::size_t bound = end - from > blocks * kBlock ? from + blocks * kBlock : end;
+        const BlockScan scan = scan_blocks<Masks>(buffer, from, bound, stop);
+        if (scan.refused || bound == end || scan.line_start == line_start) {
+            return scan.line_start;
+        }
+        line_start = scan.line_start;
+    }
+}
+
+#ifdef MORVCFG_SSE2_SEARCH
+// Sixteen bytes at a time.
+struct Sse2Vector {
+    static constexpr std::size_t kWidth = 16;
+    static __m128i splat(char c) { return _mm_set1_epi8(c); }
+    static __m128i zero() { return _mm_setzero_si128(); }
+    static __m128i load(const char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
+    static __m128i equal(__m128i a, __m128i b) { return _mm_cmpeq_epi8(a, b); }
+    static __m128i differ(__m128i a, __m128i b) { return _mm_xor_si128(a, b); }
+    static __m128i both(__m128i a, __m128i b) { return _mm_and_si128(a, b); }
+    static __m128i either(__m128i a, __m128i b) { return _mm_or_si128(a, b); }
+    static bool none(__m128i a) { return _mm_movemask_epi8(a) == 0; }
+    // One past the last LF of a chunk that holds one.
+    static std::size_t after_last_line_feed(const char* chunk) {
+        std::size_t part = kChunk;
+        unsigned feeds = 0;
+        while (feeds == 0) {
+            part -= kWidth;
+            feeds = static_cast<unsigned>(_mm_movemask_epi8(equal(load(chunk + part), splat('\n'))));
+        }
+        return part + static_cast<std::size_t>(std::bit_width(feeds));
+    }
+};
+#endif
+
+#ifdef MORVCFG_AVX2_SEARCH
+// Thirty-two bytes at a time.
+struct Avx2Vector {
+    static constexpr std::size_t kWidth = 32;
+    [[gnu::target("avx2")]] static __m256i splat(char c) { return _mm256_set1_epi8(c); }
+    [[gnu::target("avx2")]] static __m256i zero() { return _mm256_setzero_si256(); }
+    [[gnu::target("avx2")]] static __m256i load(const char* at) {
+        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+    }
+    [[gnu::target("avx2")]] static __m256i equal(__m256i a, __m256i b) {
+        return _mm256_cmpeq_epi8(a, b);
+    }
+    [[gnu::target("avx2")]] static __m256i differ(__m256i a, __m256i b) {
+        return _mm256_xor_si256(a, b);
+    }
+    [[gnu::target("avx2")]] static __m256i both(__m256i a, __m256i b) {
+        return _mm256_and_si256(a, b);
+    }
+    [[gnu::target("avx2")]] static __m256i either(__m256i a, __m256i b) {
+        return _mm256_or_si256(a, b);
+    }
+    [[gnu::target("avx2")]] static bool none(__m256i a) { return _mm256_testz_si256(a, a) != 0; }
+    [[gnu::target("avx2")]] static std::size_t after_last_line_feed(const char* chunk) {
+        std::size_t part = kChunk;
+        std::uint32_t feeds = 0;
+        while (feeds == 0) {
+            part -= kWidth;
+            feeds = static_cast<std::uint32_t>(_mm256_movemask_epi8(equal(load(chunk + part), splat('\n'))));
+        }
+        return part + static_cast<std::size_t>(std::bit_width(feeds));
+    }
+};
+
+[[gnu::target("avx2"), gnu::flatten]] std::size_t run_end_avx2(const char* buffer, std::size_t begin, std::size_t end, char stop) {
+    return run_end<whole_block_masks_avx2, Avx2Vector>(buffer, begin, end, stop);
+}
+#pragma GCC diagnostic pop
 #endif
 
 std::size_t find_run_end(const char* buffer, std::size_t begin, std::size_t end, char stop, bool wide) {
@@ -199,7 +343,11 @@ std::size_t find_run_end(const char* buffer, std::size_t begin, std::size_t end,
 #else
     (void)wide;
 #endif
-    return run_end<whole_block_masks>(buffer, begin, end, stop);
+#ifdef MORVCFG_SSE2_SEARCH
+    return run_end<whole_block_masks, Sse2Vector>(buffer, begin, end, stop);
+#else
+    return scan_blocks<whole_block_masks>(buffer, begin, end, stop).line_start;
+#endif
 }
 
 // Whether the processor has AVX2 and the system keeps its registers. Asked only once a file proves
