@@ -202,19 +202,56 @@ static_assert(2 * kChunk - 1 <= kMaxPiece);
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpsabi"
 #endif
-// Skims whole chunks from `begin` (a line's start) for anything that could refuse a line, with no
-// bookkeeping per line: a CR not just before an LF or an LF not just after a CR, an LF just before
-// `stop`, a chunk without an LF. Returns where the first chunk in doubt (or too near `end` to be
-// skimmed) starts: every line that ends before it may be taken. Written once for every vector
-// width; `Vector` loads, compares and combines its bytes.
+// What skimming from a line's start found.
+struct Skim {
+    // Where the first chunk in doubt (or too near the end to be skimmed) starts: every line that
+    // ends before it may be taken.
+    std::size_t clean;
+    // Where the run ends when the first doubt was a line starting with the stop byte, which only
+    // ends it; 0 when the chunk's lines must be tested one by one.
+    std::size_t run_end;
+};
+
+// The first doubt in a chunk skimmed from a line's start, and what the bytes before it showed.
 template <class Vector>
 #ifdef MORVCFG_AVX2_SEARCH
 [[gnu::always_inline]]
 #endif
 inline std::size_t
+line_starting_with_stop(const char* chunk, char stop) {
+    for (std::size_t part = 0; part < kChunk; part += Vector::kWidth) {
+        const auto bytes = Vector::load(chunk + part);
+        const auto next = Vector::load(chunk + part + 1);
+        const auto line_feed = Vector::splat('\n');
+        const std::uint64_t unpaired =
+            Vector::bits(Vector::differ(Vector::equal(bytes, Vector::splat('\r')), Vector::equal(next, line_feed)));
+        const std::uint64_t stops =
+            Vector::bits(Vector::both(Vector::equal(bytes, line_feed), Vector::equal(next, Vector::splat(stop))));
+        if ((unpaired | stops) != 0) {
+            // A line starting with `stop` ends the run where it starts, if every CR and LF before
+            // it paired up. The lines before it are short enough: the chunk before this one, if
+            // any, held an LF.
+            const std::uint64_t first_stop = stops & (0 - stops);
+            return stops != 0 && (unpaired & (first_stop - 1)) == 0
+                       ? part + static_cast<std::size_t>(std::countr_zero(stops)) + 1
+                       : 0;
+        }
+    }
+    return 0;
+}
+
+// Skims whole chunks from `begin` (a line's start) for anything that could refuse a line, with no
+// bookkeeping per line: a CR not just before an LF or an LF not just after a CR, an LF just before
+// `stop`, a chunk without an LF. Written once for every vector width; `Vector` loads, compares and
+// combines its bytes.
+template <class Vector>
+#ifdef MORVCFG_AVX2_SEARCH
+[[gnu::always_inline]]
+#endif
+inline Skim
 skim(const char* buffer, std::size_t begin, std::size_t end, char stop) {
     if (buffer[begin] == '\n' || buffer[begin] == stop) {
-        return begin;
+        return {begin, 0};
     }
     const auto line_feed = Vector::splat('\n');
     const auto carriage_return = Vector::splat('\r');
@@ -234,16 +271,37 @@ skim(const char* buffer, std::size_t begin, std::size_t end, char stop) {
             doubt = Vector::either(doubt, Vector::both(feed, Vector::equal(next, stop_byte)));
             feeds = Vector::either(feeds, feed);
         }
-        if (!Vector::none(doubt) || Vector::none(feeds)) {
-            break;
+        if (Vector::none(feeds)) {
+            return {at, 0};
+        }
+        if (!Vector::none(doubt)) {
+            const std::size_t stop_line = line_starting_with_stop<Vector>(buffer + at, stop);
+            return {at, stop_line != 0 ? at + stop_line : 0};
         }
     }
-    return at;
+    return {at, 0};
+}
+
+// One past the last LF of a chunk that holds one.
+template <class Vector>
+#ifdef MORVCFG_AVX2_SEARCH
+[[gnu::always_inline]]
+#endif
+inline std::size_t
+after_last_line_feed(const char* chunk) {
+    std::size_t part = kChunk;
+    std::uint64_t feeds = 0;
+    while (feeds == 0) {
+        part -= Vector::kWidth;
+        feeds = Vector::bits(Vector::equal(Vector::load(chunk + part), Vector::splat('\n')));
+    }
+    return part + static_cast<std::size_t>(std::bit_width(feeds));
 }
 
 // Where the run of lines that start at `begin` ends: the start of the first line not taken.
-// Chunks are skimmed while nothing in them is in doubt; the blocks around the first doubt are
-// tested line by line, and skimming goes on after them if no line was refused.
+// Chunks are skimmed while nothing in them is in doubt; a line starting with `stop` ends the run
+// at once, and for any other doubt the blocks around it are tested line by line, skimming going on
+// after them if no line was refused.
 template <BlockMasks (*Masks)(const char*, char), class Vector>
 #ifdef MORVCFG_AVX2_SEARCH
 [[gnu::always_inline]]
@@ -252,11 +310,15 @@ inline std::size_t
 run_end(const char* buffer, std::size_t begin, std::size_t end, char stop) {
     std::size_t line_start = begin;
     for (;;) {
-        const std::size_t clean = skim<Vector>(buffer, line_start, end, stop);
+        const Skim skimmed = skim<Vector>(buffer, line_start, end, stop);
+        if (skimmed.run_end != 0) {
+            return skimmed.run_end;
+        }
+        const std::size_t clean = skimmed.clean;
         std::size_t from = line_start;
         if (clean != line_start) {
             // The skimmed chunks hold LFs; the last line they leave open starts after the last one.
-            from = clean - kChunk + Vector::after_last_line_feed(buffer + clean - kChunk);
+            from = clean - kChunk + after_last_line_feed<Vector>(buffer + clean - kChunk);
         }
         // The blocks cover the chunk in doubt, the byte after it and the whole of the line at
         // `from`, however long it may be and still be taken.
@@ -282,17 +344,9 @@ struct Sse2Vector {
     static __m128i differ(__m128i a, __m128i b) { return _mm_xor_si128(a, b); }
     static __m128i both(__m128i a, __m128i b) { return _mm_and_si128(a, b); }
     static __m128i either(__m128i a, __m128i b) { return _mm_or_si128(a, b); }
-    static bool none(__m128i a) { return _mm_movemask_epi8(a) == 0; }
-    // One past the last LF of a chunk that holds one.
-    static std::size_t after_last_line_feed(const char* chunk) {
-        std::size_t part = kChunk;
-        unsigned feeds = 0;
-        while (feeds == 0) {
-            part -= kWidth;
-            feeds = static_cast<unsigned>(_mm_movemask_epi8(equal(load(chunk + part), splat('\n'))));
-        }
-        return part + static_cast<std::size_t>(std::bit_width(feeds));
-    }
+    // Bit i for byte i where the comparison held.
+    static std::uint64_t bits(__m128i a) { return static_cast<unsigned>(_mm_movemask_epi8(a)); }
+    static bool none(__m128i a) { return bits(a) == 0; }
 };
 #endif
 
@@ -305,28 +359,14 @@ struct Avx2Vector {
     [[gnu::target("avx2")]] static __m256i load(const char* at) {
         return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
     }
-    [[gnu::target("avx2")]] static __m256i equal(__m256i a, __m256i b) {
-        return _mm256_cmpeq_epi8(a, b);
-    }
-    [[gnu::target("avx2")]] static __m256i differ(__m256i a, __m256i b) {
-        return _mm256_xor_si256(a, b);
-    }
-    [[gnu::target("avx2")]] static __m256i both(__m256i a, __m256i b) {
-        return _mm256_and_si256(a, b);
-    }
-    [[gnu::target("avx2")]] static __m256i either(__m256i a, __m256i b) {
-        return _mm256_or_si256(a, b);
+    [[gnu::target("avx2")]] static __m256i equal(__m256i a, __m256i b) { return _mm256_cmpeq_epi8(a, b); }
+    [[gnu::target("avx2")]] static __m256i differ(__m256i a, __m256i b) { return _mm256_xor_si256(a, b); }
+    [[gnu::target("avx2")]] static __m256i both(__m256i a, __m256i b) { return _mm256_and_si256(a, b); }
+    [[gnu::target("avx2")]] static __m256i either(__m256i a, __m256i b) { return _mm256_or_si256(a, b); }
+    [[gnu::target("avx2")]] static std::uint64_t bits(__m256i a) {
+        return static_cast<std::uint32_t>(_mm256_movemask_epi8(a));
     }
     [[gnu::target("avx2")]] static bool none(__m256i a) { return _mm256_testz_si256(a, a) != 0; }
-    [[gnu::target("avx2")]] static std::size_t after_last_line_feed(const char* chunk) {
-        std::size_t part = kChunk;
-        std::uint32_t feeds = 0;
-        while (feeds == 0) {
-            part -= kWidth;
-            feeds = static_cast<std::uint32_t>(_mm256_movemask_epi8(equal(load(chunk + part), splat('\n'))));
-        }
-        return part + static_cast<std::size_t>(std::bit_width(feeds));
-    }
 };
 
 [[gnu::target("avx2"), gnu::flatten]] std::size_t run_end_avx2(const char* buffer, std::size_t begin, std::size_t end, char stop) {
