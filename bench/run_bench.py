@@ -19,8 +19,9 @@ runs the tool and the reference commands alternately, and prints each figure as 
 Everything runs in memory (/dev/shm where the machine has it, or --dir) so that the disk's
 write-back does not blur the figures.
 
-With --instructions, it also counts instructions per input byte with callgrind on 8 MiB of the
-real-shaped text, for morvcfg and for cat, and lists where the tool's go.
+With --instructions, it also counts instructions per input byte and per line with callgrind on
+8 MiB of the real-shaped and of the short-line text, for morvcfg and for cat, and lists where the
+tool's go.
 
 Usage: bench/run_bench.py [--runs N] [--startup-runs N] [--keep DIR] [--dir DIR] [--instructions]
 """
@@ -224,18 +225,24 @@ def main():
                  per_mib[256] / per_mib[16]))
 
         if args.instructions:
-            small = os.path.join(work, "real8.cfg")
-            generate(small, 8 * MIB, shape="real")
-            size = os.path.getsize(small)
-            tool_ir, profile = instructions([tool, small, "out.cfg"], run_dir)
-            cat_ir, _ = instructions([cat, small], run_dir, stdout="cat.out")
-            print("6. instructions per input byte, 8 MiB real-shaped: morvcfg %.3f, cat %.3f"
-                  % (tool_ir / size, cat_ir / size))
-            annotated = subprocess.run(["callgrind_annotate", "--inclusive=no", profile], capture_output=True,
-                                       text=True).stdout
-            print("   where morvcfg's instructions go (self):")
-            for line in [line for line in annotated.splitlines() if line.strip()[:1].isdigit()][1:9]:
-                print("     " + line.strip()[:110])
+            for shape, label in (("real", "real-shaped"), ("short", "short lines, 15% directives")):
+                small = os.path.join(work, "%s8.cfg" % shape)
+                generate(small, 8 * MIB, shape=shape)
+                with open(small, "rb") as text:
+                    lines = directives = 0
+                    for line in text:
+                        lines += 1
+                        directives += line.startswith(b"MORV_")
+                size = os.path.getsize(small)
+                tool_ir, profile = instructions([tool, small, "out.cfg"], run_dir)
+                cat_ir, _ = instructions([cat, small], run_dir, stdout="cat.out")
+                print("6. instructions, 8 MiB %s (%d lines, %d directives): morvcfg %.3f a byte (%.0f a line), "
+                      "cat %.3f a byte" % (label, lines, directives, tool_ir / size, tool_ir / lines, cat_ir / size))
+                annotated = subprocess.run(["callgrind_annotate", "--inclusive=no", profile], capture_output=True,
+                                           text=True).stdout
+                print("   where morvcfg's instructions go (self):")
+                for line in [line for line in annotated.splitlines() if line.strip()[:1].isdigit()][1:9]:
+                    print("     " + line.strip()[:110])
     finally:
         if not args.keep:
             shutil.rmtree(work, ignore_errors=True)
