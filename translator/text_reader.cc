@@ -143,7 +143,7 @@ struct Sse2Vector {
 
 namespace sse2_search {
 using Vector = Sse2Vector;
-#include "translator/line_search.inc"
+#include "translator/line_search.inc"  // NOLINT(readability-duplicate-include): once per vector
 }  // namespace sse2_search
 #endif
 
@@ -171,7 +171,7 @@ struct Avx2Vector {
 
 namespace avx2_search {
 using Vector = Avx2Vector;
-#include "translator/line_search.inc"
+#include "translator/line_search.inc"  // NOLINT(readability-duplicate-include): once per vector
 }  // namespace avx2_search
 #ifdef __clang__
 #pragma clang attribute pop
