@@ -303,11 +303,12 @@ private:
 // Scans `text` with `pattern`. The pattern must hold at most kMaxScanFields conversions.
 ScanResult scan(std::string_view text, std::string_view pattern);
 
-// The same scan with a pattern fixed when the program is built, its items laid out one after the
-// other: the directive parsers run one for every directive.
+// A pattern fixed when the program is built, cut into its items once.
 template <const std::string_view& Pattern>
 inline constexpr auto kCompiledPattern = compile_pattern<Pattern>();
 
+// The same scan with a pattern fixed when the program is built, its items laid out one after the
+// other: the directive parsers run one for every directive.
 template <const std::string_view& Pattern>
 ScanResult scan(std::string_view text) {
     constexpr const auto& kCompiled = kCompiledPattern<Pattern>;
