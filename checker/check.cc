@@ -14,11 +14,12 @@
 
 namespace morvcfg {
 
-CheckResult check(ByteSource& source) {
+CheckResult check(ByteSource& source, const IncludeOpener& open_include) {
     FindingList findings;
     FileLayout layout(findings);
     FileAnalysis file(findings);
-    DirectiveAnalysis directives(findings, layout, file);
+    CReading c_reading(findings, layout, open_include);
+    DirectiveAnalysis directives(findings, layout, file, c_reading);
 
     PieceReader reader(source, &layout);
     // The translator reads the text after a byte-order mark; so do places in the checker's messages.
@@ -31,12 +32,13 @@ CheckResult check(ByteSource& source) {
         const std::string_view whole(piece.data(), piece.size());
         const Directive* row = match_directive(whole);
         const std::uint64_t start = layout.begin_piece(piece, row);
+        c_reading.read(whole, start, row);
         // A line of one piece: the only kind a fix may change without moving later pieces.
         const bool whole_line = layout.piece_starts_line() && (whole.ends_with('\n') || whole.size() < kMaxPiece);
         if (row != nullptr) {
             directives.analyse(*row, piece, start, whole_line);
         } else if (layout.piece_starts_line()) {
-            directives.check_lookalike(whole.substr(0, whole.find('\0')), start, whole_line);
+            directives.check_lookalike(whole, start, whole_line);
         }
         layout.end_piece();
     }
@@ -45,6 +47,7 @@ CheckResult check(ByteSource& source) {
         result.read_failed = true;
         return result;
     }
+    c_reading.finish();
     layout.finish(source);
     file.finish(result);
     result.findings = findings.take();
@@ -64,8 +67,9 @@ std::vector<std::uint64_t> places_of(const CheckResult& result) {
     std::vector<std::uint64_t> offsets;
     for (const Finding& finding : result.findings) {
         offsets.push_back(finding.offset);
-        std::transform(finding.notes.begin(), finding.notes.end(), std::back_inserter(offsets),
-                       [](const Note& note) { return note.offset; });
+        for (const Note& note : finding.notes) {
+            offsets.push_back(note.offset);
+        }
         if (finding.fix) {
             for (const Replacement& replacement : finding.fix->replacements) {
                 offsets.push_back(replacement.begin);
@@ -135,7 +139,9 @@ std::map<std::uint64_t, std::string> source_lines(ByteSource& file, const CheckR
     for (const Finding& finding : result.findings) {
         lines.emplace(line_and_column(result, finding.offset).first, "");
         for (const Note& note : finding.notes) {
-            lines.emplace(line_and_column(result, note.offset).first, "");
+            if (note.file.empty()) {
+                lines.emplace(line_and_column(result, note.offset).first, "");
+            }
         }
     }
     auto wanted = lines.begin();

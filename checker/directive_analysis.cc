@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "checker/messages.h"
+#include "checker/utf8.h"
 
 namespace morvcfg {
 namespace {
@@ -26,22 +27,44 @@ std::size_t edit_distance(std::string_view a, std::string_view b) {
     return row[b.size()];
 }
 
+bool is_identifier(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
+}
+
+bool is_blank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Where a comment starts or ends in the code after a directive's operands: the code stops there.
+std::size_t comment_start(std::string_view text) {
+    return std::min({text.find("/*"), text.find("//"), text.find("*/"), text.size()});
+}
+
 }  // namespace
 
-void DirectiveAnalysis::check_lookalike(std::string_view text, std::uint64_t start, bool whole_line) {
+void DirectiveAnalysis::check_lookalike(std::string_view piece, std::uint64_t start, bool whole_line) {
+    // A line C does not read (in a block the preprocessor skips) was switched off by its author,
+    // and morvcfg, which copies it, agrees; so does a preprocessor line.
+    if (c_.skipped() || c_.preprocessor_line()) {
+        return;
+    }
+    const std::string_view text = piece.substr(0, piece.find('\0'));
     std::size_t indent = 0;
     while (indent < text.size() && (text[indent] == ' ' || text[indent] == '\t')) {
         ++indent;
     }
     const std::string_view rest = text.substr(indent);
     std::size_t word_end = 0;
-    while (word_end < rest.size() &&
-           (std::isalnum(static_cast<unsigned char>(rest[word_end])) != 0 || rest[word_end] == '_')) {
+    while (word_end < rest.size() && is_identifier(rest[word_end])) {
         ++word_end;
     }
     const std::string_view word = rest.substr(0, word_end);
     if (word.size() < kKeywordPrefix.size() || upper_case(word.substr(0, kKeywordPrefix.size())) != kKeywordPrefix) {
+        check_keyword_after_text(text, start, whole_line && text.size() == piece.size());
         return;
+    }
+    if (c_.role(indent) != CReading::Role::Code) {
+        return;  // a word in a comment the author wrote around it
     }
     const auto [word_begin, word_stop] = layout_.file_range(start + indent, start + indent + word_end);
     // The fix: the indent goes, and the word's first `length` characters become `keyword`.
@@ -105,20 +128,79 @@ void DirectiveAnalysis::check_lookalike(std::string_view text, std::uint64_t sta
         .fix = fix(FixKind::Guess, word.size(), nearest->keyword);
 }
 
+void DirectiveAnalysis::check_keyword_after_text(std::string_view text, std::uint64_t start, bool whole_line) {
+    // A keyword called as a directive ("MORV_LOCAL(" or "MORV_LOCAL (") where C reads code, after
+    // other text: the author meant a directive, but morvcfg only sees one at the start of a line.
+    std::size_t at = 1;
+    const Directive* row = nullptr;
+    for (; at < text.size() && row == nullptr; ++at) {
+        if (text[at] != kKeywordPrefix.front() || is_identifier(text[at - 1]) || c_.role(at) != CReading::Role::Code) {
+            continue;
+        }
+        row = match_directive(text.substr(at));
+        const std::string_view after = text.substr(at + (row != nullptr ? row->keyword.size() : 0));
+        const std::size_t call = after.find_first_not_of(" \t");
+        if (row != nullptr && (call == std::string_view::npos || after[call] != '(')) {
+            row = nullptr;
+        }
+    }
+    if (row == nullptr) {
+        return;
+    }
+    --at;
+    const auto [word_begin, word_stop] = layout_.file_range(start + at, start + at + row->keyword.size());
+    file_.lookalike_seen(*row, word_begin);
+    Finding& finding = findings_.warn(word_begin, word_stop, "not-directive",
+                                      std::string(row->keyword) +
+                                          " stands after other text on its line, so the line is ordinary text and "
+                                          "is copied unchanged; a directive must start in the first column");
+    // The guess: what stands before the keyword is a comment (and blanks), which can follow the
+    // directive instead.
+    const std::string_view before = text.substr(0, at);
+    bool only_comments = !c_.starts_in_comment();
+    for (std::size_t i = 0; i < before.size() && only_comments; ++i) {
+        only_comments = before[i] == ' ' || before[i] == '\t' || c_.role(i) == CReading::Role::Comment;
+    }
+    const std::size_t line_length = text.size() - (text.ends_with('\n') ? 1 : 0);
+    const auto [line_begin, line_end] = layout_.file_range(start, start + line_length);
+    if (!whole_line || !only_comments || layout_.carriage_return_within(line_begin, line_end)) {
+        return;
+    }
+    const std::string_view comment = before.substr(0, before.find_last_not_of(" \t") + 1);
+    finding.fix = Fix{FixKind::Guess, {{line_begin, word_begin, ""}, {line_end, line_end, " " + std::string(comment)}}};
+}
+
 Finding& DirectiveAnalysis::warn(std::string_view part, std::string_view category, std::string message) {
     const auto begin = static_cast<std::uint64_t>(part.data() - text_.data());
     const auto [first, end] = layout_.file_range(text_start_ + begin, text_start_ + begin + part.size());
     return findings_.warn(first, end, category, std::move(message));
 }
 
-void DirectiveAnalysis::delete_text(Finding& finding, std::size_t begin, std::size_t end) const {
-    if (whole_line_ && end > begin) {
-        const auto [first, stop] = layout_.file_range(text_start_ + begin, text_start_ + end);
+std::string DirectiveAnalysis::quote(std::string_view part) const {
+    return quoted(original_.substr(static_cast<std::size_t>(part.data() - text_.data()), part.size()));
+}
+
+void DirectiveAnalysis::set_fix(Finding& finding, FixKind kind, std::span<const TextEdit> edits) const {
+    if (!whole_line_ || edits.empty()) {
+        return;
+    }
+    Fix fix{kind, {}};
+    for (const TextEdit& edit : edits) {
+        const auto [first, stop] = layout_.file_range(text_start_ + edit.begin, text_start_ + edit.end);
         // A CR before it in the directive joined the editor's lines; the text after it would be
-        // deleted from a line of its own.
-        if (!layout_.carriage_return_within(directive_offset_, stop)) {
-            finding.fix = Fix{FixKind::Certain, {{first, stop, ""}}};
+        // changed on a line of its own.
+        if (layout_.carriage_return_within(directive_offset_, stop)) {
+            return;
         }
+        fix.replacements.push_back({first, stop, edit.text});
+    }
+    finding.fix = std::move(fix);
+}
+
+void DirectiveAnalysis::delete_text(Finding& finding, std::size_t begin, std::size_t end) const {
+    if (end > begin) {
+        const TextEdit edit{begin, end, ""};
+        set_fix(finding, FixKind::Certain, {&edit, 1});
     }
 }
 
@@ -150,8 +232,8 @@ void DirectiveAnalysis::analyse(const Directive& row, std::span<const char> piec
     if (word.size() > row.keyword.size()) {
         const std::string_view tail = word.substr(row.keyword.size());
         Finding& finding = warn(tail, "keyword-suffix",
-                                quoted(word) + " is taken as " + std::string(row.keyword) + "; the rest of the word, " +
-                                    quoted(tail) + ", is ignored");
+                                quote(word) + " is taken as " + std::string(row.keyword) + "; the rest of the word, " +
+                                    quote(tail) + ", is ignored");
         delete_text(finding, end_of(word) - tail.size(), end_of(word));
     }
     const ScanField& last = operands.fields[operands.stored() - 1];
@@ -214,24 +296,52 @@ void DirectiveAnalysis::analyse_pool(const DirectiveSeen& d) {
     const auto index = static_cast<std::size_t>(d.row.pool);
     const MemoryPool& old = d.before.pools[index];
     const std::string pool = "the " + std::string(kPoolClassNames[index]) + " pool";
-    const std::string_view missing = d.unread;
+    const std::string keeps_count = pool + " keeps count " + std::to_string(old.blocks);
+    // The operands as written: the words after the keyword.
+    const std::string_view size_word = first_word(d.after_word);
     if (d.operands.count < 2) {
-        warn(missing.empty() ? d.after_word.substr(0, 0) : missing, "operand",
-             (missing.empty() ? d.keyword + " has no operands"
-                              : quoted(missing) + " is not a block size (a signed decimal number)") +
+        warn(size_word.empty() ? d.after_word.substr(0, 0) : size_word, "operand",
+             (size_word.empty() ? d.keyword + " has no operands"
+                                : quote(size_word) + " is not a block size (a signed decimal number)") +
                  ": " + pool + " keeps block size " + std::to_string(old.block_size) + " and count " +
                  std::to_string(old.blocks));
         return;
     }
-    check_range(d.operands.fields[1], Number::PoolValue, "block size");
-    if (d.operands.count < 3) {
-        warn(missing.empty() ? d.last_end : missing, "operand",
-             (missing.empty() ? d.keyword + " has no block count"
-                              : quoted(missing) + " is not a block count (a signed decimal number)") +
-                 ": " + pool + " keeps count " + std::to_string(old.blocks));
-    } else {
-        check_range(d.operands.fields[2], Number::PoolValue, "block count");
-        check_trailing(d.rest, d.keyword + " takes a block size and a count");
+    const ScanField& size = d.operands.fields[1];
+    const ScanField* count = d.operands.count >= 3 ? &d.operands.fields[2] : nullptr;
+    check_range(size, Number::PoolValue, "block size");
+    if (end_of(size.text) < end_of(size_word)) {
+        // The size's word is read only in part ("0x100" gives 0), and the count is read from where
+        // the size stopped, if at all.
+        std::string message = "block size " + quote(size_word) + " is not a decimal number: only " + quote(size.text) +
+                              " is read, so the size becomes " + std::to_string(static_cast<std::int32_t>(size.bits));
+        if (count == nullptr) {
+            message += "; the count is not read, so " + keeps_count;
+            if (const std::string_view ignored = code_after(size_word); !ignored.empty()) {
+                message += ", and " + quote(ignored) + " is ignored";
+            }
+        } else if (count->text.data() < size_word.data() + size_word.size()) {
+            message += ", and " + quote(count->text) + " is read as the block count";
+        }
+        warn(size_word, "operand", std::move(message));
+    } else if (count == nullptr) {
+        const std::string_view count_word = d.unread;
+        warn(count_word.empty() ? d.last_end : count_word, "operand",
+             (count_word.empty() ? d.keyword + " has no block count"
+                                 : quote(count_word) + " is not a block count (a signed decimal number)") +
+                 ": " + keeps_count);
+    }
+    if (count != nullptr) {
+        check_range(*count, Number::PoolValue, "block count");
+        const std::string_view count_word = first_word(text_.substr(end_of(count->text) - count->text.size()));
+        if (end_of(count->text) < end_of(count_word)) {
+            warn(count_word, "operand",
+                 "block count " + quote(count_word) + " is not a decimal number: only " + quote(count->text) +
+                     " is read, so the count becomes " + std::to_string(static_cast<std::int32_t>(count->bits)));
+            check_trailing(text_.substr(end_of(count_word)), d.keyword + " takes a block size and a count");
+        } else {
+            check_trailing(d.rest, d.keyword + " takes a block size and a count");
+        }
     }
     file_.pool_set(index, directive_offset_, directive_keyword_, old);
 }
@@ -240,18 +350,31 @@ void DirectiveAnalysis::analyse_device(const DirectiveSeen& d) {
     if (d.define.empty()) {
         const std::string_view value = d.unread;
         std::string why;
+        // "MORV_DEV_ADR(, 0x40029000)": the comma before the first operand says the name is missing,
+        // and the address is taken for it.
+        const bool name_missing =
+            d.operands.count >= 2 &&
+            original_.substr(end_of(d.after_word) - d.after_word.size(), d.after_word.size())
+                    .substr(0, static_cast<std::size_t>(d.operands.fields[1].text.data() - d.after_word.data()))
+                    .find(',') != std::string_view::npos;
         if (d.operands.count < 2) {
             why = d.keyword + " has no device name";
+        } else if (name_missing) {
+            why = d.keyword + " has no device name: the address " + quote(d.operands.fields[1].text) +
+                  " is read as the name, and no address follows it";
         } else if (value.empty()) {
             why = d.keyword + " has no address after the device name";
         } else if (value.starts_with("0X")) {
-            why = "the address " + quoted(value) + " starts with a capital 0X; only a lower-case 0x is read";
+            why = "the address " + quote(value) + " starts with a capital 0X; only a lower-case 0x is read";
         } else if (value.starts_with("0x")) {
-            why = "no hexadecimal digits after the 0x of " + quoted(value);
+            why = "no hexadecimal digits after the 0x of " + quote(value);
         } else {
-            why = "the address " + quoted(value) + " does not start with 0x";
+            why = "the address " + quote(value) + " does not start with 0x";
         }
-        warn(value.empty() ? d.last_end : value, "device-define", why + ": no define is written");
+        warn(name_missing    ? d.after_word.substr(0, 0)
+             : value.empty() ? d.last_end
+                             : value,
+             "device-define", why + ": no define is written");
         return;
     }
     // The define as the parser wrote it: "#define NAME_START_ADDRESS 0x........\r\n".
@@ -259,12 +382,51 @@ void DirectiveAnalysis::analyse_device(const DirectiveSeen& d) {
     const std::string_view name = line.substr(8, line.find(' ', 8) - 8);
     const std::string_view written = line.substr(line.rfind(' ') + 1);
     file_.define_written(std::string(name), std::string(written), at(d.operands.fields[1].text));
+    check_define_name(d.operands.fields[1].text, name);
     const ScanField& value = d.operands.fields[2];
     if (value.overflowed || value.magnitude > 0xFFFFFFFFU) {
         warn(value.text, "range",
-             "the address " + quoted(value.text) + " does not fit 32 bits: it is written as " + std::string(written));
+             "the address " + quote(value.text) + " does not fit 32 bits: it is written as " + std::string(written));
     }
     check_trailing(d.rest, d.keyword + " takes a device name and an address");
+}
+
+void DirectiveAnalysis::check_define_name(std::string_view token, std::string_view define) {
+    // C names are letters, digits and '_', and do not start with a digit; the name's characters
+    // stand at the start of the define, one for one with the token's.
+    std::string why;
+    std::string mended;
+    const std::string_view original =
+        original_.substr(static_cast<std::size_t>(token.data() - text_.data()), token.size());
+    for (std::size_t i = 0; i < original.size();) {
+        const std::size_t length = std::max<std::size_t>(utf8_length(original.substr(i)), 1);
+        const bool fits = length == 1 && is_identifier(original[i]) && (i > 0 || std::isdigit(original[i]) == 0);
+        if (!fits && why.empty()) {
+            const auto byte = static_cast<unsigned char>(original[i]);
+            if (i == 0 && std::isdigit(byte) != 0) {
+                why = "a C name may not start with a digit, so the C preprocessor rejects the line";
+            } else if (byte >= 0x20 && byte < 0x7F) {
+                why = quoted(original.substr(i, length)) +
+                      " may not stand in a C name, so the C preprocessor "
+                      "rejects the line";
+            } else {
+                why = quoted(original.substr(i, length)) +
+                      " is not in C's basic character set, which compilers "
+                      "for small targets often reject in a name";
+            }
+        }
+        mended += fits || (i == 0 && std::isdigit(original[i]) != 0) ? std::string(original.substr(i, length)) : "_";
+        i += length;
+    }
+    if (why.empty()) {
+        return;
+    }
+    Finding& finding = warn(token, "define-name", "the define " + quoted(define) + " is not a C name: " + why);
+    if (std::isdigit(original.front()) == 0) {
+        const auto begin = static_cast<std::size_t>(token.data() - text_.data());
+        const TextEdit edit{begin, begin + token.size(), mended};
+        set_fix(finding, FixKind::Guess, {&edit, 1});
+    }
 }
 
 bool DirectiveAnalysis::check_address(std::string_view token, std::size_t field, const Address& before) {
@@ -273,7 +435,7 @@ bool DirectiveAnalysis::check_address(std::string_view token, std::size_t field,
     const ScanResult quad = scan(token, kDottedQuad);
     const std::size_t stored = quad.stored();
     if (stored == 0) {
-        warn(token, "operand", quoted(token) + " is not an address: " + name + " keeps " + dotted(before));
+        warn(token, "operand", quote(token) + " is not an address: " + name + " keeps " + dotted(before));
         return false;
     }
     if (stored < 4) {
@@ -285,12 +447,12 @@ bool DirectiveAnalysis::check_address(std::string_view token, std::size_t field,
             kept += (i == stored ? "" : i + 1 == after.size() ? " and " : ", ") + std::to_string(after[i]);
         }
         warn(token.substr(quad.stop, 0), "operand",
-             quoted(token) + " gives only " + std::to_string(stored) + " of the 4 components of " + name + ": " + kept +
+             quote(token) + " gives only " + std::to_string(stored) + " of the 4 components of " + name + ": " + kept +
                  ", so " + name + " is " + dotted(after));
     } else if (quad.stop < token.size()) {
         const std::string_view extra = token.substr(quad.stop);
         Finding& finding =
-            warn(extra, "ignored-text", quoted(extra) + " after the address " + dotted(after) + " is ignored");
+            warn(extra, "ignored-text", quote(extra) + " after the address " + dotted(after) + " is ignored");
         delete_text(finding, end_of(extra) - extra.size(), end_of(extra));
     }
     for (std::size_t i = 0; i < stored; ++i) {
@@ -317,7 +479,7 @@ void DirectiveAnalysis::check_range(const ScanField& field, Number kind, std::st
         why = "does not fit a signed 32-bit number and is stored as " + stored;
     }
     if (!why.empty()) {
-        warn(field.text, "range", std::string(what) + " " + quoted(field.text) + " " + why);
+        warn(field.text, "range", std::string(what) + " " + quote(field.text) + " " + why);
     }
 }
 
@@ -336,26 +498,121 @@ void DirectiveAnalysis::check_mask(std::string_view token, const Address& mask) 
     }
 }
 
+std::string_view DirectiveAnalysis::code_after(std::string_view part) const {
+    std::string_view code = trim_left(text_.substr(end_of(part)));
+    code = code.substr(0, comment_start(code));
+    while (!code.empty() && is_scan_space(code.back())) {
+        code.remove_suffix(1);
+    }
+    return code;
+}
+
+namespace {
+
+// True for the code of a line a person would write for a directive: its parentheses balance and
+// none closes before it opens, and it holds one ";" at most, after every ")".
+bool well_formed(std::string_view code) {
+    int depth = 0;
+    bool ended = false;
+    for (const char c : code) {
+        if (c == '(' || c == ')') {
+            depth += c == '(' ? 1 : -1;
+            if (depth < 0 || ended) {
+                return false;
+            }
+        } else if (c == ';') {
+            if (ended) {
+                return false;
+            }
+            ended = true;
+        }
+    }
+    return depth == 0;
+}
+
+}  // namespace
+
 void DirectiveAnalysis::check_trailing(std::string_view rest, std::string_view why) {
     // A comment after the operands is the author's note: no warning, and no fix ever deletes it.
-    std::string_view extra = trim_left(rest);
-    extra = extra.substr(0, std::min(extra.find("/*"), extra.find("//")));
-    while (!extra.empty() && is_scan_space(extra.back())) {
-        extra.remove_suffix(1);
-    }
+    const std::string_view extra = code_after(rest.substr(0, 0));  // from where the scan stopped
     if (extra.empty()) {
         return;
     }
-    Finding& finding = warn(extra, "ignored-text", quoted(extra) + " is ignored: " + std::string(why));
+    const std::size_t keep = end_of(rest) - rest.size();  // where the operands end
+    const std::size_t extra_begin = end_of(extra) - extra.size();
+    // In the file, the code goes on to the separators that close it, up to any comment.
+    std::size_t code_end = end_of(extra);
+    for (std::size_t i = code_end; i < text_.size() && text_[i] != '\n' && comment_start(original_.substr(i, 2)) != 0;
+         ++i) {
+        code_end = is_scan_space(original_[i]) ? code_end : i + 1;
+    }
+    if (match_directive(original_.substr(extra_begin)) != nullptr) {
+        ignored_directives(keep, extra_begin, code_end, extra);
+        return;
+    }
+    // Quoted as written, with the ")" that close what it opens.
+    const auto opened = [](std::string_view code) {
+        return static_cast<int>(std::count(code.begin(), code.end(), '(')) -
+               static_cast<int>(std::count(code.begin(), code.end(), ')'));
+    };
+    std::size_t quote_end = end_of(extra);
+    for (int open = opened(original_.substr(extra_begin, quote_end - extra_begin));
+         open > 0 && quote_end < code_end && original_[quote_end] == ')'; --open) {
+        ++quote_end;
+    }
+    Finding& finding =
+        warn(extra, "ignored-text",
+             quoted(original_.substr(extra_begin, quote_end - extra_begin)) + " is ignored: " + std::string(why));
     // The text goes with the separators before it, unless they close the directive: "(a, b)" keeps
-    // "(a)" and "(a); b" keeps "(a);".
-    const std::size_t text_end = end_of(extra);
-    std::size_t begin = end_of(rest) - rest.size();
-    const std::string_view before = std::string_view(original_).substr(begin, text_end - extra.size() - begin);
+    // "(a)" and "(a); b" keeps "(a);". Where that would leave a line no one would write ("(a) (b)"
+    // leaving "(a))"), the whole rest of the directive goes, and only its closing ")" and ";" stay.
+    std::size_t begin = keep;
+    const std::string_view before = original_.substr(keep, extra_begin - keep);
     if (const std::size_t closing = before.find_last_of(");"); closing != std::string_view::npos) {
         begin += closing + 1;
     }
-    delete_text(finding, begin, text_end);
+    const std::string_view head = original_.substr(0, keep);
+    const std::string tail = std::string(original_.substr(keep, begin - keep)) +
+                             std::string(original_.substr(end_of(extra), code_end - end_of(extra)));
+    if (tail.find_first_not_of(" \t);") == std::string::npos && well_formed(std::string(head) + tail)) {
+        delete_text(finding, begin, end_of(extra));
+        return;
+    }
+    std::string closing(static_cast<std::size_t>(std::max(opened(head), 0)), ')');
+    if (original_.substr(keep, code_end - keep).find(';') != std::string_view::npos) {
+        closing += ';';
+    }
+    if (well_formed(std::string(head) + closing)) {
+        const TextEdit edit{keep, code_end, closing};
+        set_fix(finding, FixKind::Certain, {&edit, 1});
+    }
+}
+
+void DirectiveAnalysis::ignored_directives(std::size_t keep, std::size_t first, std::size_t code_end,
+                                           std::string_view extra) {
+    Finding& finding = warn(extra, "ignored-text",
+                            "a second directive, " + quoted(original_.substr(first, code_end - first)) +
+                                ", is ignored: morvcfg reads one directive a line, at the start of the line");
+    // The guess: each directive on a line of its own, cut at the blanks before its keyword, where
+    // what ends the one before is only its ")" and ";".
+    const std::string line_end = layout_.crlf_line_ends() ? "\r\n" : "\n";
+    std::vector<TextEdit> edits;
+    for (std::size_t at = first; at < code_end; ++at) {
+        if ((at != first && !is_blank(original_[at - 1])) || match_directive(original_.substr(at)) == nullptr) {
+            continue;
+        }
+        std::size_t cut = at;
+        while (cut > keep && is_blank(original_[cut - 1])) {
+            --cut;
+        }
+        const std::string_view closing = original_.substr(at == first ? keep : cut - 1, at == first ? cut - keep : 1);
+        if (closing.find_first_not_of(");") == std::string_view::npos && (at == first || !closing.empty())) {
+            edits.push_back({cut, at, line_end});
+        } else if (at == first) {
+            return;
+        }
+    }
+    set_fix(finding, FixKind::Guess, edits);
 }
 
 }  // namespace morvcfg

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "checker/c_reading.h"
 #include "checker/file_analysis.h"
 #include "checker/file_layout.h"
 #include "checker/findings.h"
@@ -18,14 +19,14 @@ namespace morvcfg {
 // sets, ignores or does not write; and lines that look like directives but are ordinary text.
 class DirectiveAnalysis {
 public:
-    DirectiveAnalysis(FindingList& findings, const FileLayout& layout, FileAnalysis& file)
-        : findings_(findings), layout_(layout), file_(file), defines_writer_(defines_sink_) {}
+    DirectiveAnalysis(FindingList& findings, const FileLayout& layout, FileAnalysis& file, const CReading& c)
+        : findings_(findings), layout_(layout), file_(file), c_(c), defines_writer_(defines_sink_) {}
 
     // A directive piece that starts at `start` in the text; `whole_line` when the piece is its whole
     // line, which fixes may then change.
     void analyse(const Directive& row, std::span<const char> piece, std::uint64_t start, bool whole_line);
-    // An ordinary line (up to any NUL) that starts at `start` in the text.
-    void check_lookalike(std::string_view text, std::uint64_t start, bool whole_line);
+    // An ordinary piece that starts a line at `start` in the text, as C has just read it.
+    void check_lookalike(std::string_view piece, std::uint64_t start, bool whole_line);
 
 private:
     // A directive as the checker looks at it: its row, the record before its parser ran, its
@@ -54,7 +55,15 @@ private:
     enum class Number { Component, PoolValue };
     void check_range(const ScanField& field, Number kind, std::string_view what);
     void check_trailing(std::string_view rest, std::string_view why);
-
+    // Directives after the first on its line, from `first` to `code_end` (indexes into the text),
+    // the operands read ending at `keep`; `extra` is where they stand in the text.
+    void ignored_directives(std::size_t keep, std::size_t first, std::size_t code_end, std::string_view extra);
+    // The define of a device name `token` (in the text) that writes `define`, which C may reject.
+    void check_define_name(std::string_view token, std::string_view define);
+    // A keyword called after other text on an ordinary line (up to any NUL).
+    void check_keyword_after_text(std::string_view text, std::uint64_t start, bool whole_line);
+    // The code after a part of the directive's text: up to any comment, without blanks around it.
+    [[nodiscard]] std::string_view code_after(std::string_view part) const;
     // Where a part of the directive's text ends, as an index into it.
     [[nodiscard]] std::size_t end_of(std::string_view part) const {
         return static_cast<std::size_t>(part.data() - text_.data()) + part.size();
@@ -65,13 +74,23 @@ private:
     }
     // Warns about a part of the directive's text; an empty part is a place.
     Finding& warn(std::string_view part, std::string_view category, std::string message);
-    // A certain fix that deletes the text [begin, end), given as indexes into the directive's text,
-    // when the line may be changed.
+    // A part of the directive's text quoted as the file has it (with its separators).
+    [[nodiscard]] std::string quote(std::string_view part) const;
+    // A change of the directive's text [begin, end), as indexes into it.
+    struct TextEdit {
+        std::size_t begin;
+        std::size_t end;
+        std::string text;
+    };
+    // The fix made of `edits`, when the line may be changed.
+    void set_fix(Finding& finding, FixKind kind, std::span<const TextEdit> edits) const;
+    // A certain fix that deletes the text [begin, end).
     void delete_text(Finding& finding, std::size_t begin, std::size_t end) const;
 
     FindingList& findings_;
     const FileLayout& layout_;
     FileAnalysis& file_;
+    const CReading& c_;
     StringSink defines_sink_;
     TextWriter defines_writer_;
 

@@ -1,5 +1,7 @@
 #include "checker/file_analysis.h"
 
+#include <optional>
+
 namespace morvcfg {
 namespace {
 
@@ -65,6 +67,7 @@ void FileAnalysis::finish(CheckResult& result) {
     NetConfig derived = config_;
     const Address network = derive(derived);
     check_derivation(derived, network);
+    check_impossible_addresses(derived, network);
     check_pools();
     result.config = derived;
     result.network = network;
@@ -72,10 +75,14 @@ void FileAnalysis::finish(CheckResult& result) {
     result.directives = std::move(directives_);
 }
 
-void FileAnalysis::check_derivation(const NetConfig& derived, const Address& network) {
+const FileAnalysis::Origin& FileAnalysis::subnet_origin() const {
     const Origin& this_is = address_origins_[field_index(&NetConfig::ThisIs)];
     const Origin& mask = address_origins_[field_index(&NetConfig::SubNetMask)];
-    const Origin& subnet = mask.set && (!this_is.set || mask.offset > this_is.offset) ? mask : this_is;
+    return mask.set && (!this_is.set || mask.offset > this_is.offset) ? mask : this_is;
+}
+
+void FileAnalysis::check_derivation(const NetConfig& derived, const Address& network) {
+    const Origin& subnet = subnet_origin();
     const std::string subnet_text = dotted(network) + "/" + dotted(config_.SubNetMask);
     const struct {
         Address NetConfig::*field;
@@ -106,6 +113,69 @@ void FileAnalysis::check_derivation(const NetConfig& derived, const Address& net
             finding.notes.push_back({lookalike.offset, std::string(lookalike.keyword) +
                                                            " here is ordinary text, so the " + item.what +
                                                            " keeps its default"});
+        }
+    }
+}
+
+// note [addresses no host can have]: in a subnet, the address whose host part is all zeros names
+// the network and the one whose host part is all ones is its broadcast; neither can be a host's.
+// With one host bit or none (/31, /32) every address is a host's. A gateway is another host.
+void FileAnalysis::check_impossible_addresses(const NetConfig& derived, const Address& network) {
+    const auto packed = [](const Address& address) -> std::optional<std::uint32_t> {
+        std::uint32_t bits = 0;
+        for (const std::uint32_t component : address) {
+            if (component > 255) {
+                return std::nullopt;  // reported as out of range
+            }
+            bits = (bits << 8U) | component;
+        }
+        return bits;
+    };
+    const auto host = packed(config_.ThisIs);
+    const auto mask = packed(config_.SubNetMask);
+    if (!host || !mask) {
+        return;
+    }
+    const std::uint32_t host_bits = ~*mask;
+    const bool every_address_a_host = (host_bits & (host_bits - 1)) == 0;
+    const std::uint32_t net = *host & *mask;
+    const std::string subnet_text = dotted(network) + "/" + dotted(config_.SubNetMask);
+    const auto misplaced = [&](std::uint32_t address) -> std::string {
+        if (every_address_a_host || (address != net && address != (net | host_bits))) {
+            return "";
+        }
+        return std::string(address == net ? "the network" : "the broadcast") + " address of this host's subnet " +
+               subnet_text + ": no host can have it";
+    };
+    const Origin& subnet = subnet_origin();
+    const auto warn = [&](const Origin& at, const std::string& message) {
+        if (!at.set) {
+            return;  // the defaults are all hosts' addresses
+        }
+        Finding& finding = findings_.warn(at.offset, at.offset + at.keyword.size(), "impossible-address", message);
+        if (subnet.set && subnet.offset != at.offset) {
+            finding.notes.push_back({subnet.offset, "this host's subnet is set here"});
+        }
+    };
+    if (const std::string where = misplaced(*host); !where.empty()) {
+        warn(subnet, "this host's address " + dotted(config_.ThisIs) + " is " + where);
+    }
+    const struct {
+        Address NetConfig::*field;
+        const char* what;
+    } others[] = {{&NetConfig::GateWay, "gateway"}, {&NetConfig::DomainNameServer, "name server"}};
+    for (const auto& other : others) {
+        const auto address = packed(derived.*other.field);
+        if (!address) {
+            continue;
+        }
+        const Origin& origin = address_origins_[field_index(other.field)];
+        const std::string name =
+            std::string(origin.set ? "the " : "the default ") + other.what + " " + dotted(derived.*other.field);
+        if (const std::string where = misplaced(*address); !where.empty()) {
+            warn(origin.set ? origin : subnet, name + " is " + where);
+        } else if (other.field == &NetConfig::GateWay && *address == *host) {
+            warn(origin.set ? origin : subnet, name + " is this host's own address: a gateway is another host");
         }
     }
 }

@@ -52,7 +52,10 @@ private:
 
     void note_setting(Origin& origin, std::uint64_t offset, std::string_view keyword, std::string_view setting,
                       std::string_view old_value, std::string_view new_value);
+    // The directive that set this host's subnet last (its address or its mask).
+    [[nodiscard]] const Origin& subnet_origin() const;
     void check_derivation(const NetConfig& derived, const Address& network);
+    void check_impossible_addresses(const NetConfig& derived, const Address& network);
     void check_pools();
 
     FindingList& findings_;

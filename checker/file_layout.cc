@@ -5,6 +5,17 @@
 namespace morvcfg {
 
 void FileLayout::on_read(std::string_view raw) {
+    if (raw_size_ < 2 && first_bytes_.size() < 2) {
+        first_bytes_.append(raw.substr(0, 2 - first_bytes_.size()));
+        if (first_bytes_ == "\xFF\xFE" || first_bytes_ == "\xFE\xFF") {
+            // Every other byte of a UTF-16 file is NUL and each line end a CR and an LF apart: the
+            // warnings that would give on every line say nothing this one does not.
+            utf16_ = true;
+            findings_.warn(0, 2, "encoding",
+                           "the file is UTF-16 (it starts with a UTF-16 byte-order mark): morvcfg reads it byte by "
+                           "byte, finds no directive in it and copies it as it is; save it as UTF-8");
+        }
+    }
     if (ctrl_z_) {
         after_ctrl_z_ += raw.size();
         return;
@@ -25,15 +36,16 @@ void FileLayout::on_read(std::string_view raw) {
             }
             continue;
         }
-        if (cr_run_ && c != '\n') {
+        if (cr_run_ && c != '\n' && !utf16_) {
             findings_.warn(
                 *cr_run_, "lone-cr",
                 "carriage return without a line feed: it is dropped, and the text on both sides becomes one line");
         }
-        cr_run_.reset();
         if (c == '\n') {
             line_feeds_.push_back(offset);
+            crlf_line_ends_ = cr_run_.has_value();
         }
+        cr_run_.reset();
     }
     raw_size_ += raw.size();
 }
@@ -66,7 +78,7 @@ std::uint64_t FileLayout::begin_piece(std::span<const char> piece, const Directi
     }
 
     const std::string_view whole(piece.data(), piece.size());
-    if (const std::size_t nul = whole.find('\0'); nul != std::string_view::npos) {
+    if (const std::size_t nul = whole.find('\0'); nul != std::string_view::npos && !utf16_) {
         findings_.warn(file_offset(start + nul), "nul",
                        row != nullptr ? "NUL byte: the directive's text ends here, and the rest of it is not read"
                                       : "NUL byte in ordinary text: it is copied to the pass-through output as it is");

@@ -46,6 +46,11 @@ public:
         const auto first = std::lower_bound(carriage_returns_.begin(), carriage_returns_.end(), begin);
         return first != carriage_returns_.end() && *first < end;
     }
+    // True when the lines read so far end in CR LF, as the tool writes them, or no line has ended
+    // yet; false when they end in a bare LF.
+    [[nodiscard]] bool crlf_line_ends() const { return line_feeds_.empty() || crlf_line_ends_; }
+    // True when the file is UTF-16: it starts with a UTF-16 byte-order mark.
+    [[nodiscard]] bool utf16() const { return utf16_; }
     // After the last piece: the bytes from `rest` on, after a Ctrl-Z, are counted.
     void finish(ByteSource& rest);
     [[nodiscard]] std::vector<std::uint64_t> take_line_feeds() { return std::move(line_feeds_); }
@@ -63,6 +68,9 @@ private:
     std::optional<std::uint64_t> cr_run_;  // first CR of a run whose next byte is still to come
     std::optional<std::uint64_t> ctrl_z_;
     std::uint64_t after_ctrl_z_ = 0;
+    bool crlf_line_ends_ = false;
+    std::string first_bytes_;
+    bool utf16_ = false;
 
     // The text as the translator sees it.
     std::uint64_t text_size_ = 0;

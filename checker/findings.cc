@@ -9,20 +9,30 @@ namespace morvcfg {
 // a duplicate) or a byte the text mode handles (CR, NUL, Ctrl-Z) has no fix: nothing tells which
 // value was intended. A line longer than one piece gets no fix either, since removing text from it
 // would move where its later pieces start.
-const std::array<WarningCategory, 15> kWarningCategories = {{
+const std::array<WarningCategory, 22> kWarningCategories = {{
     {"operand", "an operand that was not read, or read only in part", ""},
     {"device-define", "a MORV_DEV_ADR directive that writes no define", ""},
+    {"define-name", "a MORV_DEV_ADR define whose name is not a C name",
+     "guess: each character a C name may not hold becomes '_'"},
     {"not-directive", "a line that looks like a directive but is ordinary text",
-     "certain: remove the indent, write the keyword in upper case; guess: the nearest keyword for an unknown word"},
+     "certain: remove the indent, write the keyword in upper case; guess: the nearest keyword for an unknown "
+     "word, the comment before a keyword moved behind the directive"},
+    {"commented-directive", "a directive inside a /* */ comment, applied anyway", ""},
+    {"conditional-directive", "a directive inside #if/#ifdef/#else, applied whatever the condition", ""},
+    {"split-comment", "a directive line that opens or closes a comment, taking that end of it out", ""},
+    {"included-directive", "an #include of a file with directives, which morvcfg never reads", ""},
     {"keyword-suffix", "a keyword followed by more characters, still taken as that directive",
      "certain: remove the characters"},
-    {"ignored-text", "text after the operands that is ignored (a comment is not)", "certain: remove the text"},
+    {"ignored-text", "text after the operands that is ignored (a comment is not)",
+     "certain: remove the text; guess: a second directive moved to a line of its own"},
     {"range", "address components above 255 or negative, and numbers that wrap", ""},
     {"subnet-mask", "a subnet mask whose ones are not contiguous", ""},
     {"subnet-move", "a gateway or name server the file gives that is moved into this host's subnet", ""},
+    {"impossible-address", "this host, gateway or name server where no host can be", ""},
     {"override", "a directive that overrides an earlier one", ""},
     {"pool-size", "a receive size that is negative or wraps", ""},
     {"duplicate-define", "two MORV_DEV_ADR directives with the same upper-cased name", ""},
+    {"encoding", "a UTF-16 file, in which morvcfg finds no directive", ""},
     {"long-line", "a line longer than 255 characters, read in pieces", ""},
     {"lone-cr", "a carriage return without a line feed, which joins lines", ""},
     {"nul", "a NUL byte", ""},

@@ -21,12 +21,22 @@ struct WarningCategory {
 };
 
 // Every category, in the order --help lists them.
-extern const std::array<WarningCategory, 15> kWarningCategories;
+extern const std::array<WarningCategory, 22> kWarningCategories;
 
-// Something the checker points at: a byte offset in the file as it is on disk.
+// Something the checker points at: a byte offset in the file as it is on disk, or a place in
+// another file (one that an #include names).
 struct Note {
+    Note() = default;
+    Note(std::uint64_t at, std::string text) : offset(at), message(std::move(text)) {}
+
     std::uint64_t offset = 0;
     std::string message;
+    // For a place in another file: its name as reports show it, the line and the column (from 1,
+    // in bytes) and the text of that line; `offset` is then its warning's.
+    std::string file;
+    std::uint64_t line = 0;
+    std::uint64_t column = 0;
+    std::string line_text;
 };
 
 // The bytes [begin, end) of the file, offsets as on disk, replaced by `text` (an empty text deletes

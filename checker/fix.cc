@@ -92,10 +92,11 @@ std::string apply_fixes(std::string_view original, std::span<const Fix* const> f
     return fixed;
 }
 
-FixedText fix_text(std::string_view original, const ReportOptions& options, bool guesses) {
+FixedText fix_text(std::string_view original, const ReportOptions& options, bool guesses,
+                   const IncludeOpener& open_include) {
     FixedText fixed{std::string(original), 0, {}, {}};
     StringSource first(fixed.bytes);
-    fixed.original = check(first);
+    fixed.original = check(first, open_include);
     fixed.result = fixed.original;
     for (int pass = 0; pass < kMaxFixPasses; ++pass) {
         const std::vector<const Fix*> fixes = fixes_to_apply(fixed.result, options, guesses);
@@ -105,7 +106,7 @@ FixedText fix_text(std::string_view original, const ReportOptions& options, bool
         fixed.bytes = apply_fixes(fixed.bytes, fixes);
         fixed.applied += fixes.size();
         StringSource again(fixed.bytes);
-        fixed.result = check(again);
+        fixed.result = check(again, open_include);
     }
     return fixed;
 }
@@ -145,12 +146,38 @@ std::vector<std::string> configuration_changes(const CheckResult& before, const 
 std::string unified_diff(std::string_view name, std::string_view before, std::string_view after) {
     const std::vector<std::string_view> old_lines = lines_of(before);
     const std::vector<std::string_view> new_lines = lines_of(after);
-    const std::size_t count = std::min(old_lines.size(), new_lines.size());
+    if (old_lines.empty() || new_lines.size() < old_lines.size()) {
+        return "";  // nothing was fixed, or not by fixes
+    }
+    // The lines of `after` each line of `before` became, from made[i] to made[i + 1]: one, unless
+    // a fix broke it, when it runs on to where the next line is found again (the last line takes
+    // what is left).
+    std::vector<std::size_t> made(old_lines.size() + 1, new_lines.size());
+    for (std::size_t i = 0, j = 0; i < old_lines.size(); ++i) {
+        made[i] = j;
+        const std::size_t spare = (new_lines.size() - j) - (old_lines.size() - i);
+        std::size_t take = 1;
+        if (i + 1 == old_lines.size()) {
+            take = new_lines.size() - j;
+        } else if (old_lines[i] != new_lines[j]) {
+            for (std::size_t extra = 0; extra <= spare; ++extra) {
+                if (new_lines[j + 1 + extra] == old_lines[i + 1]) {
+                    take = 1 + extra;
+                    break;
+                }
+            }
+        }
+        j += take;
+    }
+    const auto changed = [&](std::size_t i) {
+        return made[i + 1] - made[i] != 1 || old_lines[i] != new_lines[made[i]];
+    };
     constexpr std::size_t kContext = 3;
+    const std::size_t count = old_lines.size();
     std::string out;
     std::size_t line = 0;
     while (line < count) {
-        if (old_lines[line] == new_lines[line]) {
+        if (!changed(line)) {
             ++line;
             continue;
         }
@@ -159,7 +186,7 @@ std::string unified_diff(std::string_view name, std::string_view before, std::st
         const std::size_t first = line > kContext ? line - kContext : 0;
         std::size_t last_change = line;
         for (std::size_t next = line + 1; next < count && next <= last_change + 2 * kContext; ++next) {
-            if (old_lines[next] != new_lines[next]) {
+            if (changed(next)) {
                 last_change = next;
             }
         }
@@ -167,21 +194,22 @@ std::string unified_diff(std::string_view name, std::string_view before, std::st
         if (out.empty()) {
             out.append("--- ").append(name).append("\n+++ ").append(name).append("\n");
         }
-        out += "@@ -" + hunk_range(first, end - first) + " +" + hunk_range(first, end - first) + " @@\n";
+        out +=
+            "@@ -" + hunk_range(first, end - first) + " +" + hunk_range(made[first], made[end] - made[first]) + " @@\n";
         // Each run of changed lines as diff writes it: the old lines, then the new ones.
         for (std::size_t i = first; i < end;) {
-            if (old_lines[i] == new_lines[i]) {
+            if (!changed(i)) {
                 diff_line(out, ' ', old_lines[i++]);
                 continue;
             }
             std::size_t run_end = i;
-            while (run_end < end && old_lines[run_end] != new_lines[run_end]) {
+            while (run_end < end && changed(run_end)) {
                 ++run_end;
             }
             for (std::size_t k = i; k < run_end; ++k) {
                 diff_line(out, '-', old_lines[k]);
             }
-            for (std::size_t k = i; k < run_end; ++k) {
+            for (std::size_t k = made[i]; k < made[run_end]; ++k) {
                 diff_line(out, '+', new_lines[k]);
             }
             i = run_end;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "checker/c_reading.h"
 #include "checker/findings.h"
 #include "checker/report.h"
 #include "translator/environment.h"
@@ -36,15 +37,17 @@ struct FixedText {
 inline constexpr int kMaxFixPasses = 8;
 
 // Fixes `original` until no fix to apply remains (or kMaxFixPasses passes are made), checking
-// the bytes again after each pass.
-FixedText fix_text(std::string_view original, const ReportOptions& options, bool guesses);
+// the bytes again after each pass; `open_include` opens the files its #include lines name.
+FixedText fix_text(std::string_view original, const ReportOptions& options, bool guesses,
+                   const IncludeOpener& open_include = {});
 
 // What fixing changes in the configuration morvcfg generates, a line per setting:
 // "ThisIs: 192.168.0.254 -> 192.168.10.20"; nothing when it stays the same.
 std::vector<std::string> configuration_changes(const CheckResult& before, const CheckResult& after);
 
-// The unified diff that turns `before` into `after`, both named `name` (for `patch -p0`). The two
-// have the same lines but for their content, as fixes never add or remove a line end.
+// The unified diff that turns `before` into `after`, both named `name` (for `patch -p0`). Fixes
+// change lines and may break one into several, but never join lines: each line of `before` is one
+// or more lines of `after`.
 std::string unified_diff(std::string_view name, std::string_view before, std::string_view after);
 
 // Replaces the content of the file `path` (the file a symbolic link leads to, the link staying a

@@ -1,5 +1,6 @@
 // The GCC form of the checker's reports, and the configuration as plain text.
 #include <algorithm>
+#include <vector>
 
 #include "checker/messages.h"
 #include "checker/report.h"
@@ -42,20 +43,13 @@ std::uint64_t line_start(const CheckResult& result, std::uint64_t line) {
     return line == 1 ? result.byte_order_mark : result.line_feeds[line - 2] + 1;
 }
 
-// The source line of a place, a caret under it with `~` under the rest of its range, and under
-// them what the fix writes there, laid out as GCC lays them out.
-void write_excerpt(std::string& out, const FileReport& report, std::uint64_t begin, std::uint64_t end, const Fix* fix,
-                   std::string_view colour, const Painter& paint) {
-    const auto [line, column] = line_and_column(report.result, begin);
-    const auto found = report.source_lines.find(line);
-    if (found == report.source_lines.end() || column - 1 > found->second.size()) {
-        return;  // a place past the part of the line that was kept
-    }
-    const ShownLine display(found->second);
-    const std::uint64_t start = line_start(report.result, line);
-    const std::size_t first = column - 1;
-    const std::size_t last = std::max<std::size_t>(first + 1, end > begin ? end - start : 0);
-
+// A source line, a caret under its bytes [first, last) with `~` under the rest of them, and under
+// them what the fix writes there (its offsets counted from `start`, where the line starts), laid
+// out as GCC lays them out.
+void write_line_excerpt(std::string& out, std::uint64_t line, std::string_view bytes, std::size_t first,
+                        std::size_t last, const Fix* fix, std::uint64_t start, std::string_view colour,
+                        const Painter& paint) {
+    const ShownLine display(bytes);
     const std::string number = std::to_string(line);
     const std::string margin = " " + std::string(number.size() < 4 ? 4 - number.size() : 0, ' ');
     out.append(margin).append(number).append(" | ");
@@ -76,25 +70,62 @@ void write_excerpt(std::string& out, const FileReport& report, std::uint64_t beg
     if (fix == nullptr) {
         return;
     }
-    // Each replacement under the bytes it replaces: its new text, or '-' under what it deletes.
+    // Each replacement under the bytes it replaces: its new text, or '-' under what it deletes. A
+    // replacement that breaks the line shows the lines it makes below, each as it will read.
     std::string fix_line;
+    std::vector<std::string> new_lines;
     std::size_t shown_to = 0;  // the columns fix_line fills
-    for (const Replacement& replacement : fix->replacements) {
+    const std::vector<Replacement>& replacements = fix->replacements;
+    for (std::size_t i = 0; i < replacements.size(); ++i) {
+        const Replacement& replacement = replacements[i];
         const std::size_t from = display.start_column(static_cast<std::size_t>(replacement.begin - start));
         const std::size_t to = display.start_column(static_cast<std::size_t>(replacement.end - start));
         if (from < shown_to) {
             continue;  // a longer new text before it took these columns
         }
         fix_line.append(from - shown_to, ' ');
-        if (replacement.text.empty()) {
+        const std::string_view inserted = replacement.text;
+        const std::size_t line_end = inserted.find_first_of("\r\n");
+        if (inserted.empty()) {
             paint(fix_line, kDeleteColour, std::string(to - from, '-'));
             shown_to = to;
-        } else {
+        } else if (line_end == std::string_view::npos) {
             paint(fix_line, kInsertColour, replacement.text);
             shown_to = from + replacement.text.size();
+        } else {
+            paint(fix_line, kDeleteColour, std::string(std::max<std::size_t>(to - from, 1), '-'));
+            shown_to = std::max(to, from + 1);
+            const std::size_t next = inserted.find('\n') + 1;
+            // The new line runs to the next replacement, or to the end of the line.
+            const std::size_t made_from = display.text_offset(static_cast<std::size_t>(replacement.end - start));
+            const std::size_t made_to =
+                i + 1 < replacements.size()
+                    ? display.text_offset(static_cast<std::size_t>(replacements[i + 1].begin - start))
+                    : display.text().size();
+            new_lines.push_back(std::string(inserted.substr(next)) +
+                                display.text().substr(made_from, std::max(made_from, made_to) - made_from));
         }
     }
     out.append(gutter).append(fix_line).append("\n");
+    for (const std::string& made : new_lines) {
+        out.append(gutter);
+        paint(out, kInsertColour, made);
+        out.append("\n");
+    }
+}
+
+// The source line of a place in the report's file, with its caret and fix.
+void write_excerpt(std::string& out, const FileReport& report, std::uint64_t begin, std::uint64_t end, const Fix* fix,
+                   std::string_view colour, const Painter& paint) {
+    const auto [line, column] = line_and_column(report.result, begin);
+    const auto found = report.source_lines.find(line);
+    if (found == report.source_lines.end() || column - 1 > found->second.size()) {
+        return;  // a place past the part of the line that was kept
+    }
+    const std::uint64_t start = line_start(report.result, line);
+    const std::size_t first = column - 1;
+    const std::size_t last = std::max<std::size_t>(first + 1, end > begin ? end - start : 0);
+    write_line_excerpt(out, line, found->second, first, last, fix, start, colour, paint);
 }
 
 void write_summary(std::string& out, const FileReport& report) {
@@ -161,12 +192,23 @@ void write_gcc(std::string& out, const FileReport& report, const ReportOptions& 
             }
         }
         for (const Note& note : finding.notes) {
-            paint(out, kBold, position(report, note.offset));
+            if (note.file.empty()) {
+                paint(out, kBold, position(report, note.offset));
+            } else {
+                paint(out, kBold,
+                      note.file + ":" + std::to_string(note.line) + ":" + std::to_string(note.column) + ":");
+            }
             out += ' ';
             paint(out, kNoteColour, "note: ");
             out.append(note.message).append("\n");
-            if (options.show_caret) {
+            if (!options.show_caret) {
+                continue;
+            }
+            if (note.file.empty()) {
                 write_excerpt(out, report, note.offset, note.offset, nullptr, kNoteColour, paint);
+            } else {
+                write_line_excerpt(out, note.line, note.line_text, static_cast<std::size_t>(note.column - 1),
+                                   static_cast<std::size_t>(note.column), nullptr, 0, kNoteColour, paint);
             }
         }
     }

@@ -52,7 +52,13 @@ void write_warnings(JsonWriter& json, const FileReport& report, const ReportOpti
         json.begin_array();
         for (const Note& note : finding.notes) {
             json.begin_object();
-            write_place(json, report.result, note.offset);
+            if (note.file.empty()) {
+                write_place(json, report.result, note.offset);
+            } else {
+                json.field("file", note.file);
+                json.field("line", static_cast<std::int64_t>(note.line));
+                json.field("column", static_cast<std::int64_t>(note.column));
+            }
             json.field("message", note.message);
             json.end_object();
         }

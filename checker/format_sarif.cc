@@ -1,46 +1,15 @@
 // The SARIF 2.1.0 form of the checker's reports: one run, one rule per warning category, each
 // warning a result, its notes related locations.
 #include <algorithm>
+#include <optional>
 
 #include "checker/json_writer.h"
 #include "checker/report.h"
+#include "checker/uri.h"
+#include "checker/utf8.h"
 
 namespace morvcfg {
 namespace {
-
-// A file name as a URI reference: relative names stay relative (to the working directory),
-// absolute ones become file URIs; every byte but unreserved characters and "/" is
-// percent-encoded, and "\" is taken as "/".
-std::string uri_of(std::string_view name) {
-    std::string path(name);
-    std::replace(path.begin(), path.end(), '\\', '/');
-    std::string uri;
-    const bool drive = path.size() >= 2 && path[1] == ':' &&
-                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
-    if (path.starts_with("//")) {
-        uri = "file:";  // a network path keeps its host
-    } else if (path.starts_with("/")) {
-        uri = "file://";
-    } else if (drive) {
-        uri = "file:///" + path.substr(0, 2);
-        path.erase(0, 2);
-    }
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    for (const char c : path) {
-        const auto byte = static_cast<unsigned char>(c);
-        const bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-                                (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' ||
-                                byte == '~' || byte == '/';
-        if (unreserved) {
-            uri += c;
-        } else {
-            uri += '%';
-            uri += kHex[byte >> 4U];
-            uri += kHex[byte & 0xFU];
-        }
-    }
-    return uri;
-}
 
 void write_text(JsonWriter& json, std::string_view key, std::string_view text) {
     json.key(key);
@@ -56,22 +25,42 @@ std::pair<std::uint64_t, std::uint64_t> sarif_place(const FileReport& report, st
     return {line, found != report.code_point_columns.end() ? found->second : byte_column};
 }
 
-void write_location(JsonWriter& json, const FileReport& report, const std::uint64_t* offset) {
+// A physical location: the file, and the line and column there when known.
+void write_physical_location(JsonWriter& json, std::string_view file,
+                             std::optional<std::pair<std::uint64_t, std::uint64_t>> place) {
     json.key("physicalLocation");
     json.begin_object();
     json.key("artifactLocation");
     json.begin_object();
-    json.field("uri", uri_of(report.name));
+    json.field("uri", uri_of(file));
     json.end_object();
-    if (offset != nullptr) {
-        const auto [line, column] = sarif_place(report, *offset);
+    if (place) {
         json.key("region");
         json.begin_object();
-        json.field("startLine", static_cast<std::int64_t>(line));
-        json.field("startColumn", static_cast<std::int64_t>(column));
+        json.field("startLine", static_cast<std::int64_t>(place->first));
+        json.field("startColumn", static_cast<std::int64_t>(place->second));
         json.end_object();
     }
     json.end_object();
+}
+
+void write_location(JsonWriter& json, const FileReport& report, const std::uint64_t* offset) {
+    write_physical_location(json, report.name,
+                            offset != nullptr ? std::optional(sarif_place(report, *offset)) : std::nullopt);
+}
+
+// A note's place in another file: its column counted in code points of its line.
+void write_note_location(JsonWriter& json, const FileReport& report, const Note& note) {
+    if (note.file.empty()) {
+        write_location(json, report, &note.offset);
+        return;
+    }
+    std::uint64_t column = 1;
+    for (std::string_view before = std::string_view(note.line_text).substr(0, note.column - 1); !before.empty();
+         ++column) {
+        before.remove_prefix(std::max<std::size_t>(utf8_length(before), 1));
+    }
+    write_physical_location(json, note.file, std::pair{note.line, column});
 }
 
 void write_fix(JsonWriter& json, const FileReport& report, const Fix& fix) {
@@ -152,7 +141,7 @@ void write_result(JsonWriter& json, const FileReport& report, const Finding& fin
             json.begin_object();
             json.field("id", static_cast<std::int64_t>(i));
             write_text(json, "message", finding.notes[i].message);
-            write_location(json, report, &finding.notes[i].offset);
+            write_note_location(json, report, finding.notes[i]);
             json.end_object();
         }
         json.end_array();

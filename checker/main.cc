@@ -226,13 +226,25 @@ void add_places(morvcfg::FileReport& report, Format format, const morvcfg::Repor
     }
 }
 
+// Opens the files that the #include lines of the description file `file` name, beside it.
+morvcfg::IncludeOpener include_opener(const std::string& file, morvcfg::Environment& environment) {
+    return [&file, &environment](std::string_view name) -> std::optional<morvcfg::IncludedFile> {
+        std::string path = morvcfg::path_beside(file, name);
+        std::unique_ptr<morvcfg::ByteSource> source = environment.open(path);
+        if (!source) {
+            return std::nullopt;
+        }
+        return morvcfg::IncludedFile{std::move(source), std::move(path)};
+    };
+}
+
 // Checks one file; an error is reported on standard error as well.
 morvcfg::FileReport check_file(const std::string& file, const Arguments& arguments, morvcfg::Environment& environment) {
     morvcfg::FileReport report{file, {}, {}, {}, {}};
     std::string why;
     if (const auto source = environment.open(file, why); !source) {
         report.error = "cannot open the file: " + why;
-    } else if (report.result = morvcfg::check(*source); report.result.read_failed) {
+    } else if (report.result = morvcfg::check(*source, include_opener(file, environment)); report.result.read_failed) {
         report.error = "cannot read the file";
     }
     if (!report.error.empty()) {
@@ -255,7 +267,8 @@ morvcfg::FileReport fix_file(const std::string& file, const Arguments& arguments
         print(stderr, file + ": error: " + report.error + "\n");
         return report;
     }
-    morvcfg::FixedText fixed = morvcfg::fix_text(original, arguments.options, arguments.guesses);
+    morvcfg::FixedText fixed =
+        morvcfg::fix_text(original, arguments.options, arguments.guesses, include_opener(file, environment));
     changed = fixed.bytes != original;
     if (arguments.fix_mode == FixMode::Diff) {
         print(stdout, morvcfg::unified_diff(file, original, fixed.bytes));
@@ -295,8 +308,10 @@ int main(int argc, char** argv) {
 #ifdef MORVCFG_LSP
         const auto input = morvcfg::standard_input();
         const auto output = morvcfg::standard_output();
-        return morvcfg::lsp::serve(*input, *output, arguments.options,
-                                   [](const std::string& line) { print(stderr, line + "\n"); });
+        morvcfg::SystemEnvironment environment;
+        return morvcfg::lsp::serve(
+            *input, *output, arguments.options, [](const std::string& line) { print(stderr, line + "\n"); },
+            [&environment](const std::string& path) { return environment.open(path); });
 #else
         print(stderr, "morvcfg-check: this build has no language server (it was built without nlohmann-json)\n");
         return 2;

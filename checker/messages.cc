@@ -2,25 +2,14 @@
 
 #include <algorithm>
 
+#include "checker/source_display.h"
 #include "translator/directive_parsers.h"
 #include "translator/scanner.h"
 
 namespace morvcfg {
 
 std::string shown(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            static constexpr char kHex[] = "0123456789abcdef";
-            out += "\\x";
-            out += kHex[byte >> 4U];
-            out += kHex[byte & 0xFU];
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    return ShownLine(text).text();
 }
 
 std::string quoted(std::string_view text) {

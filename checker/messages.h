@@ -10,7 +10,8 @@
 
 namespace morvcfg {
 
-// Bytes of a token shown in a message: control bytes as \xNN, the rest as they are.
+// Bytes of a token shown in a message as the source line under it shows them: control characters
+// as <U+0001>, bytes that are not UTF-8 as <80>, tabs as blanks, the rest as they are.
 std::string shown(std::string_view text);
 // A token shown in single quotes.
 std::string quoted(std::string_view text);

@@ -50,6 +50,15 @@ Json diagnostics(const Document& document, const Session& session) {
             Json related = Json::array();
             std::transform(
                 finding.notes.begin(), finding.notes.end(), std::back_inserter(related), [&](const Note& note) {
+                    if (!note.file.empty()) {
+                        // A place in another file: its line, and its column counted in the
+                        // session's encoding.
+                        const Position place{
+                            note.line - 1,
+                            characters(std::string_view(note.line_text).substr(0, note.column - 1), session.encoding)};
+                        return Json{{"location", {{"uri", note.file}, {"range", to_json(Range{place, place})}}},
+                                    {"message", note.message}};
+                    }
                     return Json{{"location",
                                  {{"uri", document.uri()},
                                   {"range", to_json(document.range(note.offset, note.offset, session.encoding))}}},

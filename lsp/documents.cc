@@ -24,8 +24,18 @@ std::uint64_t units(std::size_t length, PositionEncoding encoding) {
 
 }  // namespace
 
-Document::Document(std::string uri, std::int64_t version, std::string text)
-    : uri_(std::move(uri)), version_(version), text_(std::move(text)) {
+std::uint64_t characters(std::string_view text, PositionEncoding encoding) {
+    std::uint64_t count = 0;
+    while (!text.empty()) {
+        const std::size_t length = utf8_length(text);
+        count += units(length, encoding);
+        text.remove_prefix(std::max<std::size_t>(length, 1));
+    }
+    return count;
+}
+
+Document::Document(std::string uri, std::int64_t version, std::string text, IncludeOpener open_include)
+    : uri_(std::move(uri)), version_(version), text_(std::move(text)), open_include_(std::move(open_include)) {
     index_lines();
 }
 
@@ -106,7 +116,7 @@ void Document::replace(const std::optional<Range>& range, std::string_view text,
 const CheckResult& Document::analysis() const {
     if (!analysis_) {
         StringSource source(text_);
-        analysis_ = check(source);
+        analysis_ = check(source, open_include_);
     }
     return *analysis_;
 }

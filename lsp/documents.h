@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "checker/c_reading.h"
 #include "checker/findings.h"
 
 namespace morvcfg::lsp {
@@ -31,7 +32,8 @@ struct Range {
 // One open document. Lines end at LF, CR LF or a lone CR, as the protocol counts them.
 class Document {
 public:
-    Document(std::string uri, std::int64_t version, std::string text);
+    // `open_include` opens the files the text's #include lines name.
+    Document(std::string uri, std::int64_t version, std::string text, IncludeOpener open_include = {});
 
     [[nodiscard]] const std::string& uri() const { return uri_; }
     [[nodiscard]] std::int64_t version() const { return version_; }
@@ -64,8 +66,12 @@ private:
     std::int64_t version_;
     std::string text_;
     std::vector<std::uint64_t> line_starts_;
+    IncludeOpener open_include_;
     mutable std::optional<CheckResult> analysis_;
 };
+
+// The characters of `text` counted in an encoding.
+std::uint64_t characters(std::string_view text, PositionEncoding encoding);
 
 // The open documents by URI.
 using DocumentStore = std::map<std::string, Document, std::less<>>;

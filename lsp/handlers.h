@@ -2,6 +2,8 @@
 
 // The requests and notifications the server answers, one file each; they read documents and their
 // analysis, and know nothing of the transport or the lifecycle.
+#include <functional>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -11,12 +13,16 @@
 
 namespace morvcfg::lsp {
 
+// Opens a file by its path for reading; null when it cannot.
+using FileOpener = std::function<std::unique_ptr<ByteSource>(const std::string& path)>;
+
 // What the client and the command line settled for the session.
 struct Session {
     PositionEncoding encoding = PositionEncoding::Utf16;
     bool snippets = false;          // completion items may be snippets
     bool document_changes = false;  // workspace edits may name the document version
     ReportOptions options;          // the categories left out (-Wno-NAME)
+    FileOpener open_file;           // for the files #include lines name; none when empty
 };
 
 inline Json to_json(const Position& position) {

@@ -64,13 +64,13 @@ void cancel_waiting(const std::deque<Arrived>& queue, Server& server) {
 }  // namespace
 
 int serve(ByteSource& input, ByteSink& output, const ReportOptions& options,
-          const std::function<void(const std::string&)>& log) {
+          const std::function<void(const std::string&)>& log, const FileOpener& open_file) {
     bool output_ok = true;
     const auto send = [&](const Json& message) {
         // Text that is not UTF-8 (a token cut by a 255-character piece) is shown as U+FFFD.
         output_ok = output_ok && write_message(output, message.dump(-1, ' ', false, Json::error_handler_t::replace));
     };
-    Server server(options, send, log);
+    Server server(options, send, log, open_file);
     MessageReader reader(input);
     std::deque<Arrived> queue;
     // Every message that has arrived is taken before any is handled, so that a cancellation already

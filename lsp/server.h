@@ -14,10 +14,13 @@ namespace morvcfg::lsp {
 class Server {
 public:
     // `send` takes each message for the client, `log` what can be told to no one but standard
-    // error; `options` are the command line's (-Wno-NAME).
-    Server(ReportOptions options, std::function<void(const Json&)> send, std::function<void(const std::string&)> log)
+    // error; `options` are the command line's (-Wno-NAME); `open_file` opens the files that
+    // documents' #include lines name.
+    Server(ReportOptions options, std::function<void(const Json&)> send, std::function<void(const std::string&)> log,
+           FileOpener open_file = {})
         : send_(std::move(send)), log_(std::move(log)) {
         session_.options = std::move(options);
+        session_.open_file = std::move(open_file);
     }
 
     // Takes one parsed message from the client and answers it as the protocol asks.

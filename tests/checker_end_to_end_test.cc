@@ -12,13 +12,20 @@ using CheckToolTest = ToolTest;
 
 class CheckerGoldenTest : public ToolTest, public testing::WithParamInterface<std::string> {};
 
-// Each case runs the checker on input.cfg in a copy of its folder, once for each expected output
+// Each case runs the checker on input.cfg (beside the other files its folder holds, for its
+// #include lines to name) in a copy of its folder, once for each expected output
 // the folder holds: the GCC form with the configuration, with source lines and carets (and in
 // colour), with GCC's parseable fix-its, JSON and SARIF. Where it holds fixed.cfg, a copy fixed
 // in place must equal it.
 TEST_P(CheckerGoldenTest, ExplainsExactly) {
     const fs::path golden = fs::path(MORVCFG_CHECK_GOLDEN_DIR) / GetParam();
-    fs::copy_file(golden / "input.cfg", dir() / "input.cfg");
+    // The input, and the files its #include lines name beside it.
+    for (const fs::directory_entry& entry : fs::directory_iterator(golden)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with("expected") && name != "status" && name != "fixed.cfg") {
+            fs::copy_file(entry.path(), dir() / name);
+        }
+    }
     const struct {
         std::vector<std::string> options;
         const char* expected;
@@ -120,8 +127,9 @@ TEST_F(CheckToolTest, ReportsUnreadableFilesAndWrongArguments) {
         {{"--frobnicate", "good.cfg"}, "morvcfg-check: unknown option '--frobnicate'\n" + usage},
         {{"-Wno-such-thing", "good.cfg"},
          "morvcfg-check: unknown warning category 'such-thing' in '-Wno-such-thing'; the categories are operand, "
-         "device-define, not-directive, keyword-suffix, ignored-text, range, subnet-mask, subnet-move, override, "
-         "pool-size, duplicate-define, long-line, lone-cr, nul, ctrl-z\n" +
+         "device-define, define-name, not-directive, commented-directive, conditional-directive, split-comment, "
+         "included-directive, keyword-suffix, ignored-text, range, subnet-mask, subnet-move, impossible-address, "
+         "override, pool-size, duplicate-define, encoding, long-line, lone-cr, nul, ctrl-z\n" +
              usage},
         {{"--format=xml", "good.cfg"},
          "morvcfg-check: unknown format 'xml': the formats are gcc, json and sarif\n" + usage},

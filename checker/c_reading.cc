@@ -1,0 +1,391 @@
+#include "checker/c_reading.h"
+
+#include <algorithm>
+#include <cctype>
+#include <utility>
+
+#include "checker/messages.h"
+#include "checker/report.h"
+
+namespace morvcfg {
+namespace {
+
+// The longest part of a logical line kept to recognise a preprocessor directive and quote it.
+constexpr std::size_t kMaxCodeKept = 512;
+// The longest preprocessor line a message quotes in full.
+constexpr std::size_t kMaxQuoted = 60;
+
+bool is_blank(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+
+bool is_identifier(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
+}
+
+std::string_view trim(std::string_view text) {
+    while (!text.empty() && is_blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && is_blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::string_view identifier_at(std::string_view text) {
+    std::size_t end = 0;
+    while (end < text.size() && is_identifier(text[end])) {
+        ++end;
+    }
+    return text.substr(0, end);
+}
+
+// A preprocessor line as messages quote it: its code, cut short when long.
+std::string quoted_line(std::string_view line) {
+    std::string collapsed;
+    for (const char c : trim(line)) {
+        if (!is_blank(c) || !collapsed.ends_with(' ')) {
+            collapsed += is_blank(c) ? ' ' : c;
+        }
+    }
+    const std::string_view code = collapsed;
+    return code.size() > kMaxQuoted ? quoted(std::string(code.substr(0, kMaxQuoted)) + "...") : quoted(code);
+}
+
+}  // namespace
+
+std::string path_beside(std::string_view file, std::string_view name) {
+    const bool absolute = name.starts_with('/') || name.starts_with('\\') ||
+                          (name.size() >= 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0])));
+    if (absolute) {
+        return std::string(name);
+    }
+    const std::size_t slash = file.find_last_of("/\\");
+    return std::string(slash == std::string_view::npos ? "" : file.substr(0, slash + 1)) + std::string(name);
+}
+
+std::optional<Note> first_directive_line(ByteSource& file, const std::string& name) {
+    std::string line;
+    std::uint64_t number = 1;
+    std::uint64_t offset = 0;
+    char buffer[4096];
+    const auto found = [&]() -> std::optional<Note> {
+        std::string_view text = line;
+        if (number == 1 && text.starts_with(kByteOrderMark)) {
+            text.remove_prefix(kByteOrderMark.size());
+        }
+        if (match_directive(text) == nullptr) {
+            return std::nullopt;
+        }
+        Note note;
+        note.file = name;
+        note.line = number;
+        note.column = 1;
+        note.line_text = std::string(text.substr(0, std::min(text.find('\r'), text.size())));
+        return note;
+    };
+    for (std::ptrdiff_t count = 0; (count = file.read(buffer, sizeof buffer)) > 0;) {
+        for (const char c : std::string_view(buffer, static_cast<std::size_t>(count))) {
+            ++offset;
+            if (c != '\n') {
+                if (line.size() < kMaxShownLine) {
+                    line += c;
+                }
+                continue;
+            }
+            if (auto note = found()) {
+                return note;
+            }
+            line.clear();
+            ++number;
+        }
+    }
+    return found();
+}
+
+bool CReading::skipped() const {
+    const Conditional* deciding = deciding_conditional();
+    return deciding != nullptr && deciding->state == Branch::Skipped;
+}
+
+const CReading::Conditional* CReading::deciding_conditional() const {
+    const Conditional* unknown = nullptr;
+    for (const Conditional& conditional : conditionals_) {
+        if (conditional.state == Branch::Skipped) {
+            return &conditional;
+        }
+        if (conditional.state == Branch::Unknown) {
+            unknown = &conditional;
+        }
+    }
+    return unknown;
+}
+
+void CReading::read(std::string_view piece, std::uint64_t start, const Directive* row) {
+    roles_.assign(piece.size(), Role::Code);
+    started_in_comment_ = mode_ == Mode::BlockComment;
+    piece_preprocessor_ = preprocessor_;
+    row_ = row;
+    piece_start_ = start;
+    piece_end_ = start + piece.size();
+    if (row != nullptr) {
+        directive_warnings(*row, start);
+    }
+    for (std::size_t i = 0; i < piece.size(); ++i) {
+        const char c = piece[i];
+        const std::uint64_t at = start + i;
+        if (c == '\n') {
+            // A backslash before the line end continues the logical line (and its comment or
+            // literal) on the next one.
+            if (previous_ == '\\') {
+                if (mode_ == Mode::Code && !code_.empty()) {
+                    code_.pop_back();
+                }
+                previous_ = '\0';
+            } else {
+                if (mode_ != Mode::BlockComment) {
+                    mode_ = Mode::Code;
+                }
+                end_line();
+                previous_ = '\n';
+            }
+            ++line_;
+            continue;
+        }
+        switch (mode_) {
+            case Mode::Code:
+                if (previous_ == '/' && (c == '*' || c == '/')) {
+                    if (i > 0) {
+                        roles_[i - 1] = Role::Comment;
+                    }
+                    roles_[i] = Role::Comment;
+                    if (!code_.empty()) {
+                        code_.back() = ' ';
+                    }
+                    if (c == '*') {
+                        mode_ = Mode::BlockComment;
+                        comment_opened(at - 1);
+                    } else {
+                        mode_ = Mode::LineComment;
+                    }
+                    previous_ = '\0';
+                    continue;
+                }
+                if (c == '"' || c == '\'') {
+                    mode_ = c == '"' ? Mode::String : Mode::Character;
+                    roles_[i] = Role::Literal;
+                }
+                if (!is_blank(c) && code_.find_first_not_of(" \t\v\f") == std::string::npos) {
+                    code_start_ = at;
+                    preprocessor_ = preprocessor_ || c == '#';
+                    piece_preprocessor_ = piece_preprocessor_ || preprocessor_;
+                }
+                if (code_.size() < kMaxCodeKept) {
+                    code_ += c;
+                }
+                previous_ = c;
+                break;
+            case Mode::BlockComment:
+                roles_[i] = Role::Comment;
+                if (previous_ == '*' && c == '/') {
+                    mode_ = Mode::Code;
+                    comment_closed(at - 1);
+                    previous_ = '\0';
+                } else {
+                    previous_ = c;
+                }
+                break;
+            case Mode::LineComment:
+                roles_[i] = Role::Comment;
+                previous_ = c;
+                break;
+            case Mode::String:
+            case Mode::Character:
+                roles_[i] = Role::Literal;
+                if (code_.size() < kMaxCodeKept) {
+                    code_ += c;
+                }
+                if (c == (mode_ == Mode::String ? '"' : '\'') && previous_ != '\\') {
+                    mode_ = Mode::Code;
+                    previous_ = '\0';
+                } else {
+                    // An escaped backslash escapes nothing after it.
+                    previous_ = previous_ == '\\' && c == '\\' ? '\0' : c;
+                }
+                break;
+        }
+    }
+    if (row != nullptr && mode_ == Mode::BlockComment && comment_.offset >= start) {
+        opened_by_directive_ = comment_;
+    }
+}
+
+void CReading::directive_warnings(const Directive& row, std::uint64_t start) {
+    const auto [begin, end] = layout_.file_range(start, start + row.keyword.size());
+    const std::string keyword(row.keyword);
+    if (mode_ == Mode::BlockComment) {
+        Finding& finding = findings_.warn(begin, end, "commented-directive",
+                                          keyword +
+                                              " stands inside a /* */ comment, but morvcfg reads lines, not "
+                                              "comments: the directive is applied anyway");
+        finding.notes.push_back({file_offset(comment_.offset), "the comment opens here"});
+        return;
+    }
+    const Conditional* deciding = deciding_conditional();
+    if (deciding == nullptr) {
+        return;
+    }
+    const bool in_branch = deciding->branch.offset != deciding->opener.offset;
+    const std::string branch = "the " + deciding->branch_text + " branch of " + deciding->opener_text;
+    std::string where;
+    if (deciding->state == Branch::Skipped) {
+        where = in_branch ? branch + ", which the C preprocessor skips"
+                          : "a block that " + deciding->opener_text + " switches off";
+    } else {
+        where = in_branch ? branch : "the conditional block " + deciding->opener_text;
+    }
+    Finding& finding = findings_.warn(begin, end, "conditional-directive",
+                                      keyword + " stands in " + where +
+                                          ", but morvcfg reads every line whatever the condition: the directive "
+                                          "is applied anyway");
+    finding.notes.push_back({file_offset(deciding->opener.offset), "the conditional opens here"});
+    if (in_branch) {
+        finding.notes.push_back(
+            {file_offset(deciding->branch.offset), "the " + deciding->branch_text + " branch starts here"});
+    }
+}
+
+void CReading::comment_opened(std::uint64_t at) {
+    comment_ = {at, line_};
+}
+
+void CReading::comment_closed(std::uint64_t at) {
+    const std::string line = std::to_string(comment_.line);
+    if (row_ != nullptr && started_in_comment_ && comment_.offset < piece_start_) {
+        const auto [begin, end] = layout_.file_range(at, at + 2);
+        Finding& finding =
+            findings_.warn(begin, end, "split-comment",
+                           "this directive line closes the comment opened on line " + line +
+                               ": morvcfg takes the line out, end and all, so in the pass-through output the "
+                               "comment runs on past it");
+        finding.notes.push_back({file_offset(comment_.offset), "the comment opens here"});
+    }
+    if (opened_by_directive_ && opened_by_directive_->offset == comment_.offset) {
+        const auto [begin, end] = layout_.file_range(comment_.offset, comment_.offset + 2);
+        Finding& finding = findings_.warn(
+            begin, end, "split-comment",
+            "this directive line opens a comment that closes on line " + std::to_string(line_) +
+                ": morvcfg takes the line out, opening and all, so the pass-through output keeps the comment's "
+                "end without its start");
+        finding.notes.push_back({file_offset(at),
+                                 "the comment closes here; in the pass-through output this */ "
+                                 "closes nothing"});
+        opened_by_directive_.reset();
+    }
+}
+
+void CReading::end_line() {
+    const std::string code = std::exchange(code_, {});
+    const bool preprocessor = std::exchange(preprocessor_, false);
+    const std::string_view text = trim(code);
+    if (text.empty()) {
+        return;  // blank lines and comments change nothing
+    }
+    const bool guard_pending = std::exchange(guard_pending_, false);
+    if (!preprocessor) {
+        return;
+    }
+    // "#  word operand"
+    std::string_view rest = trim(text.substr(1));
+    const std::string_view word = identifier_at(rest);
+    const std::string_view operand = trim(rest.substr(word.size()));
+    if (word == "define" && guard_pending && !conditionals_.empty() &&
+        identifier_at(operand) == conditionals_.back().guard) {
+        // `#ifndef NAME` then `#define NAME`: an include guard, whose block the preprocessor reads.
+        conditionals_.back().state = Branch::Read;
+        return;
+    }
+    preprocessor_directive(word, operand, std::string(text));
+}
+
+void CReading::preprocessor_directive(std::string_view word, std::string_view operand, const std::string& text) {
+    const Place place{code_start_, line_};
+    // What a condition that is a plain number decides: `#if 0`, `#if 1`, `#if (0)`.
+    const auto decided = [](std::string_view condition) {
+        while (condition.size() >= 2 && condition.front() == '(' && condition.back() == ')') {
+            condition = trim(condition.substr(1, condition.size() - 2));
+        }
+        const std::size_t digits = condition.find_first_not_of("0123456789");
+        if (digits == 0 || condition.empty() ||
+            condition.substr(std::min(digits, condition.size())).find_first_not_of("uUlL") != std::string_view::npos) {
+            return Branch::Unknown;
+        }
+        return condition.substr(0, digits).find_first_not_of('0') == std::string_view::npos ? Branch::Skipped
+                                                                                            : Branch::Read;
+    };
+    const std::string shown = quoted_line(text);
+    if (word == "if" || word == "ifdef" || word == "ifndef") {
+        Conditional conditional{place, shown, place, shown, word == "if" ? decided(operand) : Branch::Unknown,
+                                false, false, ""};
+        if (word == "ifndef") {
+            conditional.guard = std::string(identifier_at(operand));
+            guard_pending_ = !conditional.guard.empty();
+        }
+        conditionals_.push_back(std::move(conditional));
+    } else if ((word == "elif" || word == "elifdef" || word == "elifndef" || word == "else") &&
+               !conditionals_.empty()) {
+        Conditional& conditional = conditionals_.back();
+        conditional.read_before = conditional.read_before || conditional.state == Branch::Read;
+        conditional.unknown_before = conditional.unknown_before || conditional.state == Branch::Unknown;
+        Branch next = word == "else" ? Branch::Read : word == "elif" ? decided(operand) : Branch::Unknown;
+        if (conditional.read_before) {
+            next = Branch::Skipped;
+        } else if (conditional.unknown_before && next == Branch::Read) {
+            next = Branch::Unknown;
+        }
+        conditional.state = next;
+        conditional.branch = place;
+        conditional.branch_text = shown;
+    } else if (word == "endif" && !conditionals_.empty()) {
+        conditionals_.pop_back();
+    } else if (word == "include") {
+        check_include(operand, shown);
+    }
+}
+
+void CReading::check_include(std::string_view operand, const std::string& text) {
+    if (!open_include_ || !operand.starts_with('"')) {
+        return;
+    }
+    const std::size_t close = operand.find('"', 1);
+    if (close == std::string_view::npos || close == 1) {
+        return;
+    }
+    std::optional<IncludedFile> file = open_include_(operand.substr(1, close - 1));
+    if (!file || !file->source) {
+        return;
+    }
+    std::optional<Note> first = first_directive_line(*file->source, file->name);
+    (void)file->source->close();
+    if (!first) {
+        return;
+    }
+    const std::uint64_t begin = file_offset(code_start_);
+    first->offset = begin;
+    first->message = "the first directive in it, which sets nothing";
+    Finding& finding = findings_.warn(begin, begin + 1, "included-directive",
+                                      text +
+                                          " names a file that holds directives, but morvcfg reads only this "
+                                          "file and never follows an include: the directives in " +
+                                          quoted(file->name) + " set nothing");
+    finding.notes.push_back(std::move(*first));
+}
+
+void CReading::finish() {
+    // A comment a directive line opens and nothing closes leaves the pass-through output nothing to
+    // stumble on, and an unclosed conditional is the preprocessor's own error.
+    opened_by_directive_.reset();
+}
+
+}  // namespace morvcfg

@@ -1,0 +1,125 @@
+#pragma once
+
+// The description file as C reads it: comments, string literals, preprocessor conditionals and
+// includes. morvcfg reads lines and knows none of them; where the two readings part, a firmware
+// engineer is surprised, and the checker says so.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "checker/file_layout.h"
+#include "checker/findings.h"
+#include "translator/directive_table.h"
+#include "translator/text_reader.h"
+
+namespace morvcfg {
+
+// A file an `#include "name"` names: its bytes, and its name as reports show it (a path on the
+// command line, a URI in an editor).
+struct IncludedFile {
+    std::unique_ptr<ByteSource> source;
+    std::string name;
+};
+// Opens the file an `#include "name"` names, where the C preprocessor looks first: beside the
+// description file. Nothing when there is no such file.
+using IncludeOpener = std::function<std::optional<IncludedFile>(std::string_view name)>;
+
+// The path of the file `name` when an #include in the file `file` names it: beside that file,
+// unless `name` is absolute.
+std::string path_beside(std::string_view file, std::string_view name);
+
+// The first directive line of a file (the line that starts with a keyword), as a note about it
+// shows it; nothing when the file holds none.
+std::optional<Note> first_directive_line(ByteSource& file, const std::string& name);
+
+class CReading {
+public:
+    // What a byte of the piece last read is to C.
+    enum class Role : unsigned char { Code, Comment, Literal };
+
+    CReading(FindingList& findings, const FileLayout& layout, const IncludeOpener& open_include)
+        : findings_(findings), layout_(layout), open_include_(open_include) {}
+
+    // Reads the next piece of the text, which starts at `start` in the text and is the directive
+    // `row`, or ordinary text when null. Warns about a directive that C would not see (in a comment
+    // or in a conditional block) and about a comment that a directive's line takes half of.
+    void read(std::string_view piece, std::uint64_t start, const Directive* row);
+    // After the last piece.
+    void finish();
+
+    // Of the piece last read: what byte `index` is.
+    [[nodiscard]] Role role(std::size_t index) const { return roles_[index]; }
+    // True when the piece last read starts inside a comment opened before it.
+    [[nodiscard]] bool starts_in_comment() const { return started_in_comment_; }
+    // True when the piece last read stands in a block the C preprocessor skips (after `#if 0`).
+    [[nodiscard]] bool skipped() const;
+    // True when the piece last read belongs to a preprocessor line (one whose code starts with #).
+    [[nodiscard]] bool preprocessor_line() const { return piece_preprocessor_; }
+
+private:
+    enum class Mode { Code, BlockComment, LineComment, String, Character };
+    // Whether the preprocessor reads a branch of a conditional: certainly, certainly not, or as
+    // the build decides.
+    enum class Branch { Read, Skipped, Unknown };
+    // A place in the text and its line (from 1).
+    struct Place {
+        std::uint64_t offset = 0;
+        std::uint64_t line = 0;
+    };
+    struct Conditional {
+        Place opener;
+        std::string opener_text;
+        Place branch;  // where the branch being read starts (#elif, #else), or the opener
+        std::string branch_text;
+        Branch state = Branch::Unknown;
+        bool read_before = false;     // an earlier branch is read
+        bool unknown_before = false;  // an earlier branch may be read
+        std::string guard;            // the name of an `#ifndef NAME` that may be an include guard
+    };
+
+    void directive_warnings(const Directive& row, std::uint64_t start);
+    // The conditional that decides whether the preprocessor reads the current line: the outermost
+    // one it skips, or else the innermost one it may skip; null when it reads the line.
+    [[nodiscard]] const Conditional* deciding_conditional() const;
+    void end_line();
+    void preprocessor_directive(std::string_view word, std::string_view operand, const std::string& text);
+    void check_include(std::string_view operand, const std::string& text);
+    void comment_opened(std::uint64_t at);
+    void comment_closed(std::uint64_t at);
+    [[nodiscard]] std::uint64_t file_offset(std::uint64_t text_offset) const {
+        return layout_.file_offset(text_offset);
+    }
+
+    FindingList& findings_;
+    const FileLayout& layout_;
+    const IncludeOpener& open_include_;
+
+    Mode mode_ = Mode::Code;
+    char previous_ = '\n';  // the byte before, in the mode it was read in
+    std::uint64_t line_ = 1;
+    Place comment_;  // where the open block comment started
+    std::vector<Conditional> conditionals_;
+
+    // The logical line being read (continued lines included): its code with each comment as a
+    // blank, and where its first code byte stands.
+    std::string code_;
+    std::uint64_t code_start_ = 0;
+    bool preprocessor_ = false;
+    bool guard_pending_ = false;  // the line after an `#ifndef NAME` may be its `#define NAME`
+
+    // The piece being read.
+    std::vector<Role> roles_;
+    bool started_in_comment_ = false;
+    bool piece_preprocessor_ = false;
+    const Directive* row_ = nullptr;
+    std::uint64_t piece_start_ = 0;
+    std::uint64_t piece_end_ = 0;
+    // A directive piece that opens a comment and leaves it open, until the comment closes.
+    std::optional<Place> opened_by_directive_;
+};
+
+}  // namespace morvcfg
