@@ -80,6 +80,27 @@ TEST(CheckerTest, ExplainsWhatTheTranslatorDoesSilently) {
         {"MORV_DEFGW(10.9.9.9)\n",
          "f:1:1: warning: the gateway 10.9.9.9 is outside this host's subnet "
          "192.168.0.0/255.255.255.0: it is written as 192.168.0.9 [-Wsubnet-move]\n"},
+        // Addresses no host can have; with one host bit or none (/31, /32) every address is a host's.
+        {"MORV_IFCFG(10.1.0.0, 255.255.0.0)\n",
+         "f:1:1: warning: this host's address 10.1.0.0 is the network address of the subnet "
+         "10.1.0.0/255.255.0.0: no host can have it [-Wimpossible-address]\n"},
+        {"MORV_IFCFG(10.1.255.255, 255.255.0.0)\n",
+         "f:1:1: warning: this host's address 10.1.255.255 is the broadcast address of the subnet "
+         "10.1.0.0/255.255.0.0: no host can have it [-Wimpossible-address]\n"},
+        {"MORV_IFCFG(10.1.2.0, 255.255.255.254)\n", ""},
+        {"MORV_IFCFG(10.1.2.3, 255.255.255.255)\n",
+         "f:1:1: warning: the default gateway 10.1.2.3 is this host's own address: a gateway is another host "
+         "[-Wimpossible-address]\n"},
+        {"MORV_IFCFG(10.1.2.1, 255.255.255.0)\nMORV_DEFGW(10.1.2.254)\nMORV_DNS(10.1.2.0)\n",
+         "f:3:1: warning: the name server 10.1.2.0 is the network address of the subnet 10.1.2.0/255.255.255.0: "
+         "no host can have it [-Wimpossible-address]\n"
+         "f:1:1: note: this host's subnet is set here\n"},
+        {"MORV_IFCFG(10.1.2.3, 255.255.255.0)\nMORV_DEFGW(10.1.2.255)\nMORV_DEFGW(10.1.2.3)\n",
+         "f:3:1: warning: MORV_DEFGW sets GateWay again: 10.1.2.255 becomes 10.1.2.3 [-Woverride]\n"
+         "f:2:1: note: set earlier here by MORV_DEFGW\n"
+         "f:3:1: warning: the gateway 10.1.2.3 is this host's own address: a gateway is another host "
+         "[-Wimpossible-address]\n"
+         "f:1:1: note: this host's subnet is set here\n"},
         // Text mode and pieces.
         {"MORV_LOCAL(1.2.3.4)\x1a\n",
          "f:1:20: warning: Ctrl-Z ends the input: the 1 bytes after it are never read "

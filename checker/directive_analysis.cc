@@ -215,7 +215,8 @@ void DirectiveAnalysis::analyse(const Directive& row, std::span<const char> piec
     text_start_ = start;
     directive_offset_ = layout_.file_offset(start);
     directive_keyword_ = row.keyword;
-    whole_line_ = whole_line;
+    // Text after a NUL is not read, so a fix could not know what it changes.
+    whole_line_ = whole_line && text.size() == piece.size();
     const std::size_t line_length = text.size() - (text.ends_with('\n') ? 1 : 0);
     file_.directive_seen(directive_offset_, layout_.file_range(start, start + line_length).second, row.keyword);
 

@@ -144,8 +144,8 @@ void FileAnalysis::check_impossible_addresses(const NetConfig& derived, const Ad
         if (every_address_a_host || (address != net && address != (net | host_bits))) {
             return "";
         }
-        return std::string(address == net ? "the network" : "the broadcast") + " address of this host's subnet " +
-               subnet_text + ": no host can have it";
+        return std::string(address == net ? "the network" : "the broadcast") + " address of the subnet " + subnet_text +
+               ": no host can have it";
     };
     const Origin& subnet = subnet_origin();
     const auto warn = [&](const Origin& at, const std::string& message) {

@@ -5,10 +5,12 @@
 namespace morvcfg {
 
 // note [which warnings carry fixes]: a fix is known only where the line shows what it means: its
-// layout (indent, case, stray letters, ignored text). A value (a range, a mask, an override, a pool,
-// a duplicate) or a byte the text mode handles (CR, NUL, Ctrl-Z) has no fix: nothing tells which
-// value was intended. A line longer than one piece gets no fix either, since removing text from it
-// would move where its later pieces start.
+// layout (indent, case, stray letters, ignored text, a comment before the keyword, characters a C
+// name cannot hold). A value (a range, a mask, an override, a pool, a duplicate, an impossible
+// address) or a byte the text mode handles (CR, NUL, Ctrl-Z, UTF-16) has no fix: nothing tells
+// which value was intended; nor has a directive in a comment, a conditional or an included file:
+// only the author knows whether it is meant. A line longer than one piece gets no fix either,
+// since removing text from it would move where its later pieces start.
 const std::array<WarningCategory, 22> kWarningCategories = {{
     {"operand", "an operand that was not read, or read only in part", ""},
     {"device-define", "a MORV_DEV_ADR directive that writes no define", ""},

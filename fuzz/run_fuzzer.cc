@@ -222,9 +222,13 @@ void check_fixes(std::string_view input, const morvcfg::CheckResult& checked) {
             require(replacement.begin >= mark_of(input).size() && replacement.begin <= replacement.end &&
                         replacement.end <= input.size() &&
                         input.substr(replacement.begin, replacement.end - replacement.begin).find('\n') ==
-                            std::string_view::npos &&
-                        replacement.text.find('\n') == std::string::npos,
+                            std::string_view::npos,
                     "a fix replaces bytes within one line, after any byte-order mark");
+            // Only a guess breaks a line (a second directive moved to a line of its own).
+            require(
+                replacement.text.find_first_of("\r\n") == std::string::npos ||
+                    (fix->kind == morvcfg::FixKind::Guess && (replacement.text == "\n" || replacement.text == "\r\n")),
+                "only a guess adds a line end, and nothing else with it");
             replacements.push_back(&replacement);
         }
     }
@@ -247,6 +251,72 @@ void check_fixes(std::string_view input, const morvcfg::CheckResult& checked) {
     for (const bool guesses : {false, true}) {
         const morvcfg::FixedText fixed_text = morvcfg::fix_text(input, {}, guesses);
         require(morvcfg::fixes_to_apply(fixed_text.result, {}, guesses).empty(), "once fixed, nothing is left to fix");
+    }
+}
+
+// The code of a line, as far as the checker reads a directive's: up to where a comment starts or
+// ends.
+std::string_view code_of(std::string_view line) {
+    return line.substr(0, std::min({line.find("/*"), line.find("//"), line.find("*/"), line.size()}));
+}
+
+// No ")" before its "(" and no ";" before a ")": a line a person would write, or part of one.
+bool closes_in_order(std::string_view code) {
+    int depth = 0;
+    bool ended = false;
+    for (const char c : code) {
+        depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+        if (depth < 0 || (ended && c == ')')) {
+            return false;
+        }
+        ended = ended || c == ';';
+    }
+    return true;
+}
+
+// The certain fixes that only make a line say what the translator does with it anyway (the
+// letters after a keyword, ignored text) change nothing morvcfg generates, and each line the
+// ignored-text fix touches is one a person would write.
+void check_fixes_keep_configuration(std::string_view input, const morvcfg::CheckResult& checked) {
+    morvcfg::ReportOptions only_said_anyway;
+    for (const morvcfg::WarningCategory& category : morvcfg::kWarningCategories) {
+        if (category.name != "keyword-suffix" && category.name != "ignored-text") {
+            only_said_anyway.disabled.emplace(category.name);
+        }
+    }
+    const std::vector<const morvcfg::Fix*> fixes = morvcfg::fixes_to_apply(checked, only_said_anyway, false);
+    if (fixes.empty()) {
+        return;
+    }
+    const std::string fixed = morvcfg::apply_fixes(input, fixes);
+    morvcfg::StringSource again(fixed);
+    const morvcfg::CheckResult after = morvcfg::check(again);
+    require(
+        morvcfg::generated_settings(after) == morvcfg::generated_settings(checked) && after.network == checked.network,
+        "fixes that say what the translator does anyway change nothing it generates");
+    // Each line a fix changes where its parentheses or semicolons are, found where the fix lands in
+    // the fixed bytes; lines as an editor shows them, a lone CR ending one too.
+    std::ptrdiff_t shift = 0;
+    for (const morvcfg::Fix* fix : fixes) {
+        const morvcfg::Replacement& first = fix->replacements.front();
+        const auto at = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(first.begin) + shift);
+        bool structure = false;
+        for (const morvcfg::Replacement& replacement : fix->replacements) {
+            structure = structure ||
+                        input.substr(replacement.begin, replacement.end - replacement.begin).find_first_of("();") !=
+                            std::string_view::npos ||
+                        replacement.text.find_first_of("();") != std::string::npos;
+            shift += static_cast<std::ptrdiff_t>(replacement.text.size()) -
+                     static_cast<std::ptrdiff_t>(replacement.end - replacement.begin);
+        }
+        if (!structure) {
+            continue;
+        }
+        const std::size_t before = at == 0 ? std::string::npos : fixed.find_last_of("\r\n", at - 1);
+        const std::size_t begin = before == std::string::npos ? 0 : before + 1;
+        const std::string_view line = std::string_view(fixed).substr(begin, fixed.find_first_of("\r\n", at) - begin);
+        require(closes_in_order(code_of(line)),
+                "a fix leaves no line with a \")\" before its \"(\" or a \";\" before a \")\"");
     }
 }
 
@@ -301,6 +371,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        everything);
     check_machine_formats(input, checked);
     check_fixes(input, checked);
+    check_fixes_keep_configuration(input, checked);
 
     morvcfg::MemoryEnvironment second;
     second.files["in.cfg"] = input;

@@ -2,9 +2,11 @@
 // its edges, and positions in every encoding.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,7 +42,15 @@ std::string run_transcript(const std::string& messages, std::size_t step) {
     std::string log;
     ReportOptions options;
     options.disabled.emplace("subnet-mask");
-    const int status = serve(source, sink, options, [&log](const std::string& line) { log += line + "\n"; });
+    // The one file beside the documents that an #include names.
+    const auto open_file = [](const std::string& path) -> std::unique_ptr<ByteSource> {
+        if (path != "/boards/net-common.cfg") {
+            return nullptr;
+        }
+        return std::make_unique<StringSource>("/* shared */\r\nMORV_DNS(10.0.0.2);\r\n");
+    };
+    const int status = serve(
+        source, sink, options, [&log](const std::string& line) { log += line + "\n"; }, open_file);
     std::string out;
     StringSource replies(sink.contents());
     MessageReader replies_reader(replies);
@@ -69,8 +79,13 @@ TEST_P(TranscriptTest, AnswersExactly) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Transcripts, TranscriptTest, testing::Values("lifecycle", "editing", "encodings", "cancel"),
-                         [](const testing::TestParamInfo<std::string>& info) { return info.param; });
+INSTANTIATE_TEST_SUITE_P(Transcripts, TranscriptTest,
+                         testing::Values("lifecycle", "editing", "encodings", "cancel", "c-reading"),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                             std::string name = info.param;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
 
 TEST(TransportTest, FramingAtItsEdges) {
     using Status = MessageReader::Status;
