@@ -134,90 +134,91 @@ void CReading::read(std::string_view piece, std::uint64_t start, const Directive
     }
     for (std::size_t i = 0; i < piece.size(); ++i) {
         const char c = piece[i];
-        const std::uint64_t at = start + i;
         if (c == '\n') {
-            // A backslash before the line end continues the logical line (and its comment or
-            // literal) on the next one.
-            if (previous_ == '\\') {
-                if (mode_ == Mode::Code && !code_.empty()) {
-                    code_.pop_back();
-                }
+            line_end();
+        } else if (mode_ == Mode::Code) {
+            code_byte(c, i);
+        } else if (mode_ == Mode::BlockComment) {
+            roles_[i] = Role::Comment;
+            if (previous_ == '*' && c == '/') {
+                mode_ = Mode::Code;
+                comment_closed(start + i - 1);
                 previous_ = '\0';
             } else {
-                if (mode_ != Mode::BlockComment) {
-                    mode_ = Mode::Code;
-                }
-                end_line();
-                previous_ = '\n';
+                previous_ = c;
             }
-            ++line_;
-            continue;
-        }
-        switch (mode_) {
-            case Mode::Code:
-                if (previous_ == '/' && (c == '*' || c == '/')) {
-                    if (i > 0) {
-                        roles_[i - 1] = Role::Comment;
-                    }
-                    roles_[i] = Role::Comment;
-                    if (!code_.empty()) {
-                        code_.back() = ' ';
-                    }
-                    if (c == '*') {
-                        mode_ = Mode::BlockComment;
-                        comment_opened(at - 1);
-                    } else {
-                        mode_ = Mode::LineComment;
-                    }
-                    previous_ = '\0';
-                    continue;
-                }
-                if (c == '"' || c == '\'') {
-                    mode_ = c == '"' ? Mode::String : Mode::Character;
-                    roles_[i] = Role::Literal;
-                }
-                if (!is_blank(c) && code_.find_first_not_of(" \t\v\f") == std::string::npos) {
-                    code_start_ = at;
-                    preprocessor_ = preprocessor_ || c == '#';
-                    piece_preprocessor_ = piece_preprocessor_ || preprocessor_;
-                }
-                if (code_.size() < kMaxCodeKept) {
-                    code_ += c;
-                }
-                previous_ = c;
-                break;
-            case Mode::BlockComment:
-                roles_[i] = Role::Comment;
-                if (previous_ == '*' && c == '/') {
-                    mode_ = Mode::Code;
-                    comment_closed(at - 1);
-                    previous_ = '\0';
-                } else {
-                    previous_ = c;
-                }
-                break;
-            case Mode::LineComment:
-                roles_[i] = Role::Comment;
-                previous_ = c;
-                break;
-            case Mode::String:
-            case Mode::Character:
-                roles_[i] = Role::Literal;
-                if (code_.size() < kMaxCodeKept) {
-                    code_ += c;
-                }
-                if (c == (mode_ == Mode::String ? '"' : '\'') && previous_ != '\\') {
-                    mode_ = Mode::Code;
-                    previous_ = '\0';
-                } else {
-                    // An escaped backslash escapes nothing after it.
-                    previous_ = previous_ == '\\' && c == '\\' ? '\0' : c;
-                }
-                break;
+        } else if (mode_ == Mode::LineComment) {
+            roles_[i] = Role::Comment;
+            previous_ = c;
+        } else {
+            literal_byte(c, i);
         }
     }
     if (row != nullptr && mode_ == Mode::BlockComment && comment_.offset >= start) {
         opened_by_directive_ = comment_;
+    }
+}
+
+void CReading::line_end() {
+    // A backslash before the line end continues the logical line (and its comment or literal) on
+    // the next one.
+    if (previous_ == '\\') {
+        if (mode_ == Mode::Code && !code_.empty()) {
+            code_.pop_back();
+        }
+        previous_ = '\0';
+    } else {
+        if (mode_ != Mode::BlockComment) {
+            mode_ = Mode::Code;
+        }
+        end_line();
+        previous_ = '\n';
+    }
+    ++line_;
+}
+
+void CReading::code_byte(char c, std::size_t index) {
+    if (previous_ == '/' && (c == '*' || c == '/')) {
+        if (index > 0) {
+            roles_[index - 1] = Role::Comment;
+        }
+        roles_[index] = Role::Comment;
+        if (!code_.empty()) {
+            code_.back() = ' ';  // a comment is a blank to the preprocessor
+        }
+        mode_ = c == '*' ? Mode::BlockComment : Mode::LineComment;
+        if (c == '*') {
+            comment_opened(piece_start_ + index - 1);
+        }
+        previous_ = '\0';
+        return;
+    }
+    if (c == '"' || c == '\'') {
+        mode_ = c == '"' ? Mode::String : Mode::Character;
+        roles_[index] = Role::Literal;
+    }
+    if (!is_blank(c) && code_.find_first_not_of(" \t\v\f") == std::string::npos) {
+        code_start_ = piece_start_ + index;
+        preprocessor_ = preprocessor_ || c == '#';
+        piece_preprocessor_ = piece_preprocessor_ || preprocessor_;
+    }
+    if (code_.size() < kMaxCodeKept) {
+        code_ += c;
+    }
+    previous_ = c;
+}
+
+void CReading::literal_byte(char c, std::size_t index) {
+    roles_[index] = Role::Literal;
+    if (code_.size() < kMaxCodeKept) {
+        code_ += c;
+    }
+    if (c == (mode_ == Mode::String ? '"' : '\'') && previous_ != '\\') {
+        mode_ = Mode::Code;
+        previous_ = '\0';
+    } else {
+        // An escaped backslash escapes nothing after it.
+        previous_ = previous_ == '\\' && c == '\\' ? '\0' : c;
     }
 }
 
@@ -229,7 +230,7 @@ void CReading::directive_warnings(const Directive& row, std::uint64_t start) {
                                           keyword +
                                               " stands inside a /* */ comment, but morvcfg reads lines, not "
                                               "comments: the directive is applied anyway");
-        finding.notes.push_back({file_offset(comment_.offset), "the comment opens here"});
+        finding.notes.emplace_back(file_offset(comment_.offset), "the comment opens here");
         return;
     }
     const Conditional* deciding = deciding_conditional();
@@ -249,10 +250,10 @@ void CReading::directive_warnings(const Directive& row, std::uint64_t start) {
                                       keyword + " stands in " + where +
                                           ", but morvcfg reads every line whatever the condition: the directive "
                                           "is applied anyway");
-    finding.notes.push_back({file_offset(deciding->opener.offset), "the conditional opens here"});
+    finding.notes.emplace_back(file_offset(deciding->opener.offset), "the conditional opens here");
     if (in_branch) {
-        finding.notes.push_back(
-            {file_offset(deciding->branch.offset), "the " + deciding->branch_text + " branch starts here"});
+        finding.notes.emplace_back(file_offset(deciding->branch.offset),
+                                   "the " + deciding->branch_text + " branch starts here");
     }
 }
 
@@ -269,7 +270,7 @@ void CReading::comment_closed(std::uint64_t at) {
                            "this directive line closes the comment opened on line " + line +
                                ": morvcfg takes the line out, end and all, so in the pass-through output the "
                                "comment runs on past it");
-        finding.notes.push_back({file_offset(comment_.offset), "the comment opens here"});
+        finding.notes.emplace_back(file_offset(comment_.offset), "the comment opens here");
     }
     if (opened_by_directive_ && opened_by_directive_->offset == comment_.offset) {
         const auto [begin, end] = layout_.file_range(comment_.offset, comment_.offset + 2);
@@ -278,9 +279,9 @@ void CReading::comment_closed(std::uint64_t at) {
             "this directive line opens a comment that closes on line " + std::to_string(line_) +
                 ": morvcfg takes the line out, opening and all, so the pass-through output keeps the comment's "
                 "end without its start");
-        finding.notes.push_back({file_offset(at),
-                                 "the comment closes here; in the pass-through output this */ "
-                                 "closes nothing"});
+        finding.notes.emplace_back(file_offset(at),
+                                   "the comment closes here; in the pass-through output this */ "
+                                   "closes nothing");
         opened_by_directive_.reset();
     }
 }
@@ -311,22 +312,9 @@ void CReading::end_line() {
 
 void CReading::preprocessor_directive(std::string_view word, std::string_view operand, const std::string& text) {
     const Place place{code_start_, line_};
-    // What a condition that is a plain number decides: `#if 0`, `#if 1`, `#if (0)`.
-    const auto decided = [](std::string_view condition) {
-        while (condition.size() >= 2 && condition.front() == '(' && condition.back() == ')') {
-            condition = trim(condition.substr(1, condition.size() - 2));
-        }
-        const std::size_t digits = condition.find_first_not_of("0123456789");
-        if (digits == 0 || condition.empty() ||
-            condition.substr(std::min(digits, condition.size())).find_first_not_of("uUlL") != std::string_view::npos) {
-            return Branch::Unknown;
-        }
-        return condition.substr(0, digits).find_first_not_of('0') == std::string_view::npos ? Branch::Skipped
-                                                                                            : Branch::Read;
-    };
-    const std::string shown = quoted_line(text);
+    const std::string line = quoted_line(text);
     if (word == "if" || word == "ifdef" || word == "ifndef") {
-        Conditional conditional{place, shown, place, shown, word == "if" ? decided(operand) : Branch::Unknown,
+        Conditional conditional{place, line,  place, line, word == "if" ? decided(operand) : Branch::Unknown,
                                 false, false, ""};
         if (word == "ifndef") {
             conditional.guard = std::string(identifier_at(operand));
@@ -335,23 +323,37 @@ void CReading::preprocessor_directive(std::string_view word, std::string_view op
         conditionals_.push_back(std::move(conditional));
     } else if ((word == "elif" || word == "elifdef" || word == "elifndef" || word == "else") &&
                !conditionals_.empty()) {
-        Conditional& conditional = conditionals_.back();
-        conditional.read_before = conditional.read_before || conditional.state == Branch::Read;
-        conditional.unknown_before = conditional.unknown_before || conditional.state == Branch::Unknown;
-        Branch next = word == "else" ? Branch::Read : word == "elif" ? decided(operand) : Branch::Unknown;
-        if (conditional.read_before) {
-            next = Branch::Skipped;
-        } else if (conditional.unknown_before && next == Branch::Read) {
-            next = Branch::Unknown;
-        }
-        conditional.state = next;
-        conditional.branch = place;
-        conditional.branch_text = shown;
+        conditionals_.back().next_branch(place, line,
+                                         word == "else"   ? Branch::Read
+                                         : word == "elif" ? decided(operand)
+                                                          : Branch::Unknown);
     } else if (word == "endif" && !conditionals_.empty()) {
         conditionals_.pop_back();
     } else if (word == "include") {
-        check_include(operand, shown);
+        check_include(operand, line);
     }
+}
+
+void CReading::Conditional::next_branch(const Place& at, const std::string& text, Branch condition) {
+    read_before = read_before || state == Branch::Read;
+    unknown_before = unknown_before || state == Branch::Unknown;
+    // After a branch that is read, no other is; after one that may be, a later one only may be.
+    state = read_before ? Branch::Skipped : unknown_before && condition == Branch::Read ? Branch::Unknown : condition;
+    branch = at;
+    branch_text = text;
+}
+
+CReading::Branch CReading::decided(std::string_view condition) {
+    // A condition that is a plain number: `#if 0`, `#if 1`, `#if (0)`, `#if 0L`.
+    while (condition.size() >= 2 && condition.front() == '(' && condition.back() == ')') {
+        condition = trim(condition.substr(1, condition.size() - 2));
+    }
+    const std::size_t digits = std::min(condition.find_first_not_of("0123456789"), condition.size());
+    if (digits == 0 || condition.substr(digits).find_first_not_of("uUlL") != std::string_view::npos) {
+        return Branch::Unknown;
+    }
+    return condition.substr(0, digits).find_first_not_of('0') == std::string_view::npos ? Branch::Skipped
+                                                                                        : Branch::Read;
 }
 
 void CReading::check_include(std::string_view operand, const std::string& text) {

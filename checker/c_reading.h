@@ -79,12 +79,22 @@ private:
         bool read_before = false;     // an earlier branch is read
         bool unknown_before = false;  // an earlier branch may be read
         std::string guard;            // the name of an `#ifndef NAME` that may be an include guard
+
+        // Goes on to the branch that starts `at` (`#elif`, `#else`), which reads `text` and whose
+        // condition alone decides `condition`.
+        void next_branch(const Place& at, const std::string& text, Branch condition);
     };
+    // What a condition decides when it is a plain number; Unknown for any other.
+    static Branch decided(std::string_view condition);
 
     void directive_warnings(const Directive& row, std::uint64_t start);
     // The conditional that decides whether the preprocessor reads the current line: the outermost
     // one it skips, or else the innermost one it may skip; null when it reads the line.
     [[nodiscard]] const Conditional* deciding_conditional() const;
+    // One byte of the piece, at `index` in it, in each mode; and a line end.
+    void code_byte(char c, std::size_t index);
+    void literal_byte(char c, std::size_t index);
+    void line_end();
     void end_line();
     void preprocessor_directive(std::string_view word, std::string_view operand, const std::string& text);
     void check_include(std::string_view operand, const std::string& text);

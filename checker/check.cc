@@ -34,7 +34,9 @@ CheckResult check(ByteSource& source, const IncludeOpener& open_include) {
         const std::uint64_t start = layout.begin_piece(piece, row);
         c_reading.read(whole, start, row);
         // A line of one piece: the only kind a fix may change without moving later pieces.
-        const bool whole_line = layout.piece_starts_line() && (whole.ends_with('\n') || whole.size() < kMaxPiece);
+        // A line a Ctrl-Z cut goes on in the file with bytes no fix could account for.
+        const bool whole_line = layout.piece_starts_line() &&
+                                (whole.ends_with('\n') || (whole.size() < kMaxPiece && !layout.ended_by_ctrl_z()));
         if (row != nullptr) {
             directives.analyse(*row, piece, start, whole_line);
         } else if (layout.piece_starts_line()) {
@@ -67,9 +69,8 @@ std::vector<std::uint64_t> places_of(const CheckResult& result) {
     std::vector<std::uint64_t> offsets;
     for (const Finding& finding : result.findings) {
         offsets.push_back(finding.offset);
-        for (const Note& note : finding.notes) {
-            offsets.push_back(note.offset);
-        }
+        std::transform(finding.notes.begin(), finding.notes.end(), std::back_inserter(offsets),
+                       [](const Note& note) { return note.offset; });
         if (finding.fix) {
             for (const Replacement& replacement : finding.fix->replacements) {
                 offsets.push_back(replacement.begin);

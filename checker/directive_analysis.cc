@@ -131,24 +131,28 @@ void DirectiveAnalysis::check_lookalike(std::string_view piece, std::uint64_t st
 void DirectiveAnalysis::check_keyword_after_text(std::string_view text, std::uint64_t start, bool whole_line) {
     // A keyword called as a directive ("MORV_LOCAL(" or "MORV_LOCAL (") where C reads code, after
     // other text: the author meant a directive, but morvcfg only sees one at the start of a line.
-    std::size_t at = 1;
+    std::size_t keyword = 1;
     const Directive* row = nullptr;
-    for (; at < text.size() && row == nullptr; ++at) {
-        if (text[at] != kKeywordPrefix.front() || is_identifier(text[at - 1]) || c_.role(at) != CReading::Role::Code) {
+    for (; keyword < text.size(); ++keyword) {
+        if (text[keyword] != kKeywordPrefix.front() || is_identifier(text[keyword - 1]) ||
+            c_.role(keyword) != CReading::Role::Code) {
             continue;
         }
-        row = match_directive(text.substr(at));
-        const std::string_view after = text.substr(at + (row != nullptr ? row->keyword.size() : 0));
-        const std::size_t call = after.find_first_not_of(" \t");
-        if (row != nullptr && (call == std::string_view::npos || after[call] != '(')) {
-            row = nullptr;
+        row = match_directive(text.substr(keyword));
+        if (row == nullptr) {
+            continue;
         }
+        const std::string_view after = text.substr(keyword + row->keyword.size());
+        if (const std::size_t call = after.find_first_not_of(" \t");
+            call != std::string_view::npos && after[call] == '(') {
+            break;
+        }
+        row = nullptr;
     }
     if (row == nullptr) {
         return;
     }
-    --at;
-    const auto [word_begin, word_stop] = layout_.file_range(start + at, start + at + row->keyword.size());
+    const auto [word_begin, word_stop] = layout_.file_range(start + keyword, start + keyword + row->keyword.size());
     file_.lookalike_seen(*row, word_begin);
     Finding& finding = findings_.warn(word_begin, word_stop, "not-directive",
                                       std::string(row->keyword) +
@@ -156,7 +160,7 @@ void DirectiveAnalysis::check_keyword_after_text(std::string_view text, std::uin
                                           "is copied unchanged; a directive must start in the first column");
     // The guess: what stands before the keyword is a comment (and blanks), which can follow the
     // directive instead.
-    const std::string_view before = text.substr(0, at);
+    const std::string_view before = text.substr(0, keyword);
     bool only_comments = !c_.starts_in_comment();
     for (std::size_t i = 0; i < before.size() && only_comments; ++i) {
         only_comments = before[i] == ' ' || before[i] == '\t' || c_.role(i) == CReading::Role::Comment;
@@ -598,18 +602,19 @@ void DirectiveAnalysis::ignored_directives(std::size_t keep, std::size_t first, 
     // what ends the one before is only its ")" and ";".
     const std::string line_end = layout_.crlf_line_ends() ? "\r\n" : "\n";
     std::vector<TextEdit> edits;
-    for (std::size_t at = first; at < code_end; ++at) {
-        if ((at != first && !is_blank(original_[at - 1])) || match_directive(original_.substr(at)) == nullptr) {
+    for (std::size_t next = first; next < code_end; ++next) {
+        if ((next != first && !is_blank(original_[next - 1])) || match_directive(original_.substr(next)) == nullptr) {
             continue;
         }
-        std::size_t cut = at;
+        std::size_t cut = next;
         while (cut > keep && is_blank(original_[cut - 1])) {
             --cut;
         }
-        const std::string_view closing = original_.substr(at == first ? keep : cut - 1, at == first ? cut - keep : 1);
-        if (closing.find_first_not_of(");") == std::string_view::npos && (at == first || !closing.empty())) {
-            edits.push_back({cut, at, line_end});
-        } else if (at == first) {
+        const std::string_view closing =
+            original_.substr(next == first ? keep : cut - 1, next == first ? cut - keep : 1);
+        if (closing.find_first_not_of(");") == std::string_view::npos && (next == first || !closing.empty())) {
+            edits.push_back({cut, next, line_end});
+        } else if (next == first) {
             return;
         }
     }

@@ -9,6 +9,18 @@ std::string pool_text(const MemoryPool& pool) {
     return std::to_string(pool.block_size) + " x " + std::to_string(pool.blocks);
 }
 
+// An address as 32 bits; nothing when a component is above 255 (a range warning says so).
+std::optional<std::uint32_t> packed(const Address& address) {
+    std::uint32_t bits = 0;
+    for (const std::uint32_t component : address) {
+        if (component > 255) {
+            return std::nullopt;
+        }
+        bits = (bits << 8U) | component;
+    }
+    return bits;
+}
+
 }  // namespace
 
 void FileAnalysis::address_set(std::size_t field, std::uint64_t offset, std::string_view keyword,
@@ -43,7 +55,7 @@ void FileAnalysis::define_written(const std::string& name, const std::string& va
     if (const auto first = define_origins_.find(name); first != define_origins_.end()) {
         Finding& finding = findings_.warn(offset, "duplicate-define",
                                           name + " is defined again: the second define redefines the first");
-        finding.notes.push_back({first->second, "first defined here"});
+        finding.notes.emplace_back(first->second, "first defined here");
     } else {
         define_origins_.emplace(name, offset);
     }
@@ -58,7 +70,7 @@ void FileAnalysis::note_setting(Origin& origin, std::uint64_t offset, std::strin
                                        : ": " + std::string(old_value) + " becomes " + std::string(new_value);
         Finding& finding = findings_.warn(offset, offset + keyword.size(), "override",
                                           std::string(keyword) + " sets " + std::string(setting) + " again" + change);
-        finding.notes.push_back({origin.offset, "set earlier here by " + std::string(origin.keyword)});
+        finding.notes.emplace_back(origin.offset, "set earlier here by " + std::string(origin.keyword));
     }
     origin = Origin{true, offset, keyword};
 }
@@ -107,12 +119,12 @@ void FileAnalysis::check_derivation(const NetConfig& derived, const Address& net
                                               dotted(config_.*item.field) + " is outside this host's subnet " +
                                               subnet_text + ": it is written as " + dotted(derived.*item.field));
         if (subnet.set && subnet.offset != offset) {
-            finding.notes.push_back({subnet.offset, "this host's subnet is set here"});
+            finding.notes.emplace_back(subnet.offset, "this host's subnet is set here");
         }
         if (!origin.set) {
-            finding.notes.push_back({lookalike.offset, std::string(lookalike.keyword) +
-                                                           " here is ordinary text, so the " + item.what +
-                                                           " keeps its default"});
+            finding.notes.emplace_back(
+                lookalike.offset,
+                std::string(lookalike.keyword) + " here is ordinary text, so the " + item.what + " keeps its default");
         }
     }
 }
@@ -121,16 +133,6 @@ void FileAnalysis::check_derivation(const NetConfig& derived, const Address& net
 // the network and the one whose host part is all ones is its broadcast; neither can be a host's.
 // With one host bit or none (/31, /32) every address is a host's. A gateway is another host.
 void FileAnalysis::check_impossible_addresses(const NetConfig& derived, const Address& network) {
-    const auto packed = [](const Address& address) -> std::optional<std::uint32_t> {
-        std::uint32_t bits = 0;
-        for (const std::uint32_t component : address) {
-            if (component > 255) {
-                return std::nullopt;  // reported as out of range
-            }
-            bits = (bits << 8U) | component;
-        }
-        return bits;
-    };
     const auto host = packed(config_.ThisIs);
     const auto mask = packed(config_.SubNetMask);
     if (!host || !mask) {
@@ -154,7 +156,7 @@ void FileAnalysis::check_impossible_addresses(const NetConfig& derived, const Ad
         }
         Finding& finding = findings_.warn(at.offset, at.offset + at.keyword.size(), "impossible-address", message);
         if (subnet.set && subnet.offset != at.offset) {
-            finding.notes.push_back({subnet.offset, "this host's subnet is set here"});
+            finding.notes.emplace_back(subnet.offset, "this host's subnet is set here");
         }
     };
     if (const std::string where = misplaced(*host); !where.empty()) {
@@ -170,12 +172,12 @@ void FileAnalysis::check_impossible_addresses(const NetConfig& derived, const Ad
             continue;
         }
         const Origin& origin = address_origins_[field_index(other.field)];
-        const std::string name =
-            std::string(origin.set ? "the " : "the default ") + other.what + " " + dotted(derived.*other.field);
+        std::string message = origin.set ? "the " : "the default ";
+        message.append(other.what).append(" ").append(dotted(derived.*other.field)).append(" is ");
         if (const std::string where = misplaced(*address); !where.empty()) {
-            warn(origin.set ? origin : subnet, name + " is " + where);
+            warn(origin.set ? origin : subnet, message.append(where));
         } else if (other.field == &NetConfig::GateWay && *address == *host) {
-            warn(origin.set ? origin : subnet, name + " is this host's own address: a gateway is another host");
+            warn(origin.set ? origin : subnet, message.append("this host's own address: a gateway is another host"));
         }
     }
 }

@@ -85,12 +85,12 @@ std::uint64_t FileLayout::begin_piece(std::span<const char> piece, const Directi
     }
     if (!piece_starts_line_) {
         if (row != nullptr) {
-            split_notes_.push_back({file_offset(start), "this piece starts with " + std::string(row->keyword) +
-                                                            ", so it is taken as a directive and not copied"});
+            split_notes_.emplace_back(file_offset(start), "this piece starts with " + std::string(row->keyword) +
+                                                              ", so it is taken as a directive and not copied");
         } else if (previous_was_directive_ && whole != "\n") {
-            split_notes_.push_back({file_offset(start),
-                                    "the directive ends before this point; the text from here on is ordinary and "
-                                    "is copied to the pass-through output"});
+            split_notes_.emplace_back(file_offset(start),
+                                      "the directive ends before this point; the text from here on is ordinary and "
+                                      "is copied to the pass-through output");
         }
     }
     previous_was_directive_ = row != nullptr;

@@ -49,6 +49,8 @@ public:
     // True when the lines read so far end in CR LF, as the tool writes them, or no line has ended
     // yet; false when they end in a bare LF.
     [[nodiscard]] bool crlf_line_ends() const { return line_feeds_.empty() || crlf_line_ends_; }
+    // True when a Ctrl-Z ended the text: the last line of the text goes on in the file after it.
+    [[nodiscard]] bool ended_by_ctrl_z() const { return ctrl_z_.has_value(); }
     // True when the file is UTF-16: it starts with a UTF-16 byte-order mark.
     [[nodiscard]] bool utf16() const { return utf16_; }
     // After the last piece: the bytes from `rest` on, after a Ctrl-Z, are counted.

@@ -39,6 +39,54 @@ void diff_line(std::string& out, char mark, std::string_view line) {
     }
 }
 
+// Where the lines of `after` that each line of `before` became start, and after the last where
+// they end: one line each, unless a fix broke one, which then runs on to where the next line is
+// found again (the last line takes what is left).
+std::vector<std::size_t> lines_made(std::span<const std::string_view> before, std::span<const std::string_view> after) {
+    std::vector<std::size_t> made(before.size() + 1, after.size());
+    for (std::size_t i = 0, j = 0; i < before.size(); ++i) {
+        made[i] = j;
+        std::size_t take = i + 1 == before.size() ? after.size() - j : 1;
+        const std::size_t spare = (after.size() - j) - (before.size() - i);
+        for (std::size_t extra = 0; i + 1 < before.size() && before[i] != after[j] && extra <= spare; ++extra) {
+            if (after[j + 1 + extra] == before[i + 1]) {
+                take = 1 + extra;
+                break;
+            }
+        }
+        j += take;
+    }
+    return made;
+}
+
+bool line_changed(std::span<const std::string_view> before, std::span<const std::string_view> after,
+                  std::span<const std::size_t> made, std::size_t line) {
+    return made[line + 1] - made[line] != 1 || before[line] != after[made[line]];
+}
+
+// The lines of a hunk, from line `first` of `before` to `end`: each run of changed lines as diff
+// writes it, the old lines and then the new ones.
+void write_hunk(std::string& out, std::span<const std::string_view> before, std::span<const std::string_view> after,
+                std::span<const std::size_t> made, std::size_t first, std::size_t end) {
+    for (std::size_t i = first; i < end;) {
+        if (!line_changed(before, after, made, i)) {
+            diff_line(out, ' ', before[i++]);
+            continue;
+        }
+        std::size_t run_end = i;
+        while (run_end < end && line_changed(before, after, made, run_end)) {
+            ++run_end;
+        }
+        for (std::size_t k = i; k < run_end; ++k) {
+            diff_line(out, '-', before[k]);
+        }
+        for (std::size_t k = made[i]; k < made[run_end]; ++k) {
+            diff_line(out, '+', after[k]);
+        }
+        i = run_end;
+    }
+}
+
 std::string hunk_range(std::size_t start, std::size_t count) {
     return std::to_string(start + 1) + (count == 1 ? "" : "," + std::to_string(count));
 }
@@ -149,29 +197,8 @@ std::string unified_diff(std::string_view name, std::string_view before, std::st
     if (old_lines.empty() || new_lines.size() < old_lines.size()) {
         return "";  // nothing was fixed, or not by fixes
     }
-    // The lines of `after` each line of `before` became, from made[i] to made[i + 1]: one, unless
-    // a fix broke it, when it runs on to where the next line is found again (the last line takes
-    // what is left).
-    std::vector<std::size_t> made(old_lines.size() + 1, new_lines.size());
-    for (std::size_t i = 0, j = 0; i < old_lines.size(); ++i) {
-        made[i] = j;
-        const std::size_t spare = (new_lines.size() - j) - (old_lines.size() - i);
-        std::size_t take = 1;
-        if (i + 1 == old_lines.size()) {
-            take = new_lines.size() - j;
-        } else if (old_lines[i] != new_lines[j]) {
-            for (std::size_t extra = 0; extra <= spare; ++extra) {
-                if (new_lines[j + 1 + extra] == old_lines[i + 1]) {
-                    take = 1 + extra;
-                    break;
-                }
-            }
-        }
-        j += take;
-    }
-    const auto changed = [&](std::size_t i) {
-        return made[i + 1] - made[i] != 1 || old_lines[i] != new_lines[made[i]];
-    };
+    const std::vector<std::size_t> made = lines_made(old_lines, new_lines);
+    const auto changed = [&](std::size_t i) { return line_changed(old_lines, new_lines, made, i); };
     constexpr std::size_t kContext = 3;
     const std::size_t count = old_lines.size();
     std::string out;
@@ -196,24 +223,7 @@ std::string unified_diff(std::string_view name, std::string_view before, std::st
         }
         out +=
             "@@ -" + hunk_range(first, end - first) + " +" + hunk_range(made[first], made[end] - made[first]) + " @@\n";
-        // Each run of changed lines as diff writes it: the old lines, then the new ones.
-        for (std::size_t i = first; i < end;) {
-            if (!changed(i)) {
-                diff_line(out, ' ', old_lines[i++]);
-                continue;
-            }
-            std::size_t run_end = i;
-            while (run_end < end && changed(run_end)) {
-                ++run_end;
-            }
-            for (std::size_t k = i; k < run_end; ++k) {
-                diff_line(out, '-', old_lines[k]);
-            }
-            for (std::size_t k = made[i]; k < made[run_end]; ++k) {
-                diff_line(out, '+', new_lines[k]);
-            }
-            i = run_end;
-        }
+        write_hunk(out, old_lines, new_lines, made, first, end);
         line = end;
     }
     return out;

@@ -2,10 +2,11 @@
 # The checker's fixes with the tools people apply them with: `patch -p0` takes --diff, GCC's
 # parseable fix-it lines applied by hand give what --fix --unsafe-fixes gives, and the GCC form is
 # coloured on a terminal only (and not with NO_COLOR).
-# Usage: fix_tools_test.sh <morvcfg-check> <mistakes golden folder>
+# Usage: fix_tools_test.sh <morvcfg-check> <mistakes golden folder> <c-structure golden folder>
 set -euo pipefail
 checker=$1
 golden=$2
+split=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAILED: $*"; exit 1; }
@@ -56,6 +57,15 @@ cp "$golden/input.cfg" unsafe.cfg
 "$checker" --fix --unsafe-fixes unsafe.cfg > /dev/null 2>&1 || true
 cmp -s board.cfg unsafe.cfg || fail "the fix-it lines and --fix --unsafe-fixes disagree"
 cmp -s board.cfg "$golden/fixed.cfg" && fail "the guesses changed nothing"
+
+echo "-- patch -p0 applies --diff --unsafe-fixes, whose guesses break a line in two"
+cp "$split/input.cfg" split.cfg
+"$checker" --diff --unsafe-fixes split.cfg > split.patch || true
+grep -q '^+MORV_NTPCFG(10.0.0.123);' split.patch || fail "no line broken in two in the diff"
+patch -p0 --quiet < split.patch
+mkdir fixed && cp "$split/input.cfg" fixed/split.cfg
+(cd fixed && "$checker" --fix --unsafe-fixes split.cfg > /dev/null 2>&1) || true
+cmp -s split.cfg fixed/split.cfg || fail "the patched file is not what --fix --unsafe-fixes makes"
 
 echo "-- colour on a terminal only"
 printf 'MORV_LOCAL(1.2.3)\n' > a.cfg
