@@ -136,6 +136,16 @@ TEST(CheckerTest, ExplainsWhatTheTranslatorDoesSilently) {
         {"MORV_NTP(1.1.1.1)\n",
          "f:1:1: warning: unknown directive 'MORV_NTP': the line is ordinary text "
          "and is copied unchanged; did you mean MORV_NTPCFG? [-Wnot-directive]\n"},
+        // Of keywords as near, and as much alike at the start, the table's first.
+        {"MORV_MPF_XXXXX(1, 2);\n",
+         "f:1:1: warning: unknown directive 'MORV_MPF_XXXXX': the line is ordinary text "
+         "and is copied unchanged; did you mean MORV_MPF_SMALL? [-Wnot-directive]\n"},
+        // A line of blanks only, longer than a piece, and the line after it checked as ever.
+        {std::string(300, ' ') + "\nMORV_LOCAL(127.0.1);\n",
+         "f:1:256: warning: line is 300 characters long: it is read as 2 pieces of at most 255 characters, each "
+         "handled as a line of its own [-Wlong-line]\n"
+         "f:2:19: warning: '127.0.1' gives only 3 of the 4 components of LocalHost: component 4 keeps 1, so "
+         "LocalHost is 127.0.1.1 [-Woperand]\n"},
         // A comment after the operands is no ignored text.
         {"MORV_MPF_SMALL(128,4); /* pool */\nMORV_DNS(192.168.0.53) // the resolver\n", ""},
         {"/* MORV_IFCFG is set below */\n", ""},
@@ -191,6 +201,10 @@ TEST(CheckerTest, Utf8EdgesInJsonAndColumns) {
         {"stray continuation", "\x80", "\\\\x80", 1},
         {"cut short", "\xF0\x9F\x98", "\\\\xf0\\\\x9f\\\\x98", 3},
         {"wide", "日本", "日本", 2},
+        {"control byte",
+         "lan\x01"
+         "ctrl",
+         "lan\\u0001ctrl", 8},
     };
     for (const auto& c : cases) {
         // The device name holds the bytes; the warning points at the address after them.
@@ -213,6 +227,16 @@ TEST(CheckerTest, Utf8EdgesInJsonAndColumns) {
 // A place at the very end of a file without a final line end, and in its last byte, read one byte
 // at a time: the column loop ends, and counts characters.
 TEST(CheckerTest, ColumnsAtTheEndOfTheFile) {
+    // The fix of "; é" at the very end ends before the column after é, in characters.
+    const std::string last = "MORV_DNS(10.20.30.2); é";
+    StringSource source(last);
+    FileReport report{"f", {}, check(source), {}, {}};
+    StringSource again(last, 1);
+    report.code_point_columns = code_point_columns(again, report.result);
+    std::string sarif;
+    write_sarif(sarif, std::span<const FileReport>(&report, 1), {});
+    EXPECT_NE(sarif.find("\"endColumn\": 24"), std::string::npos) << sarif;
+    EXPECT_EQ(sarif.find("\"endColumn\": 25"), std::string::npos) << sarif;
     for (const std::string input : {"é\nMORV_LOCAL", "MORV_MPF_LARGE(1536", "日\nMORV_MPF_SMALL(1"}) {
         StringSource source(input);
         const CheckResult result = check(source);
@@ -234,6 +258,8 @@ TEST(CheckerTest, SarifNamesEveryKindOfPath) {
         {"ボード.cfg", "%E3%83%9C%E3%83%BC%E3%83%89.cfg"},
         {"/home/me/board.cfg", "file:///home/me/board.cfg"},
         {"C:\\boards\\board.cfg", "file:///C:/boards/board.cfg"},
+        {"c:\\boards\\board.cfg", "file:///c:/boards/board.cfg"},
+        {"c:board.cfg", "file:///c:board.cfg"},
         {"//server/share/board.cfg", "file://server/share/board.cfg"},
     };
     for (const auto& c : cases) {
@@ -256,7 +282,7 @@ TEST(CheckerTest, SarifNamesEveryKindOfPath) {
 // The real file system, with one step of an in-place rewrite made to fail.
 class FaultyFiles final : public Environment {
 public:
-    enum class Step { None, Create, Write, Sync, Close, Move };
+    enum class Step { None, Create, Permissions, Write, Sync, Close, Move };
     explicit FaultyFiles(Step failing) : failing_(failing) {}
 
     std::unique_ptr<ByteSink> create(const std::string& path) override { return system_.create(path); }
@@ -275,6 +301,13 @@ public:
             return nullptr;
         }
         return std::make_unique<Sink>(system_.create_beside(path, created, why), failing_);
+    }
+    bool copy_attributes(const std::string& from, const std::string& to, std::string& why) override {
+        if (failing_ == Step::Permissions) {
+            why = "Operation not permitted";
+            return false;
+        }
+        return system_.copy_attributes(from, to, why);
     }
     bool move_over(const std::string& from, const std::string& to, std::string& why) override {
         if (failing_ == Step::Move) {
@@ -336,6 +369,9 @@ TEST(FixTest, AFailedRewriteLeavesTheFileAsItWas) {
     } cases[] = {
         {Step::None, original, true, ""},
         {Step::Create, original, false, "cannot create a file beside it: No space left on device"},
+        // EPERM from chmod: a file system that keeps no permission bits, or a file of another user's.
+        {Step::Permissions, original, false,
+         "cannot give the fixed file the permission bits of the original: Operation not permitted"},
         {Step::Write, original, false, "cannot write the fixed file"},
         {Step::Sync, original, false, "cannot flush the fixed file to disk"},
         {Step::Close, original, false, "cannot close the fixed file"},

@@ -270,6 +270,9 @@ bool rewrite_in_place(Environment& environment, const std::string& path, std::st
         why = std::move(reason);
         return false;
     };
+    if (!environment.copy_attributes(target, created, why)) {
+        return give_up("cannot give the fixed file the permission bits of the original: " + why);
+    }
     if (!sink->write(fixed)) {
         return give_up("cannot write the fixed file");
     }

@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cstring>
+#include <iterator>
 
 namespace morvcfg {
 namespace {
@@ -30,6 +31,28 @@ void copy_bytes(char* to, const char* from, std::size_t size) {
 }
 
 }  // namespace
+
+bool write_all_parts(std::span<const std::string_view> parts,
+                     const std::function<std::ptrdiff_t(std::span<const std::string_view>)>& write_some) {
+    std::vector<std::string_view> left;
+    left.reserve(parts.size());
+    std::copy_if(parts.begin(), parts.end(), std::back_inserter(left),
+                 [](std::string_view part) { return !part.empty(); });
+    for (std::size_t first = 0; first < left.size();) {
+        const std::ptrdiff_t written = write_some(std::span<const std::string_view>(left).subspan(first));
+        if (written <= 0) {
+            return false;
+        }
+        auto taken = static_cast<std::size_t>(written);
+        while (first < left.size() && taken >= left[first].size()) {
+            taken -= left[first++].size();
+        }
+        if (taken > 0) {
+            left[first].remove_prefix(taken);
+        }
+    }
+    return true;
+}
 
 bool StringSink::write(std::string_view bytes) {
     contents_.append(bytes);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -32,6 +33,13 @@ public:
         return std::all_of(parts.begin(), parts.end(), [this](std::string_view part) { return write(part); });
     }
 };
+
+// Writes every byte of `parts` through `write_some`, which takes the parts still to write (the
+// first perhaps begun) and returns how many of their bytes the system took, or -1 when it failed:
+// a gather write that takes only some of them (a signal, a pipe, a device that takes little at a
+// time) is continued where it stopped. False on a failure or a write that takes nothing.
+bool write_all_parts(std::span<const std::string_view> parts,
+                     const std::function<std::ptrdiff_t(std::span<const std::string_view>)>& write_some);
 
 // A sink that keeps everything in memory (tests, fuzzing).
 class StringSink final : public ByteSink {

@@ -120,6 +120,27 @@ TEST(TransportTest, FramingAtItsEdges) {
             EXPECT_EQ(statuses, c.statuses) << c.name << ", reads of " << step;
         }
     }
+    // A terminal's Ctrl-D ends the input for good, though more would follow: nothing is read after.
+    class Terminal final : public ByteSource {
+    public:
+        std::ptrdiff_t read(char* buffer, std::size_t size) override {
+            ++reads;
+            if (reads == 2) {
+                return 0;  // Ctrl-D
+            }
+            const std::string message = framed("{}");
+            const std::size_t count = std::min(size, message.size());
+            message.copy(buffer, count);
+            return static_cast<std::ptrdiff_t>(count);
+        }
+        bool close() override { return true; }
+        int reads = 0;
+    } terminal;
+    MessageReader reader(terminal);
+    EXPECT_EQ(reader.next().status, Status::Message);
+    EXPECT_EQ(reader.next().status, Status::End);
+    EXPECT_EQ(reader.next().status, Status::End);
+    EXPECT_EQ(terminal.reads, 2);
 }
 
 TEST(DocumentTest, PositionsInEveryEncoding) {

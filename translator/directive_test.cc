@@ -155,6 +155,8 @@ TEST(DirectiveTest, RecognisesKeywordsOnlyAtTheStartAndInUpperCase) {
         // A directive alone on the last line, without a line end.
         {"MORV_LOCAL(1.2.3.4)", "LocalHost=1.2.3.4", ""},
         {"a\r\nMORV_LOCAL(1.2.3.4)", "LocalHost=1.2.3.4", "a\r\n"},
+        // A bare keyword on the last line, without a line end, is a directive (with no operand).
+        {"first line\r\nMORV_DNS", "", "first line\r\n"},
         // A NUL: an ordinary piece is copied whole; a directive's text ends there.
         {std::string("a\0b\nc\n", 6), "", std::string("a\0b\r\nc\r\n", 8)},
         {std::string("MORV_LOCAL(1.2.3.4\0.9)\n", 23), "LocalHost=1.2.3.4", ""},

@@ -41,10 +41,12 @@ public:
     virtual std::string link_target(const std::string& path) = 0;
     // True when the file may be replaced: it exists and is not read-only; false with the reason.
     virtual bool replaceable(const std::string& path, std::string& why) = 0;
-    // Creates a new file in the folder of `path`, with its permission bits, and names it in
-    // `created`; null on failure, with the reason.
+    // Creates a new file in the folder of `path`, readable and writable by its owner alone, and
+    // names it in `created`; null on failure, with the reason.
     virtual std::unique_ptr<ByteSink> create_beside(const std::string& path, std::string& created,
                                                     std::string& why) = 0;
+    // Gives the file `to` the permission bits of the file `from`; false with the reason.
+    virtual bool copy_attributes(const std::string& from, const std::string& to, std::string& why) = 0;
     // Moves the file `from` over `to` in one step; false with the reason on failure.
     virtual bool move_over(const std::string& from, const std::string& to, std::string& why) = 0;
     // Removes a file; false on failure.

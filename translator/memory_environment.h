@@ -19,6 +19,8 @@ public:
     std::set<std::string> unreadable;
     // Files whose every write succeeds but whose close fails (what was written was not kept).
     std::set<std::string> unclosable;
+    // The most bytes one gather write takes (0 for all of them), as a pipe or a device may.
+    std::size_t most_per_write = 0;
     // The sizes each read of a file asked for, in order.
     std::map<std::string, std::vector<std::size_t>> reads;
     std::string error_output;
@@ -30,7 +32,7 @@ public:
         }
         std::string& contents = files[path];
         contents.clear();
-        return std::make_unique<Sink>(contents, unwritable.contains(path), unclosable.contains(path));
+        return std::make_unique<Sink>(contents, unwritable.contains(path), unclosable.contains(path), most_per_write);
     }
     using Environment::open;
     std::unique_ptr<ByteSource> open(const std::string& path, std::string& why) override {
@@ -60,6 +62,9 @@ public:
         }
         return create(created);
     }
+    bool copy_attributes(const std::string& /*from*/, const std::string& /*to*/, std::string& /*why*/) override {
+        return true;  // memory files have none
+    }
     bool move_over(const std::string& from, const std::string& to, std::string& why) override {
         const auto found = files.find(from);
         if (found == files.end()) {
@@ -75,8 +80,8 @@ public:
 private:
     class Sink final : public ByteSink {
     public:
-        Sink(std::string& contents, bool fails, bool close_fails)
-            : contents_(contents), fails_(fails), close_fails_(close_fails) {}
+        Sink(std::string& contents, bool fails, bool close_fails, std::size_t most)
+            : contents_(contents), fails_(fails), close_fails_(close_fails), most_(most) {}
         bool write(std::string_view bytes) override {
             if (fails_) {
                 return false;
@@ -84,12 +89,31 @@ private:
             contents_.append(bytes);
             return true;
         }
+        bool write_parts(std::span<const std::string_view> parts) override {
+            if (fails_) {
+                return false;
+            }
+            // Each call takes what fits in most_ bytes, ending where that falls, as a system may.
+            return write_all_parts(parts, [this](std::span<const std::string_view> left) {
+                std::size_t taken = 0;
+                for (const std::string_view part : left) {
+                    const std::size_t take = most_ == 0 ? part.size() : std::min(part.size(), most_ - taken);
+                    contents_.append(part.substr(0, take));
+                    taken += take;
+                    if (take < part.size()) {
+                        break;
+                    }
+                }
+                return static_cast<std::ptrdiff_t>(taken);
+            });
+        }
         bool close() override { return !fails_ && !close_fails_; }
 
     private:
         std::string& contents_;
         bool fails_;
         bool close_fails_;
+        std::size_t most_;
     };
 
     class Source final : public ByteSource {

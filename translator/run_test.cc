@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "translator/memory_environment.h"
@@ -36,6 +37,20 @@ TEST(RunTest, TranslatesAndGeneratesBothFiles) {
     EXPECT_NE(source.find("SubNetBroadCast[] = {10,1,255,255};"), std::string::npos);
     EXPECT_NE(source.find("{\"20040307090503\"}"), std::string::npos);
     EXPECT_NE(environment.files["morv_cfg.h"].find("ETH0_RCV_SMALL_SZ\t1024\r\n"), std::string::npos);
+}
+
+// A system that takes a gather write only in part (a signal, a pipe, a short device) loses nothing:
+// what it did not take is written again from where it stopped.
+TEST(RunTest, PartialWritesLoseNothing) {
+    std::string lines;
+    for (int i = 0; lines.size() < 20000; ++i) {
+        lines += "ordinary line " + std::to_string(i) + " of a description file, copied as it is\r\n";
+    }
+    MemoryEnvironment environment;
+    environment.most_per_write = 1000;
+    environment.files["in"] = "MORV_DEV_ADR(lan_ctrl, 0xA0000000);\r\n" + lines;
+    EXPECT_EQ(run_with(environment, {"morvcfg", "in", "out"}), 0);
+    EXPECT_EQ(environment.files["out"], "#define LAN_CTRL_START_ADDRESS 0xa0000000\r\n" + lines);
 }
 
 struct FailureCase {

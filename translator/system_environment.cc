@@ -121,39 +121,23 @@ public:
         return write(joined);
 #else
         // The stream is unbuffered, so its descriptor takes the parts directly, as many at a time
-        // as the system allows; a write that takes only some bytes is continued.
-        std::vector<iovec> vectors;
-        vectors.reserve(parts.size());
-        for (const std::string_view part : parts) {
-            if (!part.empty()) {
-                vectors.push_back({const_cast<char*>(part.data()), part.size()});
-            }
-        }
+        // as the system allows.
         const int descriptor = fileno(file_.get());
         const long most = sysconf(_SC_IOV_MAX);
         const std::size_t batch = most > 0 ? static_cast<std::size_t>(most) : 16;
-        for (std::size_t first = 0; first < vectors.size();) {
-            const std::size_t count = std::min(batch, vectors.size() - first);
-            const ssize_t written = writev(descriptor, vectors.data() + first, static_cast<int>(count));
-            if (written < 0) {
-                if (errno == EINTR) {
-                    continue;
+        std::vector<iovec> vectors;
+        return write_all_parts(parts, [&](std::span<const std::string_view> left) -> std::ptrdiff_t {
+            vectors.clear();
+            for (const std::string_view part : left.first(std::min(batch, left.size()))) {
+                vectors.push_back({const_cast<char*>(part.data()), part.size()});
+            }
+            for (;;) {
+                const ssize_t written = writev(descriptor, vectors.data(), static_cast<int>(vectors.size()));
+                if (written >= 0 || errno != EINTR) {
+                    return written;
                 }
-                return false;
             }
-            auto left = static_cast<std::size_t>(written);
-            while (first < vectors.size() && left >= vectors[first].iov_len) {
-                left -= vectors[first++].iov_len;
-            }
-            if (left > 0) {
-                vectors[first].iov_base = static_cast<char*>(vectors[first].iov_base) + left;
-                vectors[first].iov_len -= left;
-            }
-            if (written == 0) {
-                return false;
-            }
-        }
-        return true;
+        });
 #endif
     }
     bool close() override {
@@ -352,11 +336,8 @@ std::unique_ptr<ByteSink> SystemEnvironment::create_beside(const std::string& pa
     const fs::path original = native_path(path);
 #ifdef _WIN32
     const int process = _getpid();
-    const int permissions = _S_IREAD | _S_IWRITE;
 #else
     const int process = getpid();
-    struct stat status {};
-    const mode_t permissions = stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0644;
 #endif
     // A hidden name of this process's own beside the file; taken only if nobody has it.
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -364,12 +345,12 @@ std::unique_ptr<ByteSink> SystemEnvironment::create_beside(const std::string& pa
                                  "-" + std::to_string(attempt);
         created = utf8_path(original.parent_path() / native_path(name));
 #ifdef _WIN32
-        const int descriptor = _wopen(wide(created).c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, permissions);
+        const int descriptor =
+            _wopen(wide(created).c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
         std::FILE* file = descriptor >= 0 ? _fdopen(descriptor, "wb") : nullptr;
 #else
-        const int descriptor = ::open(created.c_str(), O_CREAT | O_EXCL | O_WRONLY, permissions);
-        // The permission bits exactly as the original's, whatever the umask took away.
-        std::FILE* file = descriptor >= 0 && fchmod(descriptor, permissions) == 0 ? fdopen(descriptor, "wb") : nullptr;
+        const int descriptor = ::open(created.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0600);
+        std::FILE* file = descriptor >= 0 ? fdopen(descriptor, "wb") : nullptr;
 #endif
         if (file != nullptr) {
             return std::make_unique<FileSink>(file);
@@ -391,6 +372,24 @@ std::unique_ptr<ByteSink> SystemEnvironment::create_beside(const std::string& pa
     }
     why = std::strerror(EEXIST);
     return nullptr;
+}
+
+bool SystemEnvironment::copy_attributes(const std::string& from, const std::string& to, std::string& why) {
+#ifdef _WIN32
+    // A file that may be replaced is not read-only, and the new one is not either.
+    (void)from;
+    (void)to;
+    (void)why;
+    return true;
+#else
+    // The permission bits exactly as the original's, whatever the umask took away.
+    struct stat status {};
+    if (stat(from.c_str(), &status) != 0 || chmod(to.c_str(), status.st_mode & 07777) != 0) {
+        why = std::strerror(errno);
+        return false;
+    }
+    return true;
+#endif
 }
 
 bool SystemEnvironment::move_over(const std::string& from, const std::string& to, std::string& why) {

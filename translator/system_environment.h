@@ -25,6 +25,7 @@ public:
     std::string link_target(const std::string& path) override;
     bool replaceable(const std::string& path, std::string& why) override;
     std::unique_ptr<ByteSink> create_beside(const std::string& path, std::string& created, std::string& why) override;
+    bool copy_attributes(const std::string& from, const std::string& to, std::string& why) override;
     bool move_over(const std::string& from, const std::string& to, std::string& why) override;
     bool remove(const std::string& path) override;
 };
