@@ -309,6 +309,10 @@ public:
         }
         return system_.copy_attributes(from, to, why);
     }
+    std::uint64_t link_count(const std::string& path) override { return system_.link_count(path); }
+    bool overwrite(const std::string& path, std::string_view bytes, std::string& why) override {
+        return system_.overwrite(path, bytes, why);
+    }
     bool move_over(const std::string& from, const std::string& to, std::string& why) override {
         if (failing_ == Step::Move) {
             why = "Device or resource busy";

@@ -10,23 +10,6 @@
 namespace morvcfg {
 namespace {
 
-std::size_t edit_distance(std::string_view a, std::string_view b) {
-    std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) {
-        row[j] = j;
-    }
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
-}
-
 bool is_identifier(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
 }
@@ -69,12 +52,19 @@ void DirectiveAnalysis::check_lookalike(std::string_view piece, std::uint64_t st
     const auto [word_begin, word_stop] = layout_.file_range(start + indent, start + indent + word_end);
     // The fix: the indent goes, and the word's first `length` characters become `keyword`.
     const auto fix = [&](FixKind kind, std::size_t length, std::string_view keyword) {
-        Fix made{kind, {}};
+        const bool recased = word.substr(0, length) != keyword;
+        std::string title = std::string(keyword);
+        if (kind == FixKind::Certain) {
+            title = indent == 0 ? "Write " + title + " in upper case"
+                    : recased   ? "Remove the indent and write " + title + " in upper case"
+                                : "Remove the indent";
+        }
+        Fix made{kind, {}, std::move(title)};
         if (indent > 0) {
             const auto [indent_begin, indent_end] = layout_.file_range(start, start + indent);
             made.replacements.push_back({indent_begin, indent_end, ""});
         }
-        if (word.substr(0, length) != keyword) {
+        if (recased) {
             const auto [begin, end] = layout_.file_range(start + indent, start + indent + length);
             made.replacements.push_back({begin, end, std::string(keyword)});
         }
@@ -171,7 +161,9 @@ void DirectiveAnalysis::check_keyword_after_text(std::string_view text, std::uin
         return;
     }
     const std::string_view comment = before.substr(0, before.find_last_not_of(" \t") + 1);
-    finding.fix = Fix{FixKind::Guess, {{line_begin, word_begin, ""}, {line_end, line_end, " " + std::string(comment)}}};
+    finding.fix = Fix{FixKind::Guess,
+                      {{line_begin, word_begin, ""}, {line_end, line_end, " " + std::string(comment)}},
+                      "move the comment behind the directive"};
 }
 
 Finding& DirectiveAnalysis::warn(std::string_view part, std::string_view category, std::string message) {
@@ -184,11 +176,12 @@ std::string DirectiveAnalysis::quote(std::string_view part) const {
     return quoted(original_.substr(static_cast<std::size_t>(part.data() - text_.data()), part.size()));
 }
 
-void DirectiveAnalysis::set_fix(Finding& finding, FixKind kind, std::span<const TextEdit> edits) const {
+void DirectiveAnalysis::set_fix(Finding& finding, FixKind kind, std::span<const TextEdit> edits,
+                                std::string title) const {
     if (!whole_line_ || edits.empty()) {
         return;
     }
-    Fix fix{kind, {}};
+    Fix fix{kind, {}, std::move(title)};
     for (const TextEdit& edit : edits) {
         const auto [first, stop] = layout_.file_range(text_start_ + edit.begin, text_start_ + edit.end);
         // A CR before it in the directive joined the editor's lines; the text after it would be
@@ -201,10 +194,10 @@ void DirectiveAnalysis::set_fix(Finding& finding, FixKind kind, std::span<const 
     finding.fix = std::move(fix);
 }
 
-void DirectiveAnalysis::delete_text(Finding& finding, std::size_t begin, std::size_t end) const {
+void DirectiveAnalysis::delete_text(Finding& finding, std::size_t begin, std::size_t end, std::string title) const {
     if (end > begin) {
         const TextEdit edit{begin, end, ""};
-        set_fix(finding, FixKind::Certain, {&edit, 1});
+        set_fix(finding, FixKind::Certain, {&edit, 1}, std::move(title));
     }
 }
 
@@ -239,7 +232,8 @@ void DirectiveAnalysis::analyse(const Directive& row, std::span<const char> piec
         Finding& finding = warn(tail, "keyword-suffix",
                                 quote(word) + " is taken as " + std::string(row.keyword) + "; the rest of the word, " +
                                     quote(tail) + ", is ignored");
-        delete_text(finding, end_of(word) - tail.size(), end_of(word));
+        delete_text(finding, end_of(word) - tail.size(), end_of(word),
+                    "Remove " + quote(tail) + " after " + std::string(row.keyword));
     }
     const ScanField& last = operands.fields[operands.stored() - 1];
     const DirectiveSeen d{row,
@@ -430,7 +424,7 @@ void DirectiveAnalysis::check_define_name(std::string_view token, std::string_vi
     if (std::isdigit(original.front()) == 0) {
         const auto begin = static_cast<std::size_t>(token.data() - text_.data());
         const TextEdit edit{begin, begin + token.size(), mended};
-        set_fix(finding, FixKind::Guess, {&edit, 1});
+        set_fix(finding, FixKind::Guess, {&edit, 1}, "name the device " + mended);
     }
 }
 
@@ -443,6 +437,8 @@ bool DirectiveAnalysis::check_address(std::string_view token, std::size_t field,
         warn(token, "operand", quote(token) + " is not an address: " + name + " keeps " + dotted(before));
         return false;
     }
+    std::string given;
+    std::string note;
     if (stored < 4) {
         // Name the components that keep their values, and those values.
         std::string kept =
@@ -454,16 +450,18 @@ bool DirectiveAnalysis::check_address(std::string_view token, std::size_t field,
         warn(token.substr(quad.stop, 0), "operand",
              quote(token) + " gives only " + std::to_string(stored) + " of the 4 components of " + name + ": " + kept +
                  ", so " + name + " is " + dotted(after));
+        given = shown(original_.substr(static_cast<std::size_t>(token.data() - text_.data()), token.size()));
+        note = std::to_string(stored) + " of 4 components; " + kept + ", so " + name + " is " + dotted(after);
     } else if (quad.stop < token.size()) {
         const std::string_view extra = token.substr(quad.stop);
         Finding& finding =
             warn(extra, "ignored-text", quote(extra) + " after the address " + dotted(after) + " is ignored");
-        delete_text(finding, end_of(extra) - extra.size(), end_of(extra));
+        delete_text(finding, end_of(extra) - extra.size(), end_of(extra), "Remove the ignored text");
     }
     for (std::size_t i = 0; i < stored; ++i) {
         check_range(quad.fields[i], Number::Component, "component " + std::to_string(i + 1) + " of " + name);
     }
-    file_.address_set(field, directive_offset_, directive_keyword_, before);
+    file_.address_set(field, directive_offset_, directive_keyword_, before, std::move(given), std::move(note));
     return true;
 }
 
@@ -580,7 +578,7 @@ void DirectiveAnalysis::check_trailing(std::string_view rest, std::string_view w
     const std::string tail = std::string(original_.substr(keep, begin - keep)) +
                              std::string(original_.substr(end_of(extra), code_end - end_of(extra)));
     if (tail.find_first_not_of(" \t);") == std::string::npos && well_formed(std::string(head) + tail)) {
-        delete_text(finding, begin, end_of(extra));
+        delete_text(finding, begin, end_of(extra), "Remove the ignored text");
         return;
     }
     std::string closing(static_cast<std::size_t>(std::max(opened(head), 0)), ')');
@@ -589,7 +587,7 @@ void DirectiveAnalysis::check_trailing(std::string_view rest, std::string_view w
     }
     if (well_formed(std::string(head) + closing)) {
         const TextEdit edit{keep, code_end, closing};
-        set_fix(finding, FixKind::Certain, {&edit, 1});
+        set_fix(finding, FixKind::Certain, {&edit, 1}, "Remove the ignored rest of the directive");
     }
 }
 
@@ -618,7 +616,7 @@ void DirectiveAnalysis::ignored_directives(std::size_t keep, std::size_t first, 
             return;
         }
     }
-    set_fix(finding, FixKind::Guess, edits);
+    set_fix(finding, FixKind::Guess, edits, "put each directive on a line of its own");
 }
 
 }  // namespace morvcfg

@@ -83,9 +83,9 @@ private:
         std::string text;
     };
     // The fix made of `edits`, when the line may be changed.
-    void set_fix(Finding& finding, FixKind kind, std::span<const TextEdit> edits) const;
+    void set_fix(Finding& finding, FixKind kind, std::span<const TextEdit> edits, std::string title) const;
     // A certain fix that deletes the text [begin, end).
-    void delete_text(Finding& finding, std::size_t begin, std::size_t end) const;
+    void delete_text(Finding& finding, std::size_t begin, std::size_t end, std::string title) const;
 
     FindingList& findings_;
     const FileLayout& layout_;

@@ -23,10 +23,11 @@ std::optional<std::uint32_t> packed(const Address& address) {
 
 }  // namespace
 
-void FileAnalysis::address_set(std::size_t field, std::uint64_t offset, std::string_view keyword,
-                               const Address& before) {
-    directives_.back().settings.push_back(
-        {std::string(kAddressFields[field].name), dotted(config_.*kAddressFields[field].field)});
+void FileAnalysis::address_set(std::size_t field, std::uint64_t offset, std::string_view keyword, const Address& before,
+                               std::string given, std::string note) {
+    directives_.back().settings.push_back({std::string(kAddressFields[field].name),
+                                           dotted(config_.*kAddressFields[field].field), std::move(given),
+                                           std::move(note)});
     note_setting(address_origins_[field], offset, keyword, kAddressFields[field].name, dotted(before),
                  dotted(config_.*kAddressFields[field].field));
 }

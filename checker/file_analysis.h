@@ -25,7 +25,10 @@ public:
 
     // The directive at `offset`, `keyword`, has set an address field (an index into
     // kAddressFields); it held `before`.
-    void address_set(std::size_t field, std::uint64_t offset, std::string_view keyword, const Address& before);
+    // `given` and `note`: the operand as written and why the field is not simply that, when only
+    // part of it was read.
+    void address_set(std::size_t field, std::uint64_t offset, std::string_view keyword, const Address& before,
+                     std::string given = {}, std::string note = {});
     // The same for a memory-pool class.
     void pool_set(std::size_t pool, std::uint64_t offset, std::string_view keyword, const MemoryPool& before);
     // An ordinary line at `offset` looks like the directive `row` (indented, or not in upper case):

@@ -56,6 +56,8 @@ enum class FixKind { Certain, Guess };
 struct Fix {
     FixKind kind = FixKind::Certain;
     std::vector<Replacement> replacements;
+    // What it does, in words: "Remove the indent"; for a guess, what it guesses ("MORV_NTPCFG").
+    std::string title;
 };
 
 struct Finding {
@@ -73,6 +75,10 @@ struct Finding {
 struct Setting {
     std::string name;
     std::string value;
+    // The operand as the line writes it, where the value is not simply that ("127.0.1"), and why
+    // the value differs from it.
+    std::string given{};
+    std::string note{};
 };
 
 // A directive line, for the explanations of an editor: where its keyword stands, where its line

@@ -289,6 +289,22 @@ bool rewrite_in_place(Environment& environment, const std::string& path, std::st
         why = "the file changed since it was read; run again";
         return false;
     }
+    if (environment.link_count(target) > 1) {
+        // A file with other names is rewritten where it is, so that it stays one file under all of
+        // them; until that is done, the complete new text waits beside it.
+        if (!environment.overwrite(target, fixed, why)) {
+            why = "cannot rewrite the file, which has other names, in place: " + why;
+            std::string restore_why;
+            if (environment.overwrite(target, original, restore_why)) {
+                (void)environment.remove(created);
+            } else {
+                why += "; it may be cut short, and its fixed text is in " + created;
+            }
+            return false;
+        }
+        (void)environment.remove(created);
+        return true;
+    }
     if (!environment.move_over(created, target, why)) {
         (void)environment.remove(created);
         why = "cannot replace the file: " + why;

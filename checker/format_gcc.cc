@@ -16,6 +16,7 @@ namespace {
 // in bold cyan, text a fix inserts in green and what it deletes in red.
 constexpr std::string_view kBold = "\033[01m\033[K";
 constexpr std::string_view kWarningColour = "\033[01;35m\033[K";
+constexpr std::string_view kErrorColour = "\033[01;31m\033[K";
 constexpr std::string_view kNoteColour = "\033[01;36m\033[K";
 constexpr std::string_view kInsertColour = "\033[32m\033[K";
 constexpr std::string_view kDeleteColour = "\033[31m\033[K";
@@ -169,15 +170,18 @@ void write_gcc(std::string& out, const FileReport& report, const ReportOptions& 
         if (options.disabled.contains(finding.category)) {
             continue;
         }
+        // As GCC: a warning made an error says so, and names the option that made it one.
+        const bool error = options.is_error(finding.category);
+        const std::string_view colour = error ? kErrorColour : kWarningColour;
         paint(out, kBold, position(report, finding.offset));
         out += ' ';
-        paint(out, kWarningColour, "warning: ");
+        paint(out, colour, error ? "error: " : "warning: ");
         out.append(finding.message).append(" [");
-        paint(out, kWarningColour, "-W" + std::string(finding.category));
+        paint(out, colour, (error ? "-Werror=" : "-W") + std::string(finding.category));
         out.append("]\n");
         const Fix* fix = finding.fix ? &*finding.fix : nullptr;
         if (options.show_caret) {
-            write_excerpt(out, report, finding.offset, finding.end, fix, kWarningColour, paint);
+            write_excerpt(out, report, finding.offset, finding.end, fix, colour, paint);
         }
         if (options.parseable_fixits && fix != nullptr) {
             for (const Replacement& replacement : fix->replacements) {

@@ -19,6 +19,7 @@ void write_fix(JsonWriter& json, const CheckResult& result, const Fix& fix) {
     json.begin_object();
     json.key("certain");
     json.boolean(fix.kind == FixKind::Certain);
+    json.field("title", fix.title);
     json.key("replacements");
     json.begin_array();
     for (const Replacement& replacement : fix.replacements) {
@@ -46,6 +47,7 @@ void write_warnings(JsonWriter& json, const FileReport& report, const ReportOpti
         }
         json.begin_object();
         json.field("category", finding.category);
+        json.field("level", options.is_error(finding.category) ? "error" : "warning");
         write_place(json, report.result, finding.offset);
         json.field("message", finding.message);
         json.key("notes");

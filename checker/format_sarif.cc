@@ -68,8 +68,9 @@ void write_fix(JsonWriter& json, const FileReport& report, const Fix& fix) {
     json.begin_array();
     json.begin_object();
     write_text(json, "description",
-               fix.kind == FixKind::Certain ? "certain fix (morvcfg-check --fix applies it)"
-                                            : "a guess (morvcfg-check --fix --unsafe-fixes applies it)");
+               fix.kind == FixKind::Certain
+                   ? fix.title + " (certain: morvcfg-check --fix applies it)"
+                   : "Guess: " + fix.title + " (morvcfg-check --fix --unsafe-fixes applies it)");
     json.key("artifactChanges");
     json.begin_array();
     json.begin_object();
@@ -119,14 +120,14 @@ void write_rules(JsonWriter& json) {
     json.end_array();
 }
 
-void write_result(JsonWriter& json, const FileReport& report, const Finding& finding) {
+void write_result(JsonWriter& json, const FileReport& report, const Finding& finding, bool error) {
     const auto* const rule =
         std::find_if(kWarningCategories.begin(), kWarningCategories.end(),
                      [&](const WarningCategory& category) { return category.name == finding.category; });
     json.begin_object();
     json.field("ruleId", finding.category);
     json.field("ruleIndex", rule - kWarningCategories.begin());
-    json.field("level", "warning");
+    json.field("level", error ? "error" : "warning");
     write_text(json, "message", finding.message);
     json.key("locations");
     json.begin_array();
@@ -212,7 +213,7 @@ void write_sarif(std::string& out, std::span<const FileReport> reports, const Re
     for (const FileReport& report : reports) {
         for (const Finding& finding : report.result.findings) {
             if (!options.disabled.contains(finding.category)) {
-                write_result(json, report, finding);
+                write_result(json, report, finding, options.is_error(finding.category));
             }
         }
     }

@@ -11,6 +11,7 @@
 
 #include "checker/check.h"
 #include "checker/fix.h"
+#include "checker/messages.h"
 #include "checker/report.h"
 #include "translator/system_environment.h"
 
@@ -21,10 +22,11 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: morvcfg-check [--format=gcc|json|sarif] [--summary] [-Wno-NAME]... [--fix [--unsafe-fixes] | --diff]\n"
-    "                     [-fdiagnostics-parseable-fixits] [-fno-diagnostics-show-caret]\n"
-    "                     [-fdiagnostics-color=auto|always|never] FILE...\n"
-    "       morvcfg-check --lsp [-Wno-NAME]...\n"
+    "usage: morvcfg-check [--format=gcc|json|sarif] [--summary] [-W[no-]NAME]... [-W[no-]error[=NAME]]...\n"
+    "                     [--fix [--unsafe-fixes] | --diff] [-fdiagnostics-parseable-fixits]\n"
+    "                     [-fno-diagnostics-show-caret] [-fdiagnostics-color=auto|always|never]\n"
+    "                     [--stdin-filename NAME] FILE... (- for standard input)\n"
+    "       morvcfg-check --lsp [-W[no-]NAME]... [-W[no-]error[=NAME]]...\n"
     "       morvcfg-check -h | --help | --version\n";
 
 enum class Format { Gcc, Json, Sarif };
@@ -55,7 +57,9 @@ std::string help() {
         {"--format=json", "one JSON document: each file's warnings, fixes and configuration"},
         {"--format=sarif", "one SARIF 2.1.0 log, for code-scanning services"},
         {"--summary", "with the gcc form, also print the configuration morvcfg would generate"},
-        {"--fix", "apply the certain fixes to each file in place, then report what remains"},
+        {"--fix",
+         "apply the certain fixes to each file in place, then report what remains (with -, write the fixed "
+         "text to standard output and the report to standard error)"},
         {"--unsafe-fixes", "with --fix or --diff, apply the guesses too"},
         {"--diff", "print what --fix would change as a unified diff (patch -p0), and change nothing"},
         {"-fdiagnostics-parseable-fixits", "with the gcc form, print each fix as GCC's fix-it lines"},
@@ -64,7 +68,13 @@ std::string help() {
         {"--lsp", "be a language server (LSP 3.17) on standard input and output, for editors"},
         {"-h, --help", "print this help and stop"},
         {"--version", "print the version and stop"},
-        {"-Wno-NAME", "leave out one kind of warning; the kinds are listed below"},
+        {"-Wno-NAME, -WNAME",
+         "leave out one kind of warning, or take it back in (the last one given wins); "
+         "the kinds are listed below"},
+        {"-Werror, -Werror=NAME",
+         "make every warning, or those of one kind, an error (-Wno-error=NAME: not that kind)"},
+        {"-Wall, -Wextra", "accepted: every kind is on unless left out"},
+        {"--stdin-filename NAME", "the name standard input (-) has in messages, and beside which its includes are"},
     };
     std::vector<std::pair<std::string_view, std::string_view>> categories;
     std::vector<std::pair<std::string_view, std::string_view>> fixes;
@@ -100,8 +110,73 @@ struct Arguments {
     bool language_server = false;
     morvcfg::ReportOptions options;
     std::vector<std::string> files;
+    // The name standard input goes by, and whether one was given.
+    std::string stdin_name = "<stdin>";
+    bool stdin_named = false;
     std::optional<int> status;
 };
+
+// The category `name` names, or an error that says which categories there are, or which one was
+// perhaps meant; `option` is how the command line wrote it, `prefix` what goes before the name.
+std::optional<std::string> unknown_category(std::string_view name, std::string_view option, std::string_view prefix) {
+    if (std::any_of(morvcfg::kWarningCategories.begin(), morvcfg::kWarningCategories.end(),
+                    [name](const morvcfg::WarningCategory& category) { return category.name == name; })) {
+        return std::nullopt;
+    }
+    const morvcfg::WarningCategory* nearest = nullptr;
+    std::size_t best = 0;
+    for (const morvcfg::WarningCategory& category : morvcfg::kWarningCategories) {
+        const std::size_t distance = morvcfg::edit_distance(name, category.name);
+        if (nearest == nullptr || distance < best) {
+            nearest = &category;
+            best = distance;
+        }
+    }
+    std::string error = "unknown warning category '" + std::string(name) + "' in '" + std::string(option) + "'";
+    if (best <= std::max<std::size_t>(2, name.size() / 3)) {
+        return error + "; did you mean '" + std::string(prefix) + std::string(nearest->name) + "'?";
+    }
+    return error + "; the categories are " + category_list();
+}
+
+// Takes one -W option; an error, or nothing. As GCC reads them, in order: -Wno-NAME leaves a kind
+// out and -WNAME takes it back, -Werror=NAME makes a kind an error (and takes it in), -Werror all.
+std::optional<std::string> warning_option(std::string_view arg, Arguments& parsed) {
+    morvcfg::ReportOptions& options = parsed.options;
+    const std::string_view rest = arg.substr(2);
+    if (rest == "all" || rest == "extra") {
+        return std::nullopt;  // every kind is on unless left out
+    }
+    if (rest == "error" || rest == "no-error") {
+        options.errors = rest == "error";
+        return std::nullopt;
+    }
+    for (const std::string_view prefix : {"error=", "no-error="}) {
+        if (rest.starts_with(prefix)) {
+            const std::string_view name = rest.substr(prefix.size());
+            if (auto error = unknown_category(name, arg, "-W" + std::string(prefix))) {
+                return error;
+            }
+            const bool error = prefix == "error=";
+            options.error_categories[std::string(name)] = error;
+            if (error) {
+                options.disabled.erase(std::string(name));
+            }
+            return std::nullopt;
+        }
+    }
+    const bool off = rest.starts_with("no-");
+    const std::string_view name = off ? rest.substr(3) : rest;
+    if (auto error = unknown_category(name, arg, off ? "-Wno-" : "-W")) {
+        return error;
+    }
+    if (off) {
+        options.disabled.emplace(name);
+    } else {
+        options.disabled.erase(std::string(name));
+    }
+    return std::nullopt;
+}
 
 // Takes one option that has a value (given as "--name=value" or as "--name value"); an error, or
 // nothing.
@@ -145,14 +220,8 @@ std::optional<std::string> flag_option(std::string_view arg, Arguments& parsed) 
         parsed.options.show_caret = arg == "-fdiagnostics-show-caret";
     } else if (arg == "-fdiagnostics-color" || arg == "-fno-diagnostics-color") {
         parsed.colour = arg == "-fdiagnostics-color" ? Colour::Always : Colour::Never;
-    } else if (arg.starts_with("-Wno-")) {
-        const std::string_view name = arg.substr(5);
-        if (std::none_of(morvcfg::kWarningCategories.begin(), morvcfg::kWarningCategories.end(),
-                         [name](const morvcfg::WarningCategory& category) { return category.name == name; })) {
-            return "unknown warning category '" + std::string(name) + "' in '" + std::string(arg) +
-                   "'; the categories are " + category_list();
-        }
-        parsed.options.disabled.emplace(name);
+    } else if (arg.starts_with("-W") && arg.size() > 2) {
+        return warning_option(arg, parsed);
     } else {
         return "unknown option '" + std::string(arg) + "'";
     }
@@ -166,6 +235,9 @@ std::optional<std::string> conflict(const Arguments& parsed) {
     }
     if (parsed.language_server && (!parsed.files.empty() || parsed.fix_mode != FixMode::Show)) {
         return "--lsp takes no files and no --fix or --diff: the editor sends the documents";
+    }
+    if (std::count(parsed.files.begin(), parsed.files.end(), "-") > 1) {
+        return std::string("standard input (-) can be read only once");
     }
     return std::nullopt;
 }
@@ -187,6 +259,13 @@ Arguments parse_arguments(std::span<const std::string> args) {
                   arg == "--version" ? "morvcfg-check " + std::string(morvcfg::checker_version()) + "\n" : help());
             parsed.status = 0;
             return parsed;
+        } else if (name == "--stdin-filename") {
+            if (equals == std::string_view::npos && i + 1 == args.size()) {
+                error = "--stdin-filename needs a name";
+            } else {
+                parsed.stdin_name = equals == std::string_view::npos ? args[++i] : std::string(arg.substr(equals + 1));
+                parsed.stdin_named = true;
+            }
         } else if (name == "--format" || (name == "-fdiagnostics-color" && equals != std::string_view::npos)) {
             if (equals == std::string_view::npos && i + 1 == args.size()) {
                 error = std::string(name) + " needs a value: gcc, json or sarif";
@@ -205,7 +284,7 @@ Arguments parse_arguments(std::span<const std::string> args) {
         print(stderr, "morvcfg-check: " + *error + "\n" + std::string(kUsage));
         parsed.status = 2;
     } else if (parsed.files.empty() && !parsed.language_server) {
-        print(stderr, kUsage);
+        print(stderr, "morvcfg-check: no input files\n");
         parsed.status = 2;
     }
     return parsed;
@@ -238,50 +317,104 @@ morvcfg::IncludeOpener include_opener(const std::string& file, morvcfg::Environm
     };
 }
 
+// The bytes of standard input, read to its end; false when it cannot be read.
+bool read_standard_input(std::string& bytes) {
+    const std::unique_ptr<morvcfg::ByteSource> input = morvcfg::standard_input();
+    char buffer[65536];
+    std::ptrdiff_t count = 0;
+    while ((count = input->read(buffer, sizeof buffer)) > 0) {
+        bytes.append(buffer, static_cast<std::size_t>(count));
+    }
+    return count == 0;
+}
+
+// A file named on the command line, or standard input (-), as the checker reads it.
+struct Input {
+    // The name messages give it, and the file its #include lines are beside.
+    std::string name;
+    std::string beside;
+    bool standard = false;
+    std::string bytes;  // standard input's, read once
+};
+
+Input input_of(const std::string& file, const Arguments& arguments) {
+    if (file != "-") {
+        return {file, file, false, {}};
+    }
+    return {arguments.stdin_name, arguments.stdin_named ? arguments.stdin_name : "", true, {}};
+}
+
+// Reads the whole input; false with the reason.
+bool read_input(const Input& input, const std::string& file, morvcfg::Environment& environment, std::string& bytes,
+                std::string& why) {
+    if (!input.standard) {
+        return morvcfg::read_whole_file(environment, file, bytes, why);
+    }
+    if (!read_standard_input(bytes)) {
+        why = "standard input could not be read";
+        return false;
+    }
+    return true;
+}
+
 // Checks one file; an error is reported on standard error as well.
 morvcfg::FileReport check_file(const std::string& file, const Arguments& arguments, morvcfg::Environment& environment) {
-    morvcfg::FileReport report{file, {}, {}, {}, {}};
+    Input input = input_of(file, arguments);
+    morvcfg::FileReport report{input.name, {}, {}, {}, {}};
+    // A file is read as it streams in, and read again for what the report shows beside the
+    // warnings; standard input, which can be read only once, is kept.
+    const auto again = [&]() -> std::unique_ptr<morvcfg::ByteSource> {
+        return input.standard ? std::make_unique<morvcfg::StringSource>(input.bytes) : environment.open(file);
+    };
     std::string why;
-    if (const auto source = environment.open(file, why); !source) {
+    std::unique_ptr<morvcfg::ByteSource> source;
+    if (input.standard && !read_standard_input(input.bytes)) {
+        report.error = "cannot read standard input";
+    } else if (source = input.standard ? again() : environment.open(file, why); !source) {
         report.error = "cannot open the file: " + why;
-    } else if (report.result = morvcfg::check(*source, include_opener(file, environment)); report.result.read_failed) {
+    } else if (report.result = morvcfg::check(*source, include_opener(input.beside, environment));
+               report.result.read_failed) {
         report.error = "cannot read the file";
     }
     if (!report.error.empty()) {
-        print(stderr, file + ": error: " + report.error + "\n");
+        print(stderr, report.name + ": error: " + report.error + "\n");
     } else {
-        add_places(report, arguments.format, arguments.options, [&] { return environment.open(file); });
+        add_places(report, arguments.format, arguments.options, again);
     }
     return report;
 }
 
 // Fixes one file, in place with --fix or as a diff on standard output with --diff, and reports
 // what remains; what the fixes did goes to standard error, so that the report stays what it is.
+// Standard input, fixed, goes to standard output whole.
 morvcfg::FileReport fix_file(const std::string& file, const Arguments& arguments, morvcfg::Environment& environment,
                              bool& changed) {
-    morvcfg::FileReport report{file, {}, {}, {}, {}};
+    Input input = input_of(file, arguments);
+    morvcfg::FileReport report{input.name, {}, {}, {}, {}};
     std::string original;
     std::string why;
-    if (!morvcfg::read_whole_file(environment, file, original, why)) {
+    if (!read_input(input, file, environment, original, why)) {
         report.error = "cannot open the file: " + why;
-        print(stderr, file + ": error: " + report.error + "\n");
+        print(stderr, report.name + ": error: " + report.error + "\n");
         return report;
     }
     morvcfg::FixedText fixed =
-        morvcfg::fix_text(original, arguments.options, arguments.guesses, include_opener(file, environment));
+        morvcfg::fix_text(original, arguments.options, arguments.guesses, include_opener(input.beside, environment));
     changed = fixed.bytes != original;
     if (arguments.fix_mode == FixMode::Diff) {
-        print(stdout, morvcfg::unified_diff(file, original, fixed.bytes));
+        print(stdout, morvcfg::unified_diff(report.name, original, fixed.bytes));
+        return report;
+    }
+    if (input.standard) {
+        print(stdout, fixed.bytes);
+    } else if (changed && !morvcfg::rewrite_in_place(environment, file, original, fixed.bytes, why)) {
+        report.error = "cannot fix the file: " + why;
+        print(stderr, report.name + ": error: " + report.error + "; it is left as it was\n");
         return report;
     }
     if (changed) {
-        if (!morvcfg::rewrite_in_place(environment, file, original, fixed.bytes, why)) {
-            report.error = "cannot fix the file: " + why;
-            print(stderr, file + ": error: " + report.error + "; it is left as it was\n");
-            return report;
-        }
-        std::string said =
-            file + ": applied " + std::to_string(fixed.applied) + (fixed.applied == 1 ? " fix" : " fixes") + "\n";
+        std::string said = report.name + ": applied " + std::to_string(fixed.applied) +
+                           (fixed.applied == 1 ? " fix" : " fixes") + "\n";
         const std::vector<std::string> changes = morvcfg::configuration_changes(fixed.original, fixed.result);
         said += changes.empty() ? "  the configuration morvcfg generates stays the same\n"
                                 : "  the configuration morvcfg generates changes:\n";
@@ -322,6 +455,11 @@ int main(int argc, char** argv) {
     morvcfg::SystemEnvironment environment;
     int status = 0;
     std::vector<morvcfg::FileReport> reports;
+    // Standard input fixed goes to standard output, so the report goes to standard error.
+    FILE* const report_stream =
+        arguments.fix_mode == FixMode::Apply && std::count(arguments.files.begin(), arguments.files.end(), "-") > 0
+            ? stderr
+            : stdout;
     for (const std::string& file : arguments.files) {
         bool changed = false;
         morvcfg::FileReport report = arguments.fix_mode == FixMode::Show
@@ -340,7 +478,7 @@ int main(int argc, char** argv) {
         if (arguments.format == Format::Gcc) {
             std::string out;
             morvcfg::write_gcc(out, report, arguments.options);
-            print(stdout, out);
+            print(report_stream, out);
         } else {
             reports.push_back(std::move(report));
         }
@@ -351,6 +489,6 @@ int main(int argc, char** argv) {
     } else if (arguments.format == Format::Sarif && arguments.fix_mode != FixMode::Diff) {
         morvcfg::write_sarif(out, reports, arguments.options);
     }
-    print(stdout, out);
+    print(report_stream, out);
     return status;
 }

@@ -1,6 +1,7 @@
 #include "checker/messages.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "checker/source_display.h"
 #include "translator/directive_parsers.h"
@@ -47,6 +48,23 @@ std::string upper_case(std::string_view text) {
     std::string out(text.size(), '\0');
     std::transform(text.begin(), text.end(), out.begin(), upper_ascii);
     return out;
+}
+
+std::size_t edit_distance(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) {
+        row[j] = j;
+    }
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
 }
 
 // cppcheck-suppress constParameter ; a pointer to member, not to an object

@@ -21,6 +21,8 @@ std::string dotted(const Address& address);
 std::string_view trim_left(std::string_view text);
 // The first word of text, after white space.
 std::string_view first_word(std::string_view text);
+// The edits (insertions, deletions, substitutions) that turn one text into the other.
+std::size_t edit_distance(std::string_view a, std::string_view b);
 // Text with a to z upper-cased, as device names are.
 std::string upper_case(std::string_view text);
 

@@ -40,6 +40,16 @@ struct ReportOptions {
     bool parseable_fixits = false;
     // Whether the GCC form is coloured as GCC colours it.
     bool colour = false;
+    // Whether warnings are errors (-Werror), and the categories that are errors or warnings
+    // whatever that says (-Werror=NAME, -Wno-error=NAME).
+    bool errors = false;
+    std::map<std::string, bool, std::less<>> error_categories{};
+
+    // True when the warnings of `category` are reported as errors.
+    [[nodiscard]] bool is_error(std::string_view category) const {
+        const auto found = error_categories.find(category);
+        return found != error_categories.end() ? found->second : errors;
+    }
 };
 
 // The project's version, as --version and SARIF report it.

@@ -12,7 +12,13 @@ endforeach()
 if(MORVCFG_CHECK_TOOL)
   # Its warnings go to the build log as they are, in the form compilers and IDEs read; status 2 is a
   # file it cannot read or an option it does not know, which it has said on standard error.
-  execute_process(COMMAND "${MORVCFG_CHECK_TOOL}" ${MORVCFG_CHECK_OPTIONS} -- "${MORVCFG_DESCRIPTION}"
+  # Under COMPILE_WARNING_AS_ERROR the log says error:, as a compiler's does; options given after
+  # -Werror (-Wno-error=NAME) still take a kind back.
+  set(check_options ${MORVCFG_CHECK_OPTIONS})
+  if(MORVCFG_WARNINGS_AS_ERRORS)
+    list(PREPEND check_options -Werror)
+  endif()
+  execute_process(COMMAND "${MORVCFG_CHECK_TOOL}" ${check_options} -- "${MORVCFG_DESCRIPTION}"
                   RESULT_VARIABLE check_status)
   if(NOT check_status EQUAL 0 AND NOT check_status EQUAL 1)
     message(FATAL_ERROR "morvcfg-check failed on ${MORVCFG_DESCRIPTION} (exit status ${check_status})")

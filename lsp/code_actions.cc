@@ -17,17 +17,18 @@ Json workspace_edit(const Document& document, Json edits, const Session& session
     return {{"changes", {{document.uri(), std::move(edits)}}}};
 }
 
-// What a fix does, in a few words: "remove '  '", "replace 'morv_dns' with 'MORV_DNS'".
-std::string describe(const Document& document, const Fix& fix) {
-    std::string what;
-    for (const Replacement& replacement : fix.replacements) {
-        const std::string old_text = document.text().substr(replacement.begin, replacement.end - replacement.begin);
-        what += what.empty() ? "" : " and ";
-        what += replacement.text.empty() ? "remove '" + old_text + "'"
-                : old_text.empty()       ? "insert '" + replacement.text + "'"
-                                         : "replace '" + old_text + "' with '" + replacement.text + "'";
+// True when the request's context names the diagnostic (as it was published: the same range, code
+// and message), as a client does with those under the cursor, wherever the range asked about lies.
+bool named(const Json& context, const Json& diagnostic) {
+    const auto listed = context.find("diagnostics");
+    if (listed == context.end() || !listed->is_array()) {
+        return false;
     }
-    return what;
+    return std::any_of(listed->begin(), listed->end(), [&diagnostic](const Json& asked) {
+        return asked.is_object() && asked.value("code", Json()) == diagnostic.at("code") &&
+               asked.value("message", Json()) == diagnostic.at("message") &&
+               asked.value("range", Json()) == diagnostic.at("range");
+    });
 }
 
 bool wanted(const Json& context, std::string_view kind) {
@@ -55,7 +56,8 @@ Json code_actions(const Document& document, Range range, const Json& context, co
             continue;
         }
         const Json& diagnostic = published.at(index++);
-        const bool touches = finding.offset <= end && std::max(finding.end, finding.offset) >= begin;
+        const bool touches =
+            (finding.offset <= end && std::max(finding.end, finding.offset) >= begin) || named(context, diagnostic);
         if (!finding.fix || !touches || !wanted(context, "quickfix")) {
             continue;
         }
@@ -67,7 +69,7 @@ Json code_actions(const Document& document, Range range, const Json& context, co
                                {"newText", replacement.text}};
                        });
         const bool certain = finding.fix->kind == FixKind::Certain;
-        actions.push_back({{"title", (certain ? "Fix: " : "Guess: ") + describe(document, *finding.fix)},
+        actions.push_back({{"title", (certain ? "" : "Guess: ") + finding.fix->title},
                            {"kind", "quickfix"},
                            {"diagnostics", Json::array({diagnostic})},
                            {"isPreferred", certain},

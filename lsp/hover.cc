@@ -49,7 +49,11 @@ Json hover(const Document& document, Position position, const Session& session) 
             for (const Setting& setting : directive->settings) {
                 const auto found = generated.find(setting.name);
                 const std::string final_value = found != generated.end() ? found->second : "";
-                text += "| " + setting.name + " | " + setting.value + " | " + final_value + " |\n";
+                text += "| " + setting.name + " | " + (setting.given.empty() ? setting.value : setting.given) + " | " +
+                        final_value + " |\n";
+                if (!setting.note.empty()) {
+                    reasons += "- " + setting.name + ": " + setting.note + "\n";
+                }
                 if (final_value != setting.value) {
                     reasons += "- " + setting.name + " in " + std::string(holder(setting.name)) + " is " + final_value +
                                ": " + why_different(document, *directive, setting) + "\n";

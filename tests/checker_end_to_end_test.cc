@@ -5,6 +5,10 @@
 
 #include "tests/tool_fixture.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace morvcfg_test {
 namespace {
 
@@ -113,17 +117,25 @@ TEST_F(CheckToolTest, ReportsUnreadableFilesAndWrongArguments) {
     write_file(dir() / "good.cfg", "text\n");
     fs::create_directory(dir() / "sub");
     const std::string usage =
-        "usage: morvcfg-check [--format=gcc|json|sarif] [--summary] [-Wno-NAME]... [--fix [--unsafe-fixes] | "
-        "--diff]\n"
-        "                     [-fdiagnostics-parseable-fixits] [-fno-diagnostics-show-caret]\n"
-        "                     [-fdiagnostics-color=auto|always|never] FILE...\n"
-        "       morvcfg-check --lsp [-Wno-NAME]...\n"
+        "usage: morvcfg-check [--format=gcc|json|sarif] [--summary] [-W[no-]NAME]... [-W[no-]error[=NAME]]...\n"
+        "                     [--fix [--unsafe-fixes] | --diff] [-fdiagnostics-parseable-fixits]\n"
+        "                     [-fno-diagnostics-show-caret] [-fdiagnostics-color=auto|always|never]\n"
+        "                     [--stdin-filename NAME] FILE... (- for standard input)\n"
+        "       morvcfg-check --lsp [-W[no-]NAME]... [-W[no-]error[=NAME]]...\n"
         "       morvcfg-check -h | --help | --version\n";
     const struct {
         std::vector<std::string> args;
         std::string error_output;
     } cases[] = {
-        {{}, usage},
+        {{}, "morvcfg-check: no input files\n"},
+        {{"-Wno-overide", "good.cfg"},
+         "morvcfg-check: unknown warning category 'overide' in '-Wno-overide'; did you mean '-Wno-override'?\n" +
+             usage},
+        {{"-Werror=operands", "good.cfg"},
+         "morvcfg-check: unknown warning category 'operands' in '-Werror=operands'; did you mean "
+         "'-Werror=operand'?\n" +
+             usage},
+        {{"-", "-"}, "morvcfg-check: standard input (-) can be read only once\n" + usage},
         {{"--frobnicate", "good.cfg"}, "morvcfg-check: unknown option '--frobnicate'\n" + usage},
         {{"-Wno-such-thing", "good.cfg"},
          "morvcfg-check: unknown warning category 'such-thing' in '-Wno-such-thing'; the categories are operand, "
@@ -149,6 +161,55 @@ TEST_F(CheckToolTest, ReportsUnreadableFilesAndWrongArguments) {
         EXPECT_EQ(outcome.status, 2) << c.error_output;
         EXPECT_EQ(outcome.error_output, c.error_output);
         EXPECT_EQ(outcome.standard_output, "");
+    }
+}
+
+// The conventions of compilers and linters: - for standard input, named by --stdin-filename, and
+// fixed to standard output; -Werror and its kinds; -WNAME after -Wno-NAME; -Wall.
+TEST_F(CheckToolTest, TakesTheOptionsCompilersAndLintersTake) {
+    write_file(dir() / "a.cfg", "MORV_LOCAL(1.2.3)\n");
+    const std::string partial =
+        ":1:17: warning: '1.2.3' gives only 3 of the 4 components of LocalHost: component 4 "
+        "keeps 1, so LocalHost is 1.2.3.1 [-Woperand]\n";
+    const std::string as_error =
+        ":1:17: error: '1.2.3' gives only 3 of the 4 components of LocalHost: component 4 "
+        "keeps 1, so LocalHost is 1.2.3.1 [-Werror=operand]\n";
+    const struct {
+        std::vector<std::string> args;
+        std::string input;
+        int status;
+        std::string standard_output;
+        std::string error_output;
+    } cases[] = {
+        {{"-"}, "MORV_LOCAL(1.2.3)\n", 1, "<stdin>" + partial, ""},
+        {{"--stdin-filename", "boards/b.cfg", "-"}, "MORV_LOCAL(1.2.3)\n", 1, "boards/b.cfg" + partial, ""},
+        {{"--fix", "--stdin-filename=b.cfg", "-"},
+         "  MORV_LOCAL(1.2.3)\n",
+         1,
+         "MORV_LOCAL(1.2.3)\n",
+         "b.cfg: applied 1 fix\n  the configuration morvcfg generates changes:\n    LocalHost: 127.0.0.1 -> 1.2.3.1\n"
+         "b.cfg" +
+             partial},
+        {{"--diff", "-"},
+         "  MORV_DNS(1.2.3.4)\n",
+         1,
+         "--- <stdin>\n+++ <stdin>\n@@ -1 +1 @@\n-  MORV_DNS(1.2.3.4)\n"
+         "+MORV_DNS(1.2.3.4)\n",
+         ""},
+        {{"-Werror", "a.cfg"}, "", 1, "a.cfg" + as_error, ""},
+        {{"-Werror=operand", "a.cfg"}, "", 1, "a.cfg" + as_error, ""},
+        {{"-Werror", "-Wno-error=operand", "a.cfg"}, "", 1, "a.cfg" + partial, ""},
+        {{"-Wno-operand", "-Werror=operand", "a.cfg"}, "", 1, "a.cfg" + as_error, ""},
+        {{"-Wno-operand", "-Woperand", "-Wall", "a.cfg"}, "", 1, "a.cfg" + partial, ""},
+        {{"-Woperand", "-Wno-operand", "a.cfg"}, "", 0, "", ""},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"-fno-diagnostics-show-caret"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Outcome outcome = run_checker(args, c.input);
+        EXPECT_EQ(outcome.status, c.status) << c.args.front();
+        EXPECT_EQ(outcome.standard_output, c.standard_output) << c.args.front();
+        EXPECT_EQ(outcome.error_output, c.error_output) << c.args.front();
     }
 }
 
@@ -201,6 +262,12 @@ TEST_F(CheckToolTest, FixesInPlaceAndNeverLosesTheFile) {
          1,
          fixed},
 #endif
+        // A file with another hard link is rewritten in place, so that both names see the fix.
+        {"a hard link stays one file",
+         {"--fix", "board.cfg"},
+         [](const fs::path& d) { fs::create_hard_link(d / "board.cfg", d / "other.cfg"); },
+         1,
+         fixed},
     };
     for (const auto& c : cases) {
         empty_dir();
@@ -218,9 +285,31 @@ TEST_F(CheckToolTest, FixesInPlaceAndNeverLosesTheFile) {
         if (fs::exists(dir() / "link.cfg")) {
             EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir() / "link.cfg"))) << c.name;
         }
+        if (fs::exists(dir() / "other.cfg")) {
+            EXPECT_TRUE(fs::equivalent(dir() / "other.cfg", dir() / "board.cfg")) << c.name;
+            EXPECT_EQ(contents("other.cfg"), c.after) << c.name;
+        }
         fs::permissions(dir() / "board.cfg", fs::perms::owner_write, fs::perm_options::add);
     }
 }
+
+#ifndef _WIN32
+// A file another user owns keeps its owner and group when root fixes it.
+TEST_F(CheckToolTest, FixKeepsTheOwner) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "only root can give a file to another user, so the owner cannot be tested here";
+    }
+    write_file(dir() / "board.cfg", "  MORV_DNS(10.0.0.2);\n");
+    const uid_t nobody = 65534;
+    ASSERT_EQ(chown((dir() / "board.cfg").c_str(), nobody, nobody), 0);
+    EXPECT_EQ(run_checker({"--fix", "board.cfg"}).status, 1);
+    EXPECT_EQ(contents("board.cfg"), "MORV_DNS(10.0.0.2);\n");
+    struct stat status {};
+    ASSERT_EQ(stat((dir() / "board.cfg").c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, nobody);
+    EXPECT_EQ(status.st_gid, nobody);
+}
+#endif
 
 TEST_F(CheckToolTest, WritesNothingButDiagnostics) {
     fs::copy_file(fs::path(MORVCFG_CHECK_GOLDEN_DIR) / "mistakes" / "input.cfg", dir() / "input.cfg");

@@ -74,7 +74,8 @@ cmake -S "$app" -B "$work/strict" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" -D
 cmake --build "$work/strict" >/dev/null || fail "the clean example failed with warnings as errors"
 printf '  MORV_DNS(10.20.30.2);\n' >> "$app/network.cfg"   # indented: ordinary text
 if cmake --build "$work/strict" > "$work/log" 2>&1; then fail "build passed with warnings as errors"; fi
-grep -q "network.cfg:8:3: warning: directive MORV_DNS is indented" "$work/log" || fail "warning not shown before failing"
+grep -q "network.cfg:8:3: error: directive MORV_DNS is indented.*\[-Werror=not-directive\]" "$work/log" ||
+  fail "the warning is not shown as an error before failing"
 grep -q "network.cfg:8:3: note: MORV_DNS here is ordinary text" "$work/log" || fail "the moved default's note"
 grep -q "warnings are errors for firmware" "$work/log" || fail "the failure does not say why"
 grep -q "MORV_DNS" "$work/strict/firmware.cfg" && fail "results copied although the check failed"

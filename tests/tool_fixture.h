@@ -116,19 +116,24 @@ protected:
         return run_program(MORVCFG_BINARY, args, file_size_limit);
     }
 
-    // The same for the checker.
-    Outcome run_checker(const std::vector<std::string>& args) const { return run_program(MORVCFG_CHECK_BINARY, args); }
+    // The same for the checker, with these bytes as its standard input (none by default).
+    Outcome run_checker(const std::vector<std::string>& args, const std::string& input = {}) const {
+        return run_program(MORVCFG_CHECK_BINARY, args, {}, input);
+    }
 
     Outcome run_program(const std::string& program, const std::vector<std::string>& args,
-                        std::optional<std::uint64_t> file_size_limit = {}) const {
+                        std::optional<std::uint64_t> file_size_limit = {}, const std::string& input = {}) const {
         const fs::path error_file = dir_.parent_path() / (dir_.filename().string() + ".stderr");
         const fs::path output_file = dir_.parent_path() / (dir_.filename().string() + ".stdout");
+        const fs::path input_file = dir_.parent_path() / (dir_.filename().string() + ".stdin");
+        std::ofstream(input_file, std::ios::binary) << input;
         Outcome outcome;
-        outcome.status = start_and_wait(program, args, output_file, error_file, file_size_limit);
+        outcome.status = start_and_wait(program, args, {input_file, output_file, error_file}, file_size_limit);
         outcome.error_output = read_file(error_file);
         outcome.standard_output = read_file(output_file);
         fs::remove(error_file);
         fs::remove(output_file);
+        fs::remove(input_file);
         return outcome;
     }
 
@@ -160,6 +165,13 @@ protected:
     }
 
 private:
+    // The files a program's standard streams are.
+    struct Streams {
+        fs::path input;
+        fs::path output;
+        fs::path error;
+    };
+
 #ifdef _WIN32
     static std::wstring wide(const std::string& text) {
         return utf8_path(text).wstring();
@@ -186,8 +198,8 @@ private:
         return out + L"\"";
     }
 
-    int start_and_wait(const std::string& program, const std::vector<std::string>& args, const fs::path& output_file,
-                       const fs::path& error_file, std::optional<std::uint64_t> /*file_size_limit*/) const {
+    int start_and_wait(const std::string& program, const std::vector<std::string>& args, const Streams& streams,
+                       std::optional<std::uint64_t> /*file_size_limit*/) const {
         std::wstring command_line = quote(wide(program));
         for (const std::string& arg : args) {
             command_line += L" " + quote(wide(arg));
@@ -197,18 +209,21 @@ private:
             return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
         };
-        HANDLE output = open(output_file);
-        HANDLE error = open(error_file);
+        HANDLE input = CreateFileW(streams.input.c_str(), GENERIC_READ, FILE_SHARE_READ, &inherit, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE output = open(streams.output);
+        HANDLE error = open(streams.error);
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = INVALID_HANDLE_VALUE;
+        startup.hStdInput = input;
         startup.hStdOutput = output;
         startup.hStdError = error;
         PROCESS_INFORMATION process{};
         const std::wstring directory = dir_.wstring();
         const bool started = CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                             directory.c_str(), &startup, &process) != 0;
+        CloseHandle(input);
         CloseHandle(output);
         CloseHandle(error);
         if (!started) {
@@ -222,16 +237,17 @@ private:
         return static_cast<int>(code);
     }
 #else
-    int start_and_wait(const std::string& program, const std::vector<std::string>& args, const fs::path& output_file,
-                       const fs::path& error_file, std::optional<std::uint64_t> file_size_limit) const {
+    int start_and_wait(const std::string& program, const std::vector<std::string>& args, const Streams& streams,
+                       std::optional<std::uint64_t> file_size_limit) const {
         std::vector<std::string> words{program};
         words.insert(words.end(), args.begin(), args.end());
         std::vector<char*> argv(words.size() + 1, nullptr);
         std::transform(words.begin(), words.end(), argv.begin(), [](std::string& word) { return word.data(); });
         const pid_t child = fork();
         if (child == 0) {
-            if (chdir(dir_.c_str()) != 0 || freopen(error_file.c_str(), "wb", stderr) == nullptr ||
-                freopen(output_file.c_str(), "wb", stdout) == nullptr) {
+            if (chdir(dir_.c_str()) != 0 || freopen(streams.error.c_str(), "wb", stderr) == nullptr ||
+                freopen(streams.output.c_str(), "wb", stdout) == nullptr ||
+                freopen(streams.input.c_str(), "rb", stdin) == nullptr) {
                 _exit(99);
             }
             if (file_size_limit) {

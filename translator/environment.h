@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -45,8 +46,14 @@ public:
     // names it in `created`; null on failure, with the reason.
     virtual std::unique_ptr<ByteSink> create_beside(const std::string& path, std::string& created,
                                                     std::string& why) = 0;
-    // Gives the file `to` the permission bits of the file `from`; false with the reason.
+    // Gives the file `to` the permission bits of the file `from`, and its owner and group wherever
+    // the process may set them (as root, always); false with the reason.
     virtual bool copy_attributes(const std::string& from, const std::string& to, std::string& why) = 0;
+    // How many names (hard links) the file has; 1 where the system cannot tell.
+    virtual std::uint64_t link_count(const std::string& path) = 0;
+    // Writes `bytes` over the content of the existing file `path`, which stays the same file (its
+    // other names see the change), and makes them durable; false with the reason.
+    virtual bool overwrite(const std::string& path, std::string_view bytes, std::string& why) = 0;
     // Moves the file `from` over `to` in one step; false with the reason on failure.
     virtual bool move_over(const std::string& from, const std::string& to, std::string& why) = 0;
     // Removes a file; false on failure.

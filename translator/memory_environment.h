@@ -65,6 +65,15 @@ public:
     bool copy_attributes(const std::string& /*from*/, const std::string& /*to*/, std::string& /*why*/) override {
         return true;  // memory files have none
     }
+    std::uint64_t link_count(const std::string& /*path*/) override { return 1; }
+    bool overwrite(const std::string& path, std::string_view bytes, std::string& why) override {
+        if (!files.contains(path) || unwritable.contains(path)) {
+            why = files.contains(path) ? "Permission denied" : "No such file or directory";
+            return false;
+        }
+        files[path] = bytes;
+        return true;
+    }
     bool move_over(const std::string& from, const std::string& to, std::string& why) override {
         const auto found = files.find(from);
         if (found == files.end()) {

@@ -376,20 +376,75 @@ std::unique_ptr<ByteSink> SystemEnvironment::create_beside(const std::string& pa
 
 bool SystemEnvironment::copy_attributes(const std::string& from, const std::string& to, std::string& why) {
 #ifdef _WIN32
-    // A file that may be replaced is not read-only, and the new one is not either.
+    // A file that may be replaced is not read-only, and the new one is not either; its owner is
+    // whoever the folder's rules make it.
     (void)from;
     (void)to;
     (void)why;
     return true;
 #else
-    // The permission bits exactly as the original's, whatever the umask took away.
     struct stat status {};
-    if (stat(from.c_str(), &status) != 0 || chmod(to.c_str(), status.st_mode & 07777) != 0) {
+    if (stat(from.c_str(), &status) != 0) {
+        why = std::strerror(errno);
+        return false;
+    }
+    // The owner and group, where the process may set them: root always, another user the group at
+    // most (a group of their own). Then the permission bits exactly as the original's, whatever
+    // the umask took away and whatever a change of owner cleared.
+    if (chown(to.c_str(), status.st_uid, status.st_gid) != 0) {
+        (void)chown(to.c_str(), static_cast<uid_t>(-1), status.st_gid);
+    }
+    if (chmod(to.c_str(), status.st_mode & 07777) != 0) {
         why = std::strerror(errno);
         return false;
     }
     return true;
 #endif
+}
+
+std::uint64_t SystemEnvironment::link_count(const std::string& path) {
+#ifdef _WIN32
+    const HANDLE file = CreateFileW(wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return 1;
+    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    const bool known = GetFileInformationByHandle(file, &information) != 0;
+    CloseHandle(file);
+    return known ? information.nNumberOfLinks : 1;
+#else
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 ? static_cast<std::uint64_t>(status.st_nlink) : 1;
+#endif
+}
+
+bool SystemEnvironment::overwrite(const std::string& path, std::string_view bytes, std::string& why) {
+    // Opened for writing without being created, so that it is the same file, emptied.
+#ifdef _WIN32
+    const int descriptor = _wopen(wide(path).c_str(), _O_WRONLY | _O_TRUNC | _O_BINARY);
+    std::FILE* file = descriptor >= 0 ? _fdopen(descriptor, "wb") : nullptr;
+#else
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_TRUNC);
+    std::FILE* file = descriptor >= 0 ? fdopen(descriptor, "wb") : nullptr;
+#endif
+    if (file == nullptr) {
+        why = std::strerror(errno);
+        if (descriptor >= 0) {
+#ifdef _WIN32
+            (void)_close(descriptor);
+#else
+            (void)::close(descriptor);
+#endif
+        }
+        return false;
+    }
+    FileSink sink(file);
+    if (!sink.write(bytes) || !sink.sync() || !sink.close()) {
+        why = "the new text could not be written";
+        return false;
+    }
+    return true;
 }
 
 bool SystemEnvironment::move_over(const std::string& from, const std::string& to, std::string& why) {
