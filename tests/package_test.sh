@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # cpack makes a .tar.gz (and a .deb when the build knows its maintainer) holding both tools, their
 # manual pages, the CMake package, and the licence and changelog in each package's own form.
-# Usage: package_test.sh <morvcfg build dir>
+# Usage: package_test.sh <morvcfg build dir> deb|notice
+#   deb: the build knows its maintainer, and the .deb must be made;
+#   notice: it does not, and cpack must say how to make one.
 set -euo pipefail
 build=$1
+expect=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAILED: $*"; exit 1; }
-cpack --config "$build/CPackConfig.cmake" -B "$work" >/dev/null
+cpack --config "$build/CPackConfig.cmake" -B "$work" > "$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; fail "cpack failed"; }
 common="bin/morvcfg bin/morvcfg-check share/man/man1/morvcfg.1.gz share/man/man1/morvcfg-check.1.gz
         lib/cmake/morvcfg/morvcfgConfig.cmake lib/cmake/morvcfg/MorvcfgGenerate.cmake"
 
@@ -18,7 +21,12 @@ for f in $common share/doc/morvcfg/LICENSE share/doc/morvcfg/CHANGELOG.md; do
 done
 made=$(basename "$tarball")
 
-if deb=$(ls "$work"/morvcfg_*.deb 2>/dev/null) && command -v dpkg-deb >/dev/null; then
+if [ "$expect" = notice ]; then
+  ! ls "$work"/morvcfg_*.deb >/dev/null 2>&1 || fail "a .deb was made without a maintainer"
+  grep -q "No .deb: set MORVCFG_MAINTAINER=" "$work/cpack.log" || fail "cpack did not say why there is no .deb"
+  made="$made (no .deb: the notice was given)"
+else
+  deb=$(ls "$work"/morvcfg_*.deb 2>/dev/null) || fail "no .deb, though the build knows its maintainer"
   deb_list=$(dpkg-deb -c "$deb")
   for f in $common share/doc/morvcfg/copyright share/doc/morvcfg/changelog.gz; do
     grep -q "\./usr/$f\$" <<<"$deb_list" || fail "$f not in $deb"
