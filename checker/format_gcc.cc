@@ -41,7 +41,7 @@ std::string position(const FileReport& report, std::uint64_t offset) {
 
 // The offset in the file where a line (from 1) starts.
 std::uint64_t line_start(const CheckResult& result, std::uint64_t line) {
-    return line == 1 ? result.byte_order_mark : result.line_feeds[line - 2] + 1;
+    return line == 1 ? result.byte_order_mark : result.line_feeds[static_cast<std::size_t>(line - 2)] + 1;
 }
 
 // A source line, a caret under its bytes [first, last) with `~` under the rest of them, and under
@@ -124,8 +124,8 @@ void write_excerpt(std::string& out, const FileReport& report, std::uint64_t beg
         return;  // a place past the part of the line that was kept
     }
     const std::uint64_t start = line_start(report.result, line);
-    const std::size_t first = column - 1;
-    const std::size_t last = std::max<std::size_t>(first + 1, end > begin ? end - start : 0);
+    const auto first = static_cast<std::size_t>(column - 1);
+    const auto last = static_cast<std::size_t>(std::max<std::uint64_t>(first + 1, end > begin ? end - start : 0));
     write_line_excerpt(out, line, found->second, first, last, fix, start, colour, paint);
 }
 

@@ -56,8 +56,9 @@ void write_note_location(JsonWriter& json, const FileReport& report, const Note&
         return;
     }
     std::uint64_t column = 1;
-    for (std::string_view before = std::string_view(note.line_text).substr(0, note.column - 1); !before.empty();
-         ++column) {
+    for (std::string_view before =
+             std::string_view(note.line_text).substr(0, static_cast<std::size_t>(note.column - 1));
+         !before.empty(); ++column) {
         before.remove_prefix(std::max<std::size_t>(utf8_length(before), 1));
     }
     write_physical_location(json, note.file, std::pair{note.line, column});

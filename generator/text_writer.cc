@@ -68,7 +68,7 @@ TextWriter::TextWriter(ByteSink& sink, std::size_t capacity)
     : sink_(sink),
       capacity_(std::clamp(capacity, std::size_t{1}, kDefaultCapacity)),
       full_capacity_(std::max(capacity, capacity_)),
-      buffer_(std::make_unique_for_overwrite<char[]>(capacity_)) {}
+      buffer_(uninitialised_buffer(capacity_)) {}
 
 void TextWriter::append(const char* bytes, std::size_t size) {
     if (size <= capacity_ - used_) {
@@ -78,7 +78,7 @@ void TextWriter::append(const char* bytes, std::size_t size) {
     }
     while (size > 0) {
         if (used_ == capacity_ && capacity_ < full_capacity_) {
-            auto larger = std::make_unique_for_overwrite<char[]>(full_capacity_);
+            auto larger = uninitialised_buffer(full_capacity_);
             std::memcpy(larger.get(), buffer_.get(), used_);
             buffer_ = std::move(larger);
             capacity_ = full_capacity_;

@@ -12,6 +12,16 @@
 
 namespace morvcfg {
 
+// A buffer of `size` bytes left uninitialised, since it is written before it is read. (The
+// standard library's make_unique_for_overwrite, where the library has it.)
+inline std::unique_ptr<char[]> uninitialised_buffer(std::size_t size) {
+#if defined(__cpp_lib_smart_ptr_for_overwrite)
+    return std::make_unique_for_overwrite<char[]>(size);
+#else
+    return std::unique_ptr<char[]>(new char[size]);  // NOLINT(cppcoreguidelines-owning-memory): the same, by hand
+#endif
+}
+
 // Where the bytes of one output file finally go. Called once per filled buffer, never per byte.
 class ByteSink {
 public:

@@ -30,7 +30,8 @@ Json completion(const Document& document, Position position, const Session& sess
     // Only at the start of a line: a directive must start in the first column.
     const std::uint64_t begin = document.line_start(position.line);
     const std::uint64_t at = document.offset(position, session.encoding);
-    const std::string_view typed = std::string_view(document.text()).substr(begin, at - begin);
+    const std::string_view typed =
+        std::string_view(document.text()).substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(at - begin));
     const bool word = std::all_of(typed.begin(), typed.end(),
                                   [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; });
     Json items = Json::array();

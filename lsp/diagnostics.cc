@@ -55,7 +55,9 @@ Json diagnostics(const Document& document, const Session& session) {
                         // session's encoding.
                         const Position place{
                             note.line - 1,
-                            characters(std::string_view(note.line_text).substr(0, note.column - 1), session.encoding)};
+                            characters(
+                                std::string_view(note.line_text).substr(0, static_cast<std::size_t>(note.column - 1)),
+                                session.encoding)};
                         return Json{{"location", {{"uri", note.file}, {"range", to_json(Range{place, place})}}},
                                     {"message", note.message}};
                     }

@@ -50,15 +50,17 @@ void Document::index_lines() {
 }
 
 std::uint64_t Document::line_start(std::uint64_t line) const {
-    return line < line_starts_.size() ? line_starts_[line] : text_.size();
+    return line < line_starts_.size() ? line_starts_[static_cast<std::size_t>(line)] : text_.size();
 }
 
 std::uint64_t Document::line_end(std::uint64_t line) const {
     if (line + 1 >= line_starts_.size()) {
         return text_.size();
     }
-    std::uint64_t end = line_starts_[line + 1] - 1;
-    if (end > line_starts_[line] && text_[end] == '\n' && text_[end - 1] == '\r') {
+    const auto index = static_cast<std::size_t>(line);
+    std::uint64_t end = line_starts_[index + 1] - 1;
+    if (end > line_starts_[index] && text_[static_cast<std::size_t>(end)] == '\n' &&
+        text_[static_cast<std::size_t>(end - 1)] == '\r') {
         --end;
     }
     return end;
@@ -71,7 +73,7 @@ Position Document::position(std::uint64_t offset, PositionEncoding encoding) con
     const std::uint64_t end = std::min(offset, line_end(line));
     std::uint64_t character = 0;
     for (std::uint64_t at = line_start(line); at < end;) {
-        const std::size_t length = utf8_length(std::string_view(text_).substr(at));
+        const std::size_t length = utf8_length(std::string_view(text_).substr(static_cast<std::size_t>(at)));
         const std::uint64_t step = std::max<std::size_t>(length, 1);
         if (at + step > end) {
             break;  // an offset inside a character
@@ -89,7 +91,7 @@ std::uint64_t Document::offset(Position position, PositionEncoding encoding) con
     const std::uint64_t end = line_end(position.line);
     std::uint64_t at = line_start(position.line);
     for (std::uint64_t character = 0; at < end && character < position.character;) {
-        const std::size_t length = utf8_length(std::string_view(text_).substr(at));
+        const std::size_t length = utf8_length(std::string_view(text_).substr(static_cast<std::size_t>(at)));
         character += units(length, encoding);
         at += std::max<std::size_t>(length, 1);
     }
@@ -105,7 +107,7 @@ void Document::replace(const std::optional<Range>& range, std::string_view text,
     if (range) {
         const std::uint64_t begin = offset(range->start, encoding);
         const std::uint64_t end = std::max(begin, offset(range->end, encoding));
-        text_.replace(begin, end - begin, text);
+        text_.replace(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin), text);
     } else {
         text_.assign(text);
     }

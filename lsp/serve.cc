@@ -63,12 +63,23 @@ void cancel_waiting(const std::deque<Arrived>& queue, Server& server) {
 
 }  // namespace
 
+std::string message_text(const Json& message) {
+    return message.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+void receive(Server& server, std::string_view body, const std::function<void(const Json&)>& send) {
+    if (Json message = Json::parse(body, nullptr, false); message.is_discarded()) {
+        send(error_response(nullptr, kParseError, "the message is not JSON"));
+    } else {
+        server.handle(message);
+    }
+}
+
 int serve(ByteSource& input, ByteSink& output, const ReportOptions& options,
           const std::function<void(const std::string&)>& log, const FileOpener& open_file) {
     bool output_ok = true;
     const auto send = [&](const Json& message) {
-        // Text that is not UTF-8 (a token cut by a 255-character piece) is shown as U+FFFD.
-        output_ok = output_ok && write_message(output, message.dump(-1, ' ', false, Json::error_handler_t::replace));
+        output_ok = output_ok && write_message(output, message_text(message));
     };
     Server server(options, send, log, open_file);
     MessageReader reader(input);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <limits>
 
 namespace morvcfg::lsp {
 namespace {
@@ -48,7 +49,7 @@ MessageReader::Header MessageReader::parse_header() const {
         header.has_length = true;
         header.length = 0;
         for (const char digit : value) {
-            if (header.length > (std::size_t{1} << 50U)) {
+            if (header.length > (std::numeric_limits<std::size_t>::max() - 9) / 10) {
                 header.length_too_long = true;
                 break;
             }

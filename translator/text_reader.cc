@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "generator/text_writer.h"
+
 // MORVCFG_NO_SIMD builds the portable search on x86 too, and MORVCFG_NO_AVX2 the SSE2 one, so that
 // the tests can cover each.
 #if (defined(__SSE2__) || defined(_M_X64)) && !defined(MORVCFG_NO_SIMD)
@@ -337,7 +339,7 @@ void PieceReader::refill() {
     // a larger buffer once a first-size read has come back full.
     const std::size_t kept = end_ - begin_;
     if (last_read_full_ && read_size_ == kFirstReadSize) {
-        auto larger = std::make_unique_for_overwrite<char[]>(kLargeReadSize + kKept);
+        auto larger = uninitialised_buffer(kLargeReadSize + kKept);
         std::memcpy(larger.get(), buffer_.get() + begin_, kept);
         buffer_ = std::move(larger);
         read_size_ = kLargeReadSize;

@@ -1,0 +1,91 @@
+// The tools for a web page: the translator on a description file's bytes, and the language server
+// on messages, called from JavaScript (the playground's Web Worker) through C functions. The page
+// hands over bytes and takes bytes back, so that what it offers is what morvcfg writes.
+//
+// JavaScript writes its input into the buffer morvcfg_input() gives, calls one function, and reads
+// the outputs with morvcfg_output() and morvcfg_output_size().
+#include <array>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "checker/check.h"
+#include "checker/report.h"
+#include "lsp/serve.h"
+#include "lsp/server.h"
+#include "translator/memory_environment.h"
+#include "translator/run.h"
+
+namespace {
+
+// What the last call left for JavaScript to read.
+enum Output { kPassThrough, kSource, kHeader, kConfiguration, kReplies, kOutputs };
+
+struct Page {
+    std::string input;
+    std::array<std::string, kOutputs> outputs;
+    std::unique_ptr<morvcfg::lsp::Server> server;
+};
+
+Page& page() {
+    static Page instance;
+    return instance;
+}
+
+}  // namespace
+
+extern "C" {
+
+// A buffer of `size` bytes for the next call's input.
+char* morvcfg_input(std::size_t size) {
+    page().input.assign(size, '\0');
+    return page().input.data();
+}
+
+const char* morvcfg_output(int which) {
+    return which >= 0 && which < kOutputs ? page().outputs[static_cast<std::size_t>(which)].data() : nullptr;
+}
+
+std::size_t morvcfg_output_size(int which) {
+    return which >= 0 && which < kOutputs ? page().outputs[static_cast<std::size_t>(which)].size() : 0;
+}
+
+// Runs morvcfg on the input as the description file, at this local time (the page's clock), and
+// leaves the pass-through output, morv_cfg.c and morv_cfg.h, and the configuration the firmware
+// gets as the checker's JSON; returns the run's status (0, or -1).
+int morvcfg_translate(int year, int month, int day, int hour, int minute, int second) {
+    Page& state = page();
+    morvcfg::MemoryEnvironment environment;
+    environment.clock = {year, month, day, hour, minute, second};
+    environment.files["description"] = state.input;
+    const char* args[] = {"morvcfg", "description", "pass-through"};
+    const int status = morvcfg::run(args, environment);
+    state.outputs[kPassThrough] = environment.files["pass-through"];
+    state.outputs[kSource] = environment.files[std::string(morvcfg::kSourceFile)];
+    state.outputs[kHeader] = environment.files[std::string(morvcfg::kHeaderFile)];
+    morvcfg::StringSource source(state.input);
+    const morvcfg::FileReport report{"description", {}, morvcfg::check(source), {}, {}};
+    state.outputs[kConfiguration].clear();
+    morvcfg::write_json(state.outputs[kConfiguration], {&report, 1}, {});
+    return status;
+}
+
+// Hands the input, one message's body, to the language server (started by the first message);
+// its answers, one JSON message a line, are the replies output.
+void morvcfg_lsp_receive() {
+    Page& state = page();
+    std::string& replies = state.outputs[kReplies];
+    replies.clear();
+    const auto send = [&replies](const morvcfg::lsp::Json& message) {
+        replies += morvcfg::lsp::message_text(message);
+        replies += '\n';
+    };
+    if (!state.server) {
+        state.server =
+            std::make_unique<morvcfg::lsp::Server>(morvcfg::ReportOptions{}, send, [](const std::string&) {});
+    }
+    morvcfg::lsp::receive(*state.server, state.input, send);
+}
+
+}  // extern "C"
