@@ -229,8 +229,8 @@ TEST(CheckerTest, Utf8EdgesInJsonAndColumns) {
 TEST(CheckerTest, ColumnsAtTheEndOfTheFile) {
     // The fix of "; é" at the very end ends before the column after é, in characters.
     const std::string last = "MORV_DNS(10.20.30.2); é";
-    StringSource source(last);
-    FileReport report{"f", {}, check(source), {}, {}};
+    StringSource ending(last);
+    FileReport report{"f", {}, check(ending), {}, {}};
     StringSource again(last, 1);
     report.code_point_columns = code_point_columns(again, report.result);
     std::string sarif;

@@ -14,6 +14,24 @@ bool is_identifier(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
 }
 
+// The keyword nearest a word in upper case; of two as near, the one that shares more of the
+// word's start (MORV_NTP is MORV_NTPCFG cut short more likely than MORV_DNS mistyped), then the
+// one the table lists first.
+const Directive& nearest_directive(const std::string& word) {
+    const auto common_start = [&word](std::string_view keyword) {
+        return std::mismatch(word.begin(), word.end(), keyword.begin(), keyword.end()).first - word.begin();
+    };
+    const Directive* nearest = &kDirectives.front();
+    for (const Directive& row : kDirectives) {
+        const std::size_t distance = edit_distance(word, row.keyword);
+        const std::size_t best = edit_distance(word, nearest->keyword);
+        if (distance < best || (distance == best && common_start(row.keyword) > common_start(nearest->keyword))) {
+            nearest = &row;
+        }
+    }
+    return *nearest;
+}
+
 bool is_blank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -95,21 +113,7 @@ void DirectiveAnalysis::check_lookalike(std::string_view piece, std::uint64_t st
             .fix = fix(FixKind::Certain, row->keyword.size(), row->keyword);
         return;
     }
-    // The nearest keyword; of two as near, the one that shares more of the word's start (MORV_NTP
-    // is MORV_NTPCFG cut short more likely than MORV_DNS mistyped), then the one the table lists first.
-    const std::string upper_word = upper_case(word);
-    const auto common_start = [&upper_word](std::string_view keyword) {
-        return std::mismatch(upper_word.begin(), upper_word.end(), keyword.begin(), keyword.end()).first -
-               upper_word.begin();
-    };
-    const Directive* nearest = &kDirectives.front();
-    for (const Directive& row : kDirectives) {
-        const std::size_t distance = edit_distance(upper_word, row.keyword);
-        const std::size_t best = edit_distance(upper_word, nearest->keyword);
-        if (distance < best || (distance == best && common_start(row.keyword) > common_start(nearest->keyword))) {
-            nearest = &row;
-        }
-    }
+    const Directive* nearest = &nearest_directive(upper_case(word));
     findings_
         .warn(word_begin, word_stop, "not-directive",
               "unknown directive " + quoted(word) + where +

@@ -154,6 +154,38 @@ void write_summary(std::string& out, const FileReport& report) {
     }
 }
 
+// GCC's machine-readable lines for a fix: one per replacement.
+void write_fixits(std::string& out, const FileReport& report, const Fix& fix) {
+    for (const Replacement& replacement : fix.replacements) {
+        const auto [line, column] = line_and_column(report.result, replacement.begin);
+        const auto [end_line, end_column] = line_and_column(report.result, replacement.end);
+        out.append("fix-it:")
+            .append(gcc_escaped(report.name))
+            .append(":{" + std::to_string(line) + ":" + std::to_string(column) + "-" + std::to_string(end_line) + ":" +
+                    std::to_string(end_column) + "}:")
+            .append(gcc_escaped(replacement.text))
+            .append("\n");
+    }
+}
+
+// A note, in the report's file or in another (an included one), with its source line.
+void write_note(std::string& out, const FileReport& report, const Note& note, const ReportOptions& options,
+                const Painter& paint) {
+    const bool elsewhere = !note.file.empty();
+    paint(out, kBold,
+          elsewhere ? note.file + ":" + std::to_string(note.line) + ":" + std::to_string(note.column) + ":"
+                    : position(report, note.offset));
+    out += ' ';
+    paint(out, kNoteColour, "note: ");
+    out.append(note.message).append("\n");
+    if (options.show_caret && elsewhere) {
+        write_line_excerpt(out, note.line, note.line_text, static_cast<std::size_t>(note.column - 1),
+                           static_cast<std::size_t>(note.column), nullptr, 0, kNoteColour, paint);
+    } else if (options.show_caret) {
+        write_excerpt(out, report, note.offset, note.offset, nullptr, kNoteColour, paint);
+    }
+}
+
 }  // namespace
 
 std::size_t reported_warnings(const FileReport& report, const ReportOptions& options) {
@@ -184,36 +216,10 @@ void write_gcc(std::string& out, const FileReport& report, const ReportOptions& 
             write_excerpt(out, report, finding.offset, finding.end, fix, colour, paint);
         }
         if (options.parseable_fixits && fix != nullptr) {
-            for (const Replacement& replacement : fix->replacements) {
-                const auto [line, column] = line_and_column(report.result, replacement.begin);
-                const auto [end_line, end_column] = line_and_column(report.result, replacement.end);
-                out.append("fix-it:")
-                    .append(gcc_escaped(report.name))
-                    .append(":{" + std::to_string(line) + ":" + std::to_string(column) + "-" +
-                            std::to_string(end_line) + ":" + std::to_string(end_column) + "}:")
-                    .append(gcc_escaped(replacement.text))
-                    .append("\n");
-            }
+            write_fixits(out, report, *fix);
         }
         for (const Note& note : finding.notes) {
-            if (note.file.empty()) {
-                paint(out, kBold, position(report, note.offset));
-            } else {
-                paint(out, kBold,
-                      note.file + ":" + std::to_string(note.line) + ":" + std::to_string(note.column) + ":");
-            }
-            out += ' ';
-            paint(out, kNoteColour, "note: ");
-            out.append(note.message).append("\n");
-            if (!options.show_caret) {
-                continue;
-            }
-            if (note.file.empty()) {
-                write_excerpt(out, report, note.offset, note.offset, nullptr, kNoteColour, paint);
-            } else {
-                write_line_excerpt(out, note.line, note.line_text, static_cast<std::size_t>(note.column - 1),
-                                   static_cast<std::size_t>(note.column), nullptr, 0, kNoteColour, paint);
-            }
+            write_note(out, report, note, options, paint);
         }
     }
     // A file that was not read has no configuration to show.

@@ -184,7 +184,10 @@ std::optional<std::string> value_option(std::string_view name, std::string_view 
     const auto choose = [&value](std::initializer_list<std::string_view> choices) {
         return static_cast<std::size_t>(std::find(choices.begin(), choices.end(), value) - choices.begin());
     };
-    if (name == "--format") {
+    if (name == "--stdin-filename") {
+        parsed.stdin_name = value;
+        parsed.stdin_named = true;
+    } else if (name == "--format") {
         const std::size_t chosen = choose({"gcc", "json", "sarif"});
         if (chosen == 3) {
             return "unknown format '" + std::string(value) + "': the formats are gcc, json and sarif";
@@ -242,6 +245,21 @@ std::optional<std::string> conflict(const Arguments& parsed) {
     return std::nullopt;
 }
 
+// The arguments once all are read: what does not go together, or is missing, ends the run.
+Arguments finish_arguments(Arguments parsed, std::optional<std::string> error) {
+    if (!error) {
+        error = conflict(parsed);
+    }
+    if (error) {
+        print(stderr, "morvcfg-check: " + *error + "\n" + std::string(kUsage));
+        parsed.status = 2;
+    } else if (parsed.files.empty() && !parsed.language_server) {
+        print(stderr, "morvcfg-check: no input files\n");
+        parsed.status = 2;
+    }
+    return parsed;
+}
+
 Arguments parse_arguments(std::span<const std::string> args) {
     Arguments parsed;
     std::optional<std::string> error;
@@ -259,16 +277,11 @@ Arguments parse_arguments(std::span<const std::string> args) {
                   arg == "--version" ? "morvcfg-check " + std::string(morvcfg::checker_version()) + "\n" : help());
             parsed.status = 0;
             return parsed;
-        } else if (name == "--stdin-filename") {
+        } else if (name == "--format" || name == "--stdin-filename" ||
+                   (name == "-fdiagnostics-color" && equals != std::string_view::npos)) {
             if (equals == std::string_view::npos && i + 1 == args.size()) {
-                error = "--stdin-filename needs a name";
-            } else {
-                parsed.stdin_name = equals == std::string_view::npos ? args[++i] : std::string(arg.substr(equals + 1));
-                parsed.stdin_named = true;
-            }
-        } else if (name == "--format" || (name == "-fdiagnostics-color" && equals != std::string_view::npos)) {
-            if (equals == std::string_view::npos && i + 1 == args.size()) {
-                error = std::string(name) + " needs a value: gcc, json or sarif";
+                error =
+                    std::string(name) + (name == "--format" ? " needs a value: gcc, json or sarif" : " needs a name");
             } else {
                 error =
                     value_option(name, equals == std::string_view::npos ? args[++i] : arg.substr(equals + 1), parsed);
@@ -277,17 +290,7 @@ Arguments parse_arguments(std::span<const std::string> args) {
             error = flag_option(arg, parsed);
         }
     }
-    if (!error) {
-        error = conflict(parsed);
-    }
-    if (error) {
-        print(stderr, "morvcfg-check: " + *error + "\n" + std::string(kUsage));
-        parsed.status = 2;
-    } else if (parsed.files.empty() && !parsed.language_server) {
-        print(stderr, "morvcfg-check: no input files\n");
-        parsed.status = 2;
-    }
-    return parsed;
+    return finish_arguments(std::move(parsed), error);
 }
 
 // Reads again, from `again`, what the chosen output shows beside the warnings.

@@ -27,6 +27,33 @@ std::string why_different(const Document& document, const DirectiveLine& line, c
     return "";
 }
 
+// What a directive line sets: the value it gives each setting, the value the generated files
+// hold, and why the two differ.
+std::string directive_text(const Document& document, const DirectiveLine& directive) {
+    const DirectiveHelp& help = help_for(directive.keyword);
+    std::string text = "**" + std::string(directive.keyword) + "**: " + std::string(help.summary) + "\n\n";
+    if (directive.settings.empty()) {
+        return text + "This line sets nothing.\n";
+    }
+    const std::map<std::string, std::string> generated = generated_settings(document.analysis());
+    text += "| setting | this line gives | generated |\n|---|---|---|\n";
+    std::string reasons;
+    for (const Setting& setting : directive.settings) {
+        const auto found = generated.find(setting.name);
+        const std::string final_value = found != generated.end() ? found->second : "";
+        text += "| " + setting.name + " | " + (setting.given.empty() ? setting.value : setting.given) + " | " +
+                final_value + " |\n";
+        if (!setting.note.empty()) {
+            reasons += "- " + setting.name + ": " + setting.note + "\n";
+        }
+        if (final_value != setting.value) {
+            reasons += "- " + setting.name + " in " + std::string(holder(setting.name)) + " is " + final_value + ": " +
+                       why_different(document, directive, setting) + "\n";
+        }
+    }
+    return text + (reasons.empty() ? "" : "\n" + reasons);
+}
+
 }  // namespace
 
 Json hover(const Document& document, Position position, const Session& session) {
@@ -38,29 +65,7 @@ Json hover(const Document& document, Position position, const Session& session) 
     const auto directive = std::find_if(result.directives.begin(), result.directives.end(),
                                         [&](const DirectiveLine& d) { return d.offset >= begin && d.offset <= end; });
     if (directive != result.directives.end()) {
-        const DirectiveHelp& help = help_for(directive->keyword);
-        text = "**" + std::string(directive->keyword) + "**: " + std::string(help.summary) + "\n\n";
-        if (directive->settings.empty()) {
-            text += "This line sets nothing.\n";
-        } else {
-            const std::map<std::string, std::string> generated = generated_settings(result);
-            text += "| setting | this line gives | generated |\n|---|---|---|\n";
-            std::string reasons;
-            for (const Setting& setting : directive->settings) {
-                const auto found = generated.find(setting.name);
-                const std::string final_value = found != generated.end() ? found->second : "";
-                text += "| " + setting.name + " | " + (setting.given.empty() ? setting.value : setting.given) + " | " +
-                        final_value + " |\n";
-                if (!setting.note.empty()) {
-                    reasons += "- " + setting.name + ": " + setting.note + "\n";
-                }
-                if (final_value != setting.value) {
-                    reasons += "- " + setting.name + " in " + std::string(holder(setting.name)) + " is " + final_value +
-                               ": " + why_different(document, *directive, setting) + "\n";
-                }
-            }
-            text += reasons.empty() ? "" : "\n" + reasons;
-        }
+        text = directive_text(document, *directive);
     }
     // The warnings on the line say what else happens to it (a component kept, text ignored, or why
     // a line that looks like a directive is ordinary text).

@@ -127,10 +127,11 @@ public:
         const std::size_t batch = most > 0 ? static_cast<std::size_t>(most) : 16;
         std::vector<iovec> vectors;
         return write_all_parts(parts, [&](std::span<const std::string_view> left) -> std::ptrdiff_t {
-            vectors.clear();
-            for (const std::string_view part : left.first(std::min(batch, left.size()))) {
-                vectors.push_back({const_cast<char*>(part.data()), part.size()});
-            }
+            const std::span<const std::string_view> taken = left.first(std::min(batch, left.size()));
+            vectors.resize(taken.size());
+            std::transform(taken.begin(), taken.end(), vectors.begin(), [](std::string_view part) {
+                return iovec{const_cast<char*>(part.data()), part.size()};
+            });
             for (;;) {
                 const ssize_t written = writev(descriptor, vectors.data(), static_cast<int>(vectors.size()));
                 if (written >= 0 || errno != EINTR) {

@@ -64,10 +64,16 @@ int morvcfg_translate(int year, int month, int day, int hour, int minute, int se
     state.outputs[kPassThrough] = environment.files["pass-through"];
     state.outputs[kSource] = environment.files[std::string(morvcfg::kSourceFile)];
     state.outputs[kHeader] = environment.files[std::string(morvcfg::kHeaderFile)];
+    // The configuration as the checker's JSON gives it, without the warnings (the page has them
+    // from the language server).
     morvcfg::StringSource source(state.input);
     const morvcfg::FileReport report{"description", {}, morvcfg::check(source), {}, {}};
+    morvcfg::ReportOptions configuration_only;
+    for (const morvcfg::WarningCategory& category : morvcfg::kWarningCategories) {
+        configuration_only.disabled.emplace(category.name);
+    }
     state.outputs[kConfiguration].clear();
-    morvcfg::write_json(state.outputs[kConfiguration], {&report, 1}, {});
+    morvcfg::write_json(state.outputs[kConfiguration], {&report, 1}, configuration_only);
     return status;
 }
 

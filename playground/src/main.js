@@ -3,7 +3,7 @@
 // what the tools read and what the page offers for download; the worker holds the tools, compiled
 // from the same C++ as the programs, and nothing is sent anywhere else.
 import { autocompletion } from '@codemirror/autocomplete';
-import { defaultKeymap, history as undoHistory, historyKeymap } from '@codemirror/commands';
+import { defaultKeymap, history as undoHistory, historyKeymap, insertNewline } from '@codemirror/commands';
 import { lintGutter, setDiagnostics } from '@codemirror/lint';
 import { Annotation, Compartment, EditorState } from '@codemirror/state';
 import { drawSelection, EditorView, highlightSpecialChars, hoverTooltip, keymap, lineNumbers } from '@codemirror/view';
@@ -79,6 +79,8 @@ const hover = hoverTooltip(async (view, pos) => {
     above: true,
     create() {
       const dom = document.createElement('div');
+      dom.className = 'morvcfg-hover';
+      dom.setAttribute('role', 'tooltip');
       const text = document.createElement('pre');
       text.textContent = result.contents.value;
       dom.append(text);
@@ -117,7 +119,8 @@ const view = new EditorView({
       highlightSpecialChars(),
       drawSelection(),
       undoHistory(),
-      keymap.of([...defaultKeymap, ...historyKeymap]),
+      // A new line starts in the first column, where a directive must stand.
+      keymap.of([{ key: 'Enter', run: insertNewline }, ...defaultKeymap, ...historyKeymap]),
       lintGutter(),
       hover,
       autocompletion({ override: [complete] }),
@@ -140,11 +143,23 @@ function edited(transactions) {
     }
     const before = transaction.startState.doc;
     const changes = [];
+    const sent = [];
     transaction.changes.iterChanges((fromA, toA, _fromB, _toB, inserted) => {
       const from = before.lineAt(fromA);
       const to = before.lineAt(toA);
-      changes.push(description.editorChange(from.number - 1, fromA - from.from, to.number - 1, toA - to.from, inserted.toJSON()));
+      const change = description.editorChange(from.number - 1, fromA - from.from, to.number - 1, toA - to.from, inserted.toJSON());
+      changes.push(change);
+      sent.push({
+        range: {
+          start: { line: from.number - 1, character: fromA - from.from },
+          end: { line: to.number - 1, character: toA - to.from },
+        },
+        text: change.insert,
+      });
     });
+    // The server applies changes one after the other: the last first, so that each range still
+    // stands where it stood.
+    unsent.push(...sent.reverse());
     description.replace(changes);
     changed = true;
   }
@@ -168,14 +183,39 @@ function open(bytes, name) {
     effects: editability.reconfigure(description.editable ? [] : [EditorState.readOnly.of(true)]),
   });
   version += 1;
+  document.body.dataset.documentVersion = String(version);
+  unsent = [];
+  busyWith = 0;
+  translate();
   notify('textDocument/didOpen', { textDocument: { uri, languageId: 'morvcfg', version, text: description.text } });
-  translateSoon(0);
 }
 
+// A change goes to the worker at once, as the changes it made (the server's text is the
+// description's), the outputs asked for first, as they take the worker less time than the
+// analysis. Keystrokes that come while the worker is busy with one wait, and go together once it
+// has answered.
+let unsent = [];
+let busyWith = 0; // the version the worker is analysing, or 0
+let busySince = 0;
 function documentChanged() {
   version += 1;
-  notify('textDocument/didChange', { textDocument: { uri, version }, contentChanges: [{ text: description.text }] });
-  translateSoon(50);
+  document.body.dataset.documentVersion = String(version);
+  document.body.dataset.outputsWanted = String(translation + 1);
+  sendChanges();
+}
+function sendChanges() {
+  if (unsent.length === 0) {
+    return;
+  }
+  if (busyWith !== 0 && performance.now() - busySince < 1000) {
+    setTimeout(sendChanges, 1000); // should its answer never come
+    return;
+  }
+  busyWith = version;
+  busySince = performance.now();
+  translate();
+  notify('textDocument/didChange', { textDocument: { uri, version }, contentChanges: unsent });
+  unsent = [];
 }
 
 // Applies a workspace edit from the server to the description (its exact text) and the editor.
@@ -190,12 +230,18 @@ function applyEdit(edit) {
   const editorChanges = edits.map((e) => ({ from: toPosition(doc, e.range.start), to: toPosition(doc, e.range.end), insert: e.newText }));
   description.replace(changes);
   view.dispatch({ changes: editorChanges, annotations: external.of(true) });
+  const last = (a, b) => b.range.start.line - a.range.start.line || b.range.start.character - a.range.start.character;
+  unsent.push(...[...edits].sort(last).map((e) => ({ range: e.range, text: e.newText })));
   documentChanged();
 }
 
 // ---- Problems: the server's diagnostics, in the editor and as a list with their fixes.
 
 function showDiagnostics(params) {
+  if (params.uri === uri && params.version === busyWith) {
+    busyWith = 0;
+    sendChanges();
+  }
   if (params.uri !== uri || (params.version !== undefined && params.version !== version)) {
     return;
   }
@@ -211,42 +257,59 @@ function showDiagnostics(params) {
       })),
     ),
   );
+  // Items whose text is the same stay as they are: a keystroke changes few of a long list.
   const list = $('problems');
-  list.replaceChildren();
-  const shown = version;
-  for (const diagnostic of params.diagnostics) {
-    const item = document.createElement('li');
+  const items = params.diagnostics.map((diagnostic, index) => {
     const level = diagnostic.severity === 1 ? 'error' : 'warning';
-    item.className = level;
     const { line, character } = diagnostic.range.start;
+    const shown = `${line + 1}:${description.byteColumn(line, character)}: ${level}: ${diagnostic.message} [-W${diagnostic.code}]`;
+    const existing = list.children[index];
+    if (existing && existing.firstChild.textContent === shown) {
+      existing.querySelectorAll('button').forEach((button) => button.remove());
+      return existing;
+    }
+    const item = document.createElement('li');
+    item.className = level;
     const text = document.createElement('span');
-    text.textContent = `${line + 1}:${description.byteColumn(line, character)}: ${level}: ${diagnostic.message} [-W${diagnostic.code}]`;
+    text.textContent = shown;
     item.append(text);
-    list.append(item);
-    addFixes(item, diagnostic, shown);
+    if (existing) {
+      existing.replaceWith(item);
+    } else {
+      list.append(item);
+    }
+    return item;
+  });
+  while (list.children.length > items.length) {
+    list.lastChild.remove();
   }
+  addFixes(params.diagnostics, items, version);
   document.body.dataset.diagnosticsVersion = String(params.version ?? version);
 }
 
-async function addFixes(item, diagnostic, shown) {
+// Each fix as a button under its warning: the quick fixes of the whole document, asked for once.
+async function addFixes(diagnostics, items, shown) {
+  if (diagnostics.length === 0) {
+    return;
+  }
   const actions = await request('textDocument/codeAction', {
     textDocument: { uri },
-    range: diagnostic.range,
-    context: { diagnostics: [diagnostic], only: ['quickfix'] },
+    range: { start: { line: 0, character: 0 }, end: { line: view.state.doc.lines, character: 0 } },
+    context: { diagnostics: [], only: ['quickfix'] },
   });
   if (shown !== version || !actions) {
     return;
   }
+  const key = (d) => `${d.range.start.line}:${d.range.start.character}:${d.code}:${d.message}`;
+  const index = new Map(diagnostics.map((d, i) => [key(d), i]));
   for (const action of actions) {
-    const mine = (action.diagnostics ?? []).some(
-      (d) => d.message === diagnostic.message && JSON.stringify(d.range) === JSON.stringify(diagnostic.range),
-    );
-    if (action.edit && mine) {
+    const at = (action.diagnostics ?? []).map((d) => index.get(key(d))).find((i) => i !== undefined);
+    if (action.edit && at !== undefined) {
       const button = document.createElement('button');
       button.type = 'button';
       button.textContent = action.title;
       button.addEventListener('click', () => applyEdit(action.edit));
-      item.append(button);
+      items[at].append(button);
     }
   }
 }
@@ -265,20 +328,19 @@ $('fix-all').addEventListener('click', async () => {
 
 // ---- Outputs: what morvcfg writes for the description's bytes.
 
+// Each change asks for the outputs again (body's data-outputs-wanted); those on screen are those
+// of data-outputs-version, and they are the latest when the two are equal.
 let translation = 0;
-let timer = null;
-function translateSoon(delay) {
-  clearTimeout(timer);
-  timer = setTimeout(() => {
-    const now = new Date();
-    translation += 1;
-    worker.postMessage({
-      kind: 'translate',
-      id: translation,
-      bytes: description.bytes.slice(),
-      time: [now.getFullYear(), now.getMonth() + 1, now.getDate(), now.getHours(), now.getMinutes(), now.getSeconds()],
-    });
-  }, delay);
+function translate() {
+  translation += 1;
+  document.body.dataset.outputsWanted = String(translation);
+  const now = new Date();
+  worker.postMessage({
+    kind: 'translate',
+    id: translation,
+    bytes: description.bytes.slice(),
+    time: [now.getFullYear(), now.getMonth() + 1, now.getDate(), now.getHours(), now.getMinutes(), now.getSeconds()],
+  });
 }
 
 function offer(link, pre, bytes) {
