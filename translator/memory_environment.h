@@ -9,7 +9,7 @@
 
 namespace morvcfg {
 
-// A run's outside world held in memory, for tests and fuzzing: files are strings keyed by path,
+// A run's outside world held in memory, for tests, fuzzing and the web page: files are strings keyed by path,
 // and chosen paths can be made to fail.
 class MemoryEnvironment final : public Environment {
 public:
