@@ -68,7 +68,6 @@ std::string path_beside(std::string_view file, std::string_view name) {
 std::optional<Note> first_directive_line(ByteSource& file, const std::string& name) {
     std::string line;
     std::uint64_t number = 1;
-    std::uint64_t offset = 0;
     char buffer[4096];
     const auto found = [&]() -> std::optional<Note> {
         std::string_view text = line;
@@ -87,7 +86,6 @@ std::optional<Note> first_directive_line(ByteSource& file, const std::string& na
     };
     for (std::ptrdiff_t count = 0; (count = file.read(buffer, sizeof buffer)) > 0;) {
         for (const char c : std::string_view(buffer, static_cast<std::size_t>(count))) {
-            ++offset;
             if (c != '\n') {
                 if (line.size() < kMaxShownLine) {
                     line += c;
@@ -128,7 +126,6 @@ void CReading::read(std::string_view piece, std::uint64_t start, const Directive
     piece_preprocessor_ = preprocessor_;
     row_ = row;
     piece_start_ = start;
-    piece_end_ = start + piece.size();
     if (row != nullptr) {
         directive_warnings(*row, start);
     }

@@ -127,7 +127,6 @@ private:
     bool piece_preprocessor_ = false;
     const Directive* row_ = nullptr;
     std::uint64_t piece_start_ = 0;
-    std::uint64_t piece_end_ = 0;
     // A directive piece that opens a comment and leaves it open, until the comment closes.
     std::optional<Place> opened_by_directive_;
 };
