@@ -120,6 +120,15 @@ const CReading::Conditional* CReading::deciding_conditional() const {
     return unknown;
 }
 
+Note CReading::conditional_note() const {
+    const Conditional* deciding = deciding_conditional();
+    return deciding == nullptr ? Note()
+                               : Note(file_offset(deciding->opener.offset),
+                                      "the conditional " + deciding->opener_text +
+                                          " opens here: as a directive, the line would apply whatever the "
+                                          "condition, so no fix is offered");
+}
+
 void CReading::read(std::string_view piece, std::uint64_t start, const Directive* row) {
     roles_.assign(piece.size(), Role::Code);
     started_in_comment_ = mode_ == Mode::BlockComment;

@@ -57,6 +57,12 @@ public:
     [[nodiscard]] bool starts_in_comment() const { return started_in_comment_; }
     // True when the piece last read stands in a block the C preprocessor skips (after `#if 0`).
     [[nodiscard]] bool skipped() const;
+    // True when the C preprocessor certainly reads the piece last read: it stands in no conditional
+    // block, or only in branches that are always taken (`#if 1`, an include guard).
+    [[nodiscard]] bool certainly_read() const { return deciding_conditional() == nullptr; }
+    // For a piece that is not certainly read: the note that points at its conditional, and says
+    // that as a directive it would apply whatever the condition.
+    [[nodiscard]] Note conditional_note() const;
     // True when the piece last read belongs to a preprocessor line (one whose code starts with #).
     [[nodiscard]] bool preprocessor_line() const { return piece_preprocessor_; }
 

@@ -43,14 +43,17 @@ TEST(CheckerTest, ExplainsWhatTheTranslatorDoesSilently) {
          "f:1:15: warning: '10..1' gives only 1 of the 4 components of LocalHost: components 2 "
          "to 4 keep 0, 0 and 1, so LocalHost is 10.0.0.1 [-Woperand]\n"},
         {"MORV_MPF_SMALL()\n",
-         "f:1:15: warning: MORV_MPF_SMALL has no operands: the SMALL pool keeps block size 0 and count 0 "
-         "[-Woperand]\n"},
+         "f:1:15: warning: MORV_MPF_SMALL has no operands: ETH0_SMALL_BLOCK_SIZE keeps 0 and ETH0_SMALL_BLOCKS "
+         "keeps 0 [-Woperand]\n"},
         {"MORV_MPF_SMALL(big, 4)\n",
-         "f:1:16: warning: 'big' is not a block size (a signed decimal number): the SMALL "
-         "pool keeps block size 0 and count 0 [-Woperand]\n"},
+         "f:1:16: warning: 'big' is not a block size (a signed decimal number): ETH0_SMALL_BLOCK_SIZE keeps 0 and "
+         "ETH0_SMALL_BLOCKS keeps 0 [-Woperand]\n"},
         {"MORV_MPF_SMALL(8, four)\n",
-         "f:1:19: warning: 'four' is not a block count (a signed decimal number): the "
-         "SMALL pool keeps count 0 [-Woperand]\n"},
+         "f:1:19: warning: 'four' is not a block count: ETH0_SMALL_BLOCK_SIZE is 8, and ETH0_SMALL_BLOCKS keeps 0 "
+         "[-Woperand]\n"},
+        {"MORV_MPF_VERY_SMALL(2 * 64, 16);\n",
+         "f:1:23: warning: '*' is not a block count: ETH0_VERY_SMALL_BLOCK_SIZE is 2, and ETH0_VERY_SMALL_BLOCKS "
+         "keeps 0 [-Woperand]\n"},
         // Device defines that are not written, and values that do not fit.
         {"MORV_DEV_ADR()\n",
          "f:1:13: warning: MORV_DEV_ADR has no device name: no define is written "
@@ -136,10 +139,47 @@ TEST(CheckerTest, ExplainsWhatTheTranslatorDoesSilently) {
         {"MORV_NTP(1.1.1.1)\n",
          "f:1:1: warning: unknown directive 'MORV_NTP': the line is ordinary text "
          "and is copied unchanged; did you mean MORV_NTPCFG? [-Wnot-directive]\n"},
-        // Of keywords as near, and as much alike at the start, the table's first.
-        {"MORV_MPF_XXXXX(1, 2);\n",
-         "f:1:1: warning: unknown directive 'MORV_MPF_XXXXX': the line is ordinary text "
-         "and is copied unchanged; did you mean MORV_MPF_SMALL? [-Wnot-directive]\n"},
+        // Of keywords as near, the one that shares more of the word's start; then the table's first.
+        {"MORV_STPCFG(1.1.1.1)\n",
+         "f:1:1: warning: unknown directive 'MORV_STPCFG': the line is ordinary text "
+         "and is copied unchanged; did you mean MORV_SMTPCFG? [-Wnot-directive]\n"},
+        {"MORV_MTPCFG(1.1.1.1)\n",
+         "f:1:1: warning: unknown directive 'MORV_MTPCFG': the line is ordinary text "
+         "and is copied unchanged; did you mean MORV_NTPCFG? [-Wnot-directive]\n"},
+        // Other tools' macros: a word far from every keyword, or operands no keyword near it takes.
+        {"MORV_MPF_XXXXX(1, 2);\nMORV_LOG_LEVEL(3);\nMORV_NTP(2);\n",
+         "f:1:1: warning: unknown directive 'MORV_MPF_XXXXX': the line is ordinary text and is copied unchanged "
+         "[-Wnot-directive]\n"
+         "f:2:1: warning: unknown directive 'MORV_LOG_LEVEL': the line is ordinary text and is copied unchanged "
+         "[-Wnot-directive]\n"
+         "f:3:1: warning: unknown directive 'MORV_NTP': the line is ordinary text and is copied unchanged "
+         "[-Wnot-directive]\n"},
+        // Characters that show as nothing, or as a blank, are named.
+        {"MORV_IFCFG(10.1.2.3,\xC2\xA0"
+         "255.255.0.0);\nMORV_DNS(10.1.2.5);\xE2\x80\x8B\nx\n\xEF\xBB\xBFMORV_LOCAL(127.0.0.2);\n",
+         "f:1:21: warning: '<U+00A0>255.255.0.0' (with a no-break space) is not an address: SubNetMask keeps "
+         "255.255.255.0 [-Woperand]\n"
+         "f:2:20: warning: '<U+200B>' (a zero-width space) is ignored: MORV_DNS takes one address [-Wignored-text]\n"
+         "f:4:4: warning: MORV_LOCAL stands after a byte-order mark in the middle of the file (<U+FEFF>), so the line "
+         "is ordinary text and is copied unchanged; a directive must start in the first column [-Wnot-directive]\n"},
+        // A server at the network or broadcast address of this host's subnet.
+        {"MORV_IFCFG(172.16.0.10, 255.255.255.0);\nMORV_POP3CFG(172.16.0.255);\nMORV_NTPCFG(172.16.0.0);\n"
+         "MORV_SMTPCFG(172.16.1.255);\n",
+         "f:2:1: warning: the mailbox server 172.16.0.255 is the broadcast address of the subnet "
+         "172.16.0.0/255.255.255.0: no host can have it [-Wimpossible-address]\n"
+         "f:1:1: note: this host's subnet is set here\n"
+         "f:3:1: warning: the time server 172.16.0.0 is the network address of the subnet 172.16.0.0/255.255.255.0: "
+         "no host can have it [-Wimpossible-address]\n"
+         "f:1:1: note: this host's subnet is set here\n"},
+        // UTF-16 without a byte-order mark, in either byte order: one warning, not one per NUL and CR.
+        {std::string("M\0O\0R\0V\0_\0D\0N\0S\0\r\0\n\0x\0\r\0\n\0", 24),
+         "f:1:1: warning: the file is UTF-16 (little-endian, without a byte-order mark: a NUL in every other byte): "
+         "morvcfg reads it byte by byte, finds no directive in it and copies it as it is; save it as UTF-8 "
+         "[-Wencoding]\n"},
+        {std::string("\0M\0O\0R\0V\0\r\0\n", 12),
+         "f:1:1: warning: the file is UTF-16 (big-endian, without a byte-order mark: a NUL in every other byte): "
+         "morvcfg reads it byte by byte, finds no directive in it and copies it as it is; save it as UTF-8 "
+         "[-Wencoding]\n"},
         // A line of blanks only, longer than a piece, and the line after it checked as ever.
         {std::string(300, ' ') + "\nMORV_LOCAL(127.0.1);\n",
          "f:1:256: warning: line is 300 characters long: it is read as 2 pieces of at most 255 characters, each "
@@ -354,6 +394,106 @@ TEST(FixTest, NoFixReachesAcrossALoneCarriageReturn) {
         const FixedText fixed = fix_text(input, {}, true);
         EXPECT_NE(fixed.bytes.find('\r'), std::string::npos) << input;
         EXPECT_EQ(fixed.bytes.substr(fixed.bytes.find('\r')), input.substr(input.find('\r'))) << input;
+    }
+}
+
+// note [certain fixes and guesses]: what --fix applies unread never removes or changes a digit the
+// author wrote, nor makes a line in a conditional block the build decides apply on every board. A
+// value's other readings are guesses, where one is evident; otherwise only a person may decide.
+TEST(FixTest, EachLineGetsTheFixItsReadingAllows) {
+    enum class Kind { None, Certain, Guess };
+    const struct {
+        std::string input;
+        Kind kind;
+        std::string fixed;  // with --fix for a certain fix, with --unsafe-fixes for a guess
+    } cases[] = {
+        // Text without a value: the indent, the case, stray letters and words, invisible characters.
+        {"  MORV_DNS(10.0.0.1);\n", Kind::Certain, "MORV_DNS(10.0.0.1);\n"},
+        {"morv_pop3cfg(10.0.0.1);\n", Kind::Certain, "MORV_POP3CFG(10.0.0.1);\n"},
+        {"MORV_DNSSERVER(10.0.0.1);\n", Kind::Certain, "MORV_DNS(10.0.0.1);\n"},
+        {"MORV_DNS(10.0.0.1) junk;\n", Kind::Certain, "MORV_DNS(10.0.0.1);\n"},
+        {"MORV_DNS(10.0.0.1) (backup)\n", Kind::Certain, "MORV_DNS(10.0.0.1)\n"},
+        {"MORV_DNS(10.0.0.1);\xE2\x80\x8B\n", Kind::Certain, "MORV_DNS(10.0.0.1);\n"},
+        {"x\n\xEF\xBB\xBFMORV_DNS(10.0.0.1);\n", Kind::Certain, "x\nMORV_DNS(10.0.0.1);\n"},
+        {"\t\xC2\xA0MORV_DNS(10.0.0.1);\n", Kind::Certain, "MORV_DNS(10.0.0.1);\n"},
+        // Separators the translator reads as blanks: nothing to fix.
+        {"MORV_DNS(10.0.0.1);;\n", Kind::None, "MORV_DNS(10.0.0.1);;\n"},
+        {"MORV_DNS(10.0.0.1));\n", Kind::None, "MORV_DNS(10.0.0.1));\n"},
+        // A prefix length after this host's address means a mask.
+        {"MORV_IFCFG(10.1.2.3/16);\n", Kind::Guess, "MORV_IFCFG(10.1.2.3, 255.255.0.0);\n"},
+        {"MORV_IFCFG 10.1.2.3/20\n", Kind::Guess, "MORV_IFCFG 10.1.2.3, 255.255.240.0\n"},
+        {"MORV_IFCFG(10.1.2.3/0);\n", Kind::Guess, "MORV_IFCFG(10.1.2.3, 0.0.0.0);\n"},
+        {"MORV_IFCFG(10.1.2.3/32);\n", Kind::Guess, "MORV_IFCFG(10.1.2.3, 255.255.255.255);\n"},
+        {"MORV_IFCFG(10.1.2.3/24, 255.255.255.0);\n", Kind::Guess, "MORV_IFCFG(10.1.2.3, 255.255.255.0);\n"},
+        {"MORV_IFCFG(10.1.2.3/24, 255.255.0.0);\n", Kind::None, ""},
+        {"MORV_IFCFG(10.1.2.3/33);\n", Kind::None, ""},
+        {"MORV_IFCFG(10.1.2.3, 255.255.0.0/16);\n", Kind::None, ""},
+        {"MORV_LOCAL(127.0.0.1/8);\n", Kind::None, ""},
+        {"MORV_DEFGW(10.1.0.1/16);\n", Kind::None, ""},
+        {"MORV_DNS(10.1.0.2/16);\n", Kind::None, ""},
+        {"MORV_NTPCFG(10.1.0.3/16);\n", Kind::None, ""},
+        {"MORV_SMTPCFG(10.1.0.4/16);\n", Kind::None, ""},
+        {"MORV_POP3CFG(10.1.0.5/16);\n", Kind::None, ""},
+        // Other text glued to an address, or a digit in what is ignored.
+        {"MORV_LOCAL(127.0.0.1.5);\n", Kind::None, ""},
+        {"MORV_LOCAL(127.0.0.1x);\n", Kind::None, ""},
+        {"MORV_SMTPCFG(10.20.40.25, 10.20.40.26);\n", Kind::None, ""},
+        {"MORV_DEFGW(10.0.0.1) (backup: 10.0.0.254)\n", Kind::None, ""},
+        {"MORV_NTPCFG(129.6.15.28) junk(1);\n", Kind::None, ""},
+        {"MORV_MPF_SMALL(64, 16, 2);\n", Kind::None, ""},
+        {"MORV_DNS2(10.0.0.2);\n", Kind::None, ""},
+        // Hexadecimal digits written apart make one address, where it fits 32 bits.
+        {"MORV_DEV_ADR(uart4, 0x4000 4400);\n", Kind::Guess, "MORV_DEV_ADR(uart4, 0x40004400);\n"},
+        {"MORV_DEV_ADR(uart4, 0x4000_4400);\n", Kind::Guess, "MORV_DEV_ADR(uart4, 0x40004400);\n"},
+        {"MORV_DEV_ADR(uart4, 0x4000'4400);\n", Kind::Guess, "MORV_DEV_ADR(uart4, 0x40004400);\n"},
+        {"MORV_DEV_ADR(uart4, 0x4000 44000);\n", Kind::None, ""},
+        {"MORV_DEV_ADR(uart4, 0x4000_44x0);\n", Kind::None, ""},
+        {"MORV_DEV_ADR(uart4, 0x12g);\n", Kind::None, ""},
+        {"MORV_DEV_ADR(uart4, 0x4000) 4400;\n", Kind::None, ""},
+        // Operands glued to the keyword.
+        {"MORV_POP3CFG:10.1.2.110\n", Kind::Guess, "MORV_POP3CFG(10.1.2.110);\n"},
+        {"MORV_POP3CFG=10.1.2.110; // mail\n", Kind::Guess, "MORV_POP3CFG(10.1.2.110); // mail\n"},
+        {"MORV_MPF_SMALL:64\n", Kind::Guess, "MORV_MPF_SMALL(64);\n"},
+        {"MORV_POP3CFG:10.1.2\n", Kind::None, ""},
+        {"MORV_DNS:10.0.0.1(x)\n", Kind::None, ""},
+        // Unknown words: a keyword near them, with operands it could take.
+        {"MORV_NTP(10.0.0.123);\n", Kind::Guess, "MORV_NTPCFG(10.0.0.123);\n"},
+        {"MORV_IFCONFIG(10.0.0.2);\n", Kind::Guess, "MORV_IFCFG(10.0.0.2);\n"},
+        {"MORV_NTP(2);\n", Kind::None, ""},
+        {"MORV_VERSION(2);\n", Kind::None, ""},
+        {"MORV_DEBUG(1);\n", Kind::None, ""},
+        {"MORV_LOG_LEVEL(3);\n", Kind::None, ""},
+        {"MORV_MPF(64, 8);\n", Kind::None, ""},
+        {"MORV_MPF_SMAL(big, 8);\n", Kind::None, ""},
+        {"MORV_MPF_SMAL(64, 8);\n", Kind::Guess, "MORV_MPF_SMALL(64, 8);\n"},
+        // Conditional blocks the build decides: no fix, whatever the form.
+        {"#ifdef BOARD_A\n  MORV_DNS(10.0.0.1);\n#endif\n", Kind::None, ""},
+        {"#ifndef BOARD_A\n  MORV_DNS(10.0.0.1);\n#endif\n", Kind::None, ""},
+        {"#if defined(A)\n#elif defined(B)\n  MORV_DNS(10.0.0.1);\n#endif\n", Kind::None, ""},
+        {"#if BOARD == 2\n#else\n  morv_dns(10.0.0.1);\n#endif\n", Kind::None, ""},
+        {"#if 0\n#elif X\n  MORV_DNS(10.0.0.1);\n#endif\n", Kind::None, ""},
+        {"#if 1\n#ifdef A\n  MORV_DNS(10.0.0.1);\n#endif\n#endif\n", Kind::None, ""},
+        {"#ifdef A\nMORV_DNSSERVER(10.0.0.1) junk\n#endif\n", Kind::None, ""},
+        {"#ifdef A\n/* old */ MORV_DNS(10.0.0.1);\n#endif\n", Kind::None, ""},
+        {"#ifdef A\nMORV_NTP(10.0.0.123);\n#endif\n", Kind::None, ""},
+        {"#ifdef A\n\xC2\xA0MORV_DNS(10.0.0.1);\n#endif\n", Kind::None, ""},
+        {"/*\nMORV_DNSSERVER(10.0.0.1) junk\n*/\n", Kind::None, ""},
+        // ...and branches C always takes keep theirs.
+        {"#if 1\n  MORV_DNS(10.0.0.1);\n#endif\n", Kind::Certain, "#if 1\nMORV_DNS(10.0.0.1);\n#endif\n"},
+        {"#if 0\n#else\n  MORV_DNS(10.0.0.1);\n#endif\n", Kind::Certain, "#if 0\n#else\nMORV_DNS(10.0.0.1);\n#endif\n"},
+        {"#ifndef G\n#define G\n  MORV_DNS(10.0.0.1);\n#endif\n", Kind::Certain,
+         "#ifndef G\n#define G\nMORV_DNS(10.0.0.1);\n#endif\n"},
+    };
+    for (const auto& c : cases) {
+        const std::string& expected = c.kind == Kind::None ? c.input : c.fixed;
+        const FixedText certain = fix_text(c.input, {}, false);
+        const FixedText guessed = fix_text(c.input, {}, true);
+        EXPECT_EQ(certain.bytes, c.kind == Kind::Certain ? expected : c.input) << c.input;
+        EXPECT_EQ(guessed.bytes, expected) << c.input;
+        // What a fix leaves is warned about no more, and what none mends is still warned about.
+        if (c.kind == Kind::None) {
+            EXPECT_FALSE(guessed.result.findings.empty()) << c.input;
+        }
     }
 }
 

@@ -14,22 +14,98 @@ bool is_identifier(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
 }
 
-// The keyword nearest a word in upper case; of two as near, the one that shares more of the
-// word's start (MORV_NTP is MORV_NTPCFG cut short more likely than MORV_DNS mistyped), then the
-// one the table lists first.
-const Directive& nearest_directive(const std::string& word) {
-    const auto common_start = [&word](std::string_view keyword) {
-        return std::mismatch(word.begin(), word.end(), keyword.begin(), keyword.end()).first - word.begin();
+bool has_digit(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The digits of a text, in order.
+std::string digits_of(std::string_view text) {
+    std::string digits;
+    std::copy_if(text.begin(), text.end(), std::back_inserter(digits), [](char c) { return c >= '0' && c <= '9'; });
+    return digits;
+}
+
+// A number and nothing else: decimal with an optional sign, or hexadecimal after 0x.
+bool plain_number(std::string_view token) {
+    if (token.starts_with("0x") || token.starts_with("0X")) {
+        token.remove_prefix(2);
+        return !token.empty() && token.find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
+    }
+    if (token.starts_with('+') || token.starts_with('-')) {
+        token.remove_prefix(1);
+    }
+    return !token.empty() && token.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// Whether `operands`, the text after a word, could be the operands of the directive `row`: no
+// operand at all, or a first one of the kind it reads (one small number is no address).
+bool operands_could_be(const Directive& row, std::string_view operands) {
+    std::string normalised(operands.substr(0, std::min(operands.find('\0'), operands.size())));
+    normalise_separators(normalised);
+    const std::string_view first = first_word(normalised);
+    if (first.empty()) {
+        return true;
+    }
+    if (row.kind == DirectiveKind::Pool) {
+        const std::string_view digits = first.starts_with('+') || first.starts_with('-') ? first.substr(1) : first;
+        return !digits.empty() && digits.front() >= '0' && digits.front() <= '9';
+    }
+    return !plain_number(first);
+}
+
+// The keyword an unknown MORV_ word means, as compilers judge a typo: one whose name after MORV_
+// is at most about a third of the word's away (edits, as clang counts them), or the one keyword
+// it cuts short; of two as near, the one that shares more of the word's start (MORV_NTP is
+// MORV_NTPCFG cut short more likely than MORV_DNS mistyped), then the one the table lists first.
+// Only a keyword whose operands the line's could be; null when none is that close.
+const Directive* meant_directive(std::string_view word, std::string_view operands) {
+    const std::string_view name = word.substr(kKeywordPrefix.size());
+    const auto name_of = [](const Directive& row) { return row.keyword.substr(kKeywordPrefix.size()); };
+    const auto common_start = [name](std::string_view keyword) {
+        return std::mismatch(name.begin(), name.end(), keyword.begin(), keyword.end()).first - name.begin();
     };
-    const Directive* nearest = &kDirectives.front();
+    const Directive* cut_short = nullptr;
+    std::size_t cut_short_count = 0;
     for (const Directive& row : kDirectives) {
-        const std::size_t distance = edit_distance(word, row.keyword);
-        const std::size_t best = edit_distance(word, nearest->keyword);
-        if (distance < best || (distance == best && common_start(row.keyword) > common_start(nearest->keyword))) {
-            nearest = &row;
+        if (name.size() >= 3 && name_of(row).starts_with(name)) {
+            cut_short = &row;
+            ++cut_short_count;
         }
     }
-    return *nearest;
+    const Directive* meant = cut_short_count == 1 ? cut_short : nullptr;
+    std::size_t best = meant != nullptr ? edit_distance(name, name_of(*meant)) : 0;
+    for (const Directive& row : kDirectives) {
+        const std::size_t distance = edit_distance(name, name_of(row));
+        if (distance > (name.size() + 2) / 3 && &row != meant) {
+            continue;
+        }
+        if (meant == nullptr || distance < best ||
+            (distance == best && common_start(name_of(row)) > common_start(name_of(*meant)))) {
+            meant = &row;
+            best = distance;
+        }
+    }
+    return meant != nullptr && operands_could_be(*meant, operands) ? meant : nullptr;
+}
+
+// The length of the blanks and characters that show as nothing (a byte-order mark, a no-break
+// space) at the start of a line; `invisible` tells whether any of the latter is among them.
+std::size_t invisible_lead(std::string_view text, bool& invisible) {
+    invisible = false;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == ' ' || text[i] == '\t') {
+            ++i;
+            continue;
+        }
+        const std::size_t length = utf8_length(text.substr(i));
+        if (length < 2 || invisible_name(utf8_code_point(text.substr(i), length)).empty()) {
+            break;
+        }
+        invisible = true;
+        i += length;
+    }
+    return i;
 }
 
 bool is_blank(char c) {
@@ -67,62 +143,131 @@ void DirectiveAnalysis::check_lookalike(std::string_view piece, std::uint64_t st
     if (c_.role(indent) != CReading::Role::Code) {
         return;  // a word in a comment the author wrote around it
     }
+    // In a conditional block the build decides, the line may be meant to apply on some boards only:
+    // made a directive, it would apply on all of them, so only the author can mend it.
+    whole_line = whole_line && c_.certainly_read();
     const auto [word_begin, word_stop] = layout_.file_range(start + indent, start + indent + word_end);
-    // The fix: the indent goes, and the word's first `length` characters become `keyword`.
+    const Lookalike seen{start, indent, word, whole_line};
     const auto fix = [&](FixKind kind, std::size_t length, std::string_view keyword) {
-        const bool recased = word.substr(0, length) != keyword;
-        std::string title = std::string(keyword);
-        if (kind == FixKind::Certain) {
-            title = indent == 0 ? "Write " + title + " in upper case"
-                    : recased   ? "Remove the indent and write " + title + " in upper case"
-                                : "Remove the indent";
-        }
-        Fix made{kind, {}, std::move(title)};
-        if (indent > 0) {
-            const auto [indent_begin, indent_end] = layout_.file_range(start, start + indent);
-            made.replacements.push_back({indent_begin, indent_end, ""});
-        }
-        if (recased) {
-            const auto [begin, end] = layout_.file_range(start + indent, start + indent + length);
-            made.replacements.push_back({begin, end, std::string(keyword)});
-        }
-        const bool across_cr = std::any_of(
-            made.replacements.begin(), made.replacements.end(),
-            [&](const Replacement& r) { return layout_.carriage_return_within(layout_.file_offset(start), r.end); });
-        return whole_line && !across_cr ? std::optional<Fix>(std::move(made)) : std::nullopt;
+        return lookalike_fix(seen, kind, length, keyword);
     };
     if (const Directive* row = match_directive(rest); row != nullptr) {
         file_.lookalike_seen(*row, word_begin);
-        findings_
-            .warn(word_begin, word_stop, "not-directive",
-                  "directive " + std::string(row->keyword) +
-                      " is indented, so the line is ordinary text and is copied unchanged; a directive must start "
-                      "in the first column")
-            .fix = fix(FixKind::Certain, row->keyword.size(), row->keyword);
+        Finding& finding = findings_.warn(word_begin, word_stop, "not-directive",
+                                          "directive " + std::string(row->keyword) +
+                                              " is indented, so the line is ordinary text and is copied unchanged; a "
+                                              "directive must start in the first column");
+        finding.fix = fix(FixKind::Certain, row->keyword.size(), row->keyword);
+        explain_no_fix(finding);
         return;
     }
     const std::string upper = upper_case(rest);
     const std::string where = indent > 0 ? " (and indented)" : "";
     if (const Directive* row = match_directive(upper); row != nullptr) {
         file_.lookalike_seen(*row, word_begin);
-        findings_
-            .warn(word_begin, word_stop, "not-directive",
-                  quoted(word) + " is not in upper case" + where +
-                      ", so the line is ordinary text and is copied unchanged; did you mean " +
-                      std::string(row->keyword) + "?")
-            .fix = fix(FixKind::Certain, row->keyword.size(), row->keyword);
+        Finding& finding = findings_.warn(word_begin, word_stop, "not-directive",
+                                          quoted(word) + " is not in upper case" + where +
+                                              ", so the line is ordinary text and is copied unchanged; did you mean " +
+                                              std::string(row->keyword) + "?");
+        finding.fix = fix(FixKind::Certain, row->keyword.size(), row->keyword);
+        explain_no_fix(finding);
         return;
     }
-    const Directive* nearest = &nearest_directive(upper_case(word));
-    findings_
-        .warn(word_begin, word_stop, "not-directive",
-              "unknown directive " + quoted(word) + where +
-                  ": the line is ordinary text and is copied unchanged; did you mean " + std::string(nearest->keyword) +
-                  "?")
-        .fix = fix(FixKind::Guess, word.size(), nearest->keyword);
+    // Other tools' MORV_ macros are no typos: a keyword is named, and guessed, only when the word
+    // is close to it and the operands could be its.
+    const Directive* meant = meant_directive(upper_case(word), rest.substr(word.size()));
+    Finding& finding = findings_.warn(
+        word_begin, word_stop, "not-directive",
+        "unknown directive " + quoted(word) + where + ": the line is ordinary text and is copied unchanged" +
+            (meant != nullptr ? "; did you mean " + std::string(meant->keyword) + "?" : ""));
+    if (meant != nullptr) {
+        finding.fix = fix(FixKind::Guess, word.size(), meant->keyword);
+        explain_no_fix(finding);
+    }
+}
+
+std::optional<Fix> DirectiveAnalysis::lookalike_fix(const Lookalike& line, FixKind kind, std::size_t length,
+                                                    std::string_view keyword) const {
+    const bool recased = line.word.substr(0, length) != keyword;
+    std::string title = std::string(keyword);
+    if (kind == FixKind::Certain) {
+        title = line.indent == 0 ? "Write " + title + " in upper case"
+                : recased        ? "Remove the indent and write " + title + " in upper case"
+                                 : "Remove the indent";
+    }
+    Fix made{kind, {}, std::move(title)};
+    if (line.indent > 0) {
+        const auto [indent_begin, indent_end] = layout_.file_range(line.start, line.start + line.indent);
+        made.replacements.push_back({indent_begin, indent_end, ""});
+    }
+    if (recased) {
+        const auto [begin, end] = layout_.file_range(line.start + line.indent, line.start + line.indent + length);
+        made.replacements.push_back({begin, end, std::string(keyword)});
+    }
+    const bool across_cr = std::any_of(made.replacements.begin(), made.replacements.end(), [&](const Replacement& r) {
+        return layout_.carriage_return_within(layout_.file_offset(line.start), r.end);
+    });
+    return line.fixable && !across_cr ? std::optional<Fix>(std::move(made)) : std::nullopt;
+}
+
+void DirectiveAnalysis::explain_no_fix(Finding& finding) const {
+    if (!c_.certainly_read()) {
+        finding.notes.push_back(c_.conditional_note());
+    }
+}
+
+bool DirectiveAnalysis::check_invisible_lead(std::string_view text, std::size_t lead, std::uint64_t start,
+                                             bool whole_line) {
+    const Directive* row = match_directive(text.substr(lead));
+    if (row == nullptr || c_.role(lead) != CReading::Role::Code) {
+        return false;
+    }
+    const auto [word_begin, word_stop] = layout_.file_range(start + lead, start + lead + row->keyword.size());
+    file_.lookalike_seen(*row, word_begin);
+    // What stands before it, each kind once: "blanks, a no-break space and a zero-width space"; and
+    // the same as the fix names it: "the indent, the no-break space and the zero-width space".
+    const std::string_view before = text.substr(0, lead);
+    std::vector<std::string> said;
+    std::vector<std::string> removed;
+    if (before.find_first_of(" \t") != std::string_view::npos) {
+        said.emplace_back("blanks");
+        removed.emplace_back("the indent");
+    }
+    for (const std::string_view name : invisible_names(before)) {
+        said.emplace_back(name);
+        const std::string_view bare = name.substr(name.find(' ') + 1);
+        removed.push_back("the " + std::string(bare.substr(0, bare.find(" in the middle of the file"))));
+    }
+    const auto listed = [](const std::vector<std::string>& items) {
+        std::string text;
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            text.append(i == 0 ? "" : i + 1 == items.size() ? " and " : ", ").append(items[i]);
+        }
+        return text;
+    };
+    Finding& finding =
+        findings_.warn(word_begin, word_stop, "not-directive",
+                       std::string(row->keyword) + " stands after " + listed(said) + " (" + shown(before) +
+                           "), so the line is ordinary text and is copied unchanged; a directive "
+                           "must start in the first column");
+    const auto [lead_begin, lead_end] = layout_.file_range(start, start + lead);
+    if (whole_line && c_.certainly_read() && !c_.starts_in_comment() &&
+        !layout_.carriage_return_within(lead_begin, word_stop)) {
+        finding.fix = Fix{FixKind::Certain, {{lead_begin, lead_end, ""}}, "Remove " + listed(removed)};
+    }
+    explain_no_fix(finding);
+    return true;
 }
 
 void DirectiveAnalysis::check_keyword_after_text(std::string_view text, std::uint64_t start, bool whole_line) {
+    // Only blanks and characters that show as nothing before a keyword (a byte-order mark in the
+    // middle of a file that joins two, a no-break space pasted from a web page): the line reads as
+    // a directive, and is none.
+    bool invisible = false;
+    if (const std::size_t lead = invisible_lead(text, invisible);
+        invisible && check_invisible_lead(text, lead, start, whole_line)) {
+        return;
+    }
     // A keyword called as a directive ("MORV_LOCAL(" or "MORV_LOCAL (") where C reads code, after
     // other text: the author meant a directive, but morvcfg only sees one at the start of a line.
     std::size_t keyword = 1;
@@ -161,7 +306,8 @@ void DirectiveAnalysis::check_keyword_after_text(std::string_view text, std::uin
     }
     const std::size_t line_length = text.size() - (text.ends_with('\n') ? 1 : 0);
     const auto [line_begin, line_end] = layout_.file_range(start, start + line_length);
-    if (!whole_line || !only_comments || layout_.carriage_return_within(line_begin, line_end)) {
+    if (!whole_line || !only_comments || !c_.certainly_read() || layout_.carriage_return_within(line_begin, line_end)) {
+        explain_no_fix(finding);
         return;
     }
     const std::string_view comment = before.substr(0, before.find_last_not_of(" \t") + 1);
@@ -182,11 +328,15 @@ std::string DirectiveAnalysis::quote(std::string_view part) const {
 
 void DirectiveAnalysis::set_fix(Finding& finding, FixKind kind, std::span<const TextEdit> edits,
                                 std::string title) const {
-    if (!whole_line_ || edits.empty()) {
+    if (!fixable_ || edits.empty()) {
         return;
     }
     Fix fix{kind, {}, std::move(title)};
     for (const TextEdit& edit : edits) {
+        if (kind == FixKind::Certain &&
+            digits_of(original_.substr(edit.begin, edit.end - edit.begin)) != digits_of(edit.text)) {
+            return;
+        }
         const auto [first, stop] = layout_.file_range(text_start_ + edit.begin, text_start_ + edit.end);
         // A CR before it in the directive joined the editor's lines; the text after it would be
         // changed on a line of its own.
@@ -216,8 +366,9 @@ void DirectiveAnalysis::analyse(const Directive& row, std::span<const char> piec
     text_start_ = start;
     directive_offset_ = layout_.file_offset(start);
     directive_keyword_ = row.keyword;
-    // Text after a NUL is not read, so a fix could not know what it changes.
-    whole_line_ = whole_line && text.size() == piece.size();
+    // Text after a NUL is not read, so a fix could not know what it changes. A directive in a
+    // comment or a conditional block is one only the author can mend.
+    fixable_ = whole_line && text.size() == piece.size() && !c_.starts_in_comment() && c_.certainly_read();
     const std::size_t line_length = text.size() - (text.ends_with('\n') ? 1 : 0);
     file_.directive_seen(directive_offset_, layout_.file_range(start, start + line_length).second, row.keyword);
 
@@ -231,14 +382,6 @@ void DirectiveAnalysis::analyse(const Directive& row, std::span<const char> piec
 
     const ScanResult operands = scan(text_, row.pattern);
     const std::string_view word = operands.fields[0].text;
-    if (word.size() > row.keyword.size()) {
-        const std::string_view tail = word.substr(row.keyword.size());
-        Finding& finding = warn(tail, "keyword-suffix",
-                                quote(word) + " is taken as " + std::string(row.keyword) + "; the rest of the word, " +
-                                    quote(tail) + ", is ignored");
-        delete_text(finding, end_of(word) - tail.size(), end_of(word),
-                    "Remove " + quote(tail) + " after " + std::string(row.keyword));
-    }
     const ScanField& last = operands.fields[operands.stored() - 1];
     const DirectiveSeen d{row,
                           before,
@@ -249,6 +392,20 @@ void DirectiveAnalysis::analyse(const Directive& row, std::span<const char> piec
                           last.text.substr(last.text.size()),
                           first_word(text_.substr(end_of(last.text))),
                           define};
+    if (word.size() > row.keyword.size()) {
+        const std::string_view tail = word.substr(row.keyword.size());
+        // Letters after the keyword say nothing; digits are a value the author wrote.
+        const bool value = has_digit(tail);
+        Finding& finding = warn(tail, "keyword-suffix",
+                                quote(word) + " is taken as " + std::string(row.keyword) + "; the rest of the word, " +
+                                    quote(tail) + ", is ignored" + (value ? ", so " + outcome(d) : ""));
+        if (value) {
+            guess_call_form(finding, d, tail);
+        } else {
+            delete_text(finding, end_of(word) - tail.size(), end_of(word),
+                        "Remove " + quote(tail) + " after " + std::string(row.keyword));
+        }
+    }
     switch (row.kind) {
         case DirectiveKind::Interface:
             analyse_interface(d);
@@ -274,12 +431,12 @@ void DirectiveAnalysis::analyse_interface(const DirectiveSeen& d) {
                  dotted(d.before.SubNetMask));
         return;
     }
-    check_address(d.operands.fields[1].text, this_is, d.before.ThisIs);
+    check_address(d, d.operands.fields[1].text, this_is, d.before.ThisIs);
     if (d.operands.count == 3) {
-        if (check_address(d.operands.fields[2].text, mask, d.before.SubNetMask)) {
+        if (check_address(d, d.operands.fields[2].text, mask, d.before.SubNetMask)) {
             check_mask(d.operands.fields[2].text, file_.record().SubNetMask);
         }
-        check_trailing(d.rest, d.keyword + " takes an address and a mask");
+        check_trailing(d, d.rest);
     }
 }
 
@@ -291,23 +448,26 @@ void DirectiveAnalysis::analyse_address(const DirectiveSeen& d) {
                  dotted(d.before.*d.row.address));
         return;
     }
-    check_address(d.operands.fields[1].text, field, d.before.*d.row.address);
-    check_trailing(d.rest, d.keyword + " takes one address");
+    check_address(d, d.operands.fields[1].text, field, d.before.*d.row.address);
+    check_trailing(d, d.rest);
 }
 
 void DirectiveAnalysis::analyse_pool(const DirectiveSeen& d) {
     const auto index = static_cast<std::size_t>(d.row.pool);
     const MemoryPool& old = d.before.pools[index];
-    const std::string pool = "the " + std::string(kPoolClassNames[index]) + " pool";
-    const std::string keeps_count = pool + " keeps count " + std::to_string(old.blocks);
+    const MemoryPool& now = file_.record().pools[index];
+    // What the firmware gets, in the names of morv_cfg.h.
+    const std::string macro = "ETH0_" + std::string(kPoolClassNames[index]);
+    const std::string keeps_size = macro + "_BLOCK_SIZE keeps " + std::to_string(old.block_size);
+    const std::string keeps_count = macro + "_BLOCKS keeps " + std::to_string(old.blocks);
+    const std::string size_is = macro + "_BLOCK_SIZE is " + std::to_string(now.block_size);
     // The operands as written: the words after the keyword.
     const std::string_view size_word = first_word(d.after_word);
     if (d.operands.count < 2) {
         warn(size_word.empty() ? d.after_word.substr(0, 0) : size_word, "operand",
              (size_word.empty() ? d.keyword + " has no operands"
                                 : quote(size_word) + " is not a block size (a signed decimal number)") +
-                 ": " + pool + " keeps block size " + std::to_string(old.block_size) + " and count " +
-                 std::to_string(old.blocks));
+                 ": " + keeps_size + " and " + keeps_count);
         return;
     }
     const ScanField& size = d.operands.fields[1];
@@ -317,7 +477,7 @@ void DirectiveAnalysis::analyse_pool(const DirectiveSeen& d) {
         // The size's word is read only in part ("0x100" gives 0), and the count is read from where
         // the size stopped, if at all.
         std::string message = "block size " + quote(size_word) + " is not a decimal number: only " + quote(size.text) +
-                              " is read, so the size becomes " + std::to_string(static_cast<std::int32_t>(size.bits));
+                              " is read, so " + size_is;
         if (count == nullptr) {
             message += "; the count is not read, so " + keeps_count;
             if (const std::string_view ignored = code_after(size_word); !ignored.empty()) {
@@ -330,9 +490,8 @@ void DirectiveAnalysis::analyse_pool(const DirectiveSeen& d) {
     } else if (count == nullptr) {
         const std::string_view count_word = d.unread;
         warn(count_word.empty() ? d.last_end : count_word, "operand",
-             (count_word.empty() ? d.keyword + " has no block count"
-                                 : quote(count_word) + " is not a block count (a signed decimal number)") +
-                 ": " + keeps_count);
+             (count_word.empty() ? d.keyword + " has no block count" : quote(count_word) + " is not a block count") +
+                 ": " + size_is + ", and " + keeps_count);
     }
     if (count != nullptr) {
         check_range(*count, Number::PoolValue, "block count");
@@ -340,10 +499,10 @@ void DirectiveAnalysis::analyse_pool(const DirectiveSeen& d) {
         if (end_of(count->text) < end_of(count_word)) {
             warn(count_word, "operand",
                  "block count " + quote(count_word) + " is not a decimal number: only " + quote(count->text) +
-                     " is read, so the count becomes " + std::to_string(static_cast<std::int32_t>(count->bits)));
-            check_trailing(text_.substr(end_of(count_word)), d.keyword + " takes a block size and a count");
+                     " is read, so " + macro + "_BLOCKS is " + std::to_string(now.blocks));
+            check_trailing(d, text_.substr(end_of(count_word)));
         } else {
-            check_trailing(d.rest, d.keyword + " takes a block size and a count");
+            check_trailing(d, d.rest);
         }
     }
     file_.pool_set(index, directive_offset_, directive_keyword_, old);
@@ -391,7 +550,7 @@ void DirectiveAnalysis::analyse_device(const DirectiveSeen& d) {
         warn(value.text, "range",
              "the address " + quote(value.text) + " does not fit 32 bits: it is written as " + std::string(written));
     }
-    check_trailing(d.rest, d.keyword + " takes a device name and an address");
+    check_trailing(d, d.rest);
 }
 
 void DirectiveAnalysis::check_define_name(std::string_view token, std::string_view define) {
@@ -432,7 +591,8 @@ void DirectiveAnalysis::check_define_name(std::string_view token, std::string_vi
     }
 }
 
-bool DirectiveAnalysis::check_address(std::string_view token, std::size_t field, const Address& before) {
+bool DirectiveAnalysis::check_address(const DirectiveSeen& d, std::string_view token, std::size_t field,
+                                      const Address& before) {
     const std::string name(kAddressFields[field].name);
     const Address& after = file_.record().*kAddressFields[field].field;
     const ScanResult quad = scan(token, kDottedQuad);
@@ -457,10 +617,20 @@ bool DirectiveAnalysis::check_address(std::string_view token, std::size_t field,
         given = shown(original_.substr(static_cast<std::size_t>(token.data() - text_.data()), token.size()));
         note = std::to_string(stored) + " of 4 components; " + kept + ", so " + name + " is " + dotted(after);
     } else if (quad.stop < token.size()) {
+        // Text glued to the address is part of the value as the author wrote it ("/16", ".5", "x"):
+        // no fix is certain of it.
         const std::string_view extra = token.substr(quad.stop);
-        Finding& finding =
-            warn(extra, "ignored-text", quote(extra) + " after the address " + dotted(after) + " is ignored");
-        delete_text(finding, end_of(extra) - extra.size(), end_of(extra), "Remove the ignored text");
+        const bool prefix_length = d.row.kind == DirectiveKind::Interface && field == field_index(&NetConfig::ThisIs) &&
+                                   extra.starts_with('/');
+        const Address& mask = file_.record().SubNetMask;
+        Finding& finding = warn(
+            extra, "ignored-text",
+            quote(extra) + " after the address is ignored: " +
+                (prefix_length ? std::string("the mask ") + (d.operands.count < 3 ? "stays " : "is ") + dotted(mask)
+                               : name + " is " + dotted(after)));
+        if (prefix_length) {
+            guess_prefix_length(finding, d, extra);
+        }
     }
     for (std::size_t i = 0; i < stored; ++i) {
         check_range(quad.fields[i], Number::Component, "component " + std::to_string(i + 1) + " of " + name);
@@ -539,7 +709,7 @@ bool well_formed(std::string_view code) {
 
 }  // namespace
 
-void DirectiveAnalysis::check_trailing(std::string_view rest, std::string_view why) {
+void DirectiveAnalysis::check_trailing(const DirectiveSeen& d, std::string_view rest) {
     // A comment after the operands is the author's note: no warning, and no fix ever deletes it.
     const std::string_view extra = code_after(rest.substr(0, 0));  // from where the scan stopped
     if (extra.empty()) {
@@ -547,6 +717,13 @@ void DirectiveAnalysis::check_trailing(std::string_view rest, std::string_view w
     }
     const std::size_t keep = end_of(rest) - rest.size();  // where the operands end
     const std::size_t extra_begin = end_of(extra) - extra.size();
+    // The parser may read a comment's first word as an operand ("MORV_DNS // resolver"); what
+    // follows is still the comment.
+    for (std::size_t i = d.row.keyword.size(); i < keep && i < text_.size(); ++i) {
+        if (c_.role(i) == CReading::Role::Comment && c_.role(i - 1) != CReading::Role::Comment) {
+            return;
+        }
+    }
     // In the file, the code goes on to the separators that close it, up to any comment.
     std::size_t code_end = end_of(extra);
     for (std::size_t i = code_end; i < text_.size() && text_[i] != '\n' && comment_start(original_.substr(i, 2)) != 0;
@@ -567,12 +744,41 @@ void DirectiveAnalysis::check_trailing(std::string_view rest, std::string_view w
          open > 0 && quote_end < code_end && original_[quote_end] == ')'; --open) {
         ++quote_end;
     }
+    // Text glued to the value a device's address stops at is the rest of that value ("_4400"); text
+    // that holds a digit is a value too. Either way the warning says what the firmware gets.
+    const bool glued = d.row.kind == DirectiveKind::Device && extra_begin == keep;
+    std::string why = d.keyword;
+    switch (d.row.kind) {
+        case DirectiveKind::Interface:
+            why += " takes an address and a mask";
+            break;
+        case DirectiveKind::Address:
+            why += " takes one address";
+            break;
+        case DirectiveKind::Pool:
+            why += " takes a block size and a count";
+            break;
+        case DirectiveKind::Device:
+            why += " takes a device name and an address";
+            break;
+    }
+    const std::string quoted_extra = quoted(original_.substr(extra_begin, quote_end - extra_begin));
     Finding& finding =
         warn(extra, "ignored-text",
-             quoted(original_.substr(extra_begin, quote_end - extra_begin)) + " is ignored: " + std::string(why));
+             quoted_extra + " is ignored: " +
+                 (glued                                                              ? outcome(d)
+                  : has_digit(original_.substr(extra_begin, code_end - extra_begin)) ? why + ", so " + outcome(d)
+                                                                                     : why));
+    if (d.row.kind == DirectiveKind::Device) {
+        guess_joined_address(finding, d, extra, code_end);
+    }
+    if (glued) {
+        return;
+    }
     // The text goes with the separators before it, unless they close the directive: "(a, b)" keeps
     // "(a)" and "(a); b" keeps "(a);". Where that would leave a line no one would write ("(a) (b)"
     // leaving "(a))"), the whole rest of the directive goes, and only its closing ")" and ";" stay.
+    // Either is certain only without a digit in what goes.
     std::size_t begin = keep;
     const std::string_view before = original_.substr(keep, extra_begin - keep);
     if (const std::size_t closing = before.find_last_of(");"); closing != std::string_view::npos) {
@@ -593,6 +799,130 @@ void DirectiveAnalysis::check_trailing(std::string_view rest, std::string_view w
         const TextEdit edit{keep, code_end, closing};
         set_fix(finding, FixKind::Certain, {&edit, 1}, "Remove the ignored rest of the directive");
     }
+}
+
+void DirectiveAnalysis::guess_prefix_length(Finding& finding, const DirectiveSeen& d, std::string_view extra) {
+    // "/NN", NN from 0 to 32, and nothing else glued to the address.
+    const std::string_view length = extra.substr(1);
+    if (length.empty() || length.size() > 2 || !plain_number(length) || length.front() == '+' ||
+        length.front() == '-') {
+        return;
+    }
+    const int bits = std::stoi(std::string(length));
+    if (bits > 32) {
+        return;
+    }
+    Address mask{};
+    for (std::size_t i = 0; i < mask.size(); ++i) {
+        const int in_component = std::clamp(bits - static_cast<int>(8 * i), 0, 8);
+        mask[i] = (0xFF00U >> static_cast<unsigned>(in_component)) & 0xFFU;
+    }
+    const auto begin = static_cast<std::size_t>(extra.data() - text_.data());
+    if (d.operands.count < 3) {
+        const TextEdit edit{begin, begin + extra.size(), ", " + dotted(mask)};
+        set_fix(finding, FixKind::Guess, {&edit, 1}, "write the mask " + dotted(mask));
+    } else if (file_.record().SubNetMask == mask) {
+        const TextEdit edit{begin, begin + extra.size(), ""};
+        set_fix(finding, FixKind::Guess, {&edit, 1}, "remove " + quote(extra) + ", which the mask says already");
+    }
+}
+
+void DirectiveAnalysis::guess_joined_address(Finding& finding, const DirectiveSeen& d, std::string_view extra,
+                                             std::size_t code_end) {
+    // The digits the address was read from, then groups of hexadecimal digits apart from them by a
+    // blank, '_' or '\'' (as C++ writes digit separators), up to the directive's closing ")" and
+    // ";": one address, where it fits 32 bits.
+    if (d.define.empty()) {
+        return;
+    }
+    const ScanField& value = d.operands.fields[2];
+    constexpr std::string_view kHexDigits = "0123456789abcdefABCDEF";
+    if (value.text.empty() || value.text.find_first_not_of(kHexDigits) != std::string_view::npos) {
+        return;
+    }
+    const std::size_t from = end_of(value.text);
+    std::string digits(value.text);
+    std::size_t next = from;
+    const std::size_t extra_end = end_of(extra);
+    while (next < extra_end) {
+        const char c = original_[next];
+        if (c == '_' || c == '\'' || c == ' ' || c == '\t') {
+            ++next;
+        } else if (kHexDigits.find(c) != std::string_view::npos) {
+            digits += c;
+            ++next;
+        } else {
+            return;
+        }
+    }
+    if (original_.substr(extra_end, code_end - extra_end).find_first_not_of(" \t);") != std::string_view::npos) {
+        return;
+    }
+    const std::size_t significant = digits.size() - std::min(digits.find_first_not_of('0'), digits.size());
+    if (digits.size() == value.text.size() || significant > 8) {
+        return;
+    }
+    const std::string joined(digits.substr(value.text.size()));
+    const TextEdit edit{from, extra_end, joined};
+    set_fix(finding, FixKind::Guess, {&edit, 1}, "read the address as 0x" + digits);
+}
+
+void DirectiveAnalysis::guess_call_form(Finding& finding, const DirectiveSeen& d, std::string_view tail) {
+    // ":" or "=" between the keyword and an operand of the directive's own kind, and no parentheses
+    // on the line: "MORV_POP3CFG:10.1.2.110" means "MORV_POP3CFG(10.1.2.110);".
+    const std::size_t separator = tail.find_first_not_of(":=");
+    if (separator == 0 || separator == std::string_view::npos) {
+        return;
+    }
+    const std::string_view operand = tail.substr(separator);
+    const bool evident = d.row.kind == DirectiveKind::Pool
+                             ? scan(operand, "%d").stop == operand.size()
+                             : d.row.kind != DirectiveKind::Device && scan(operand, kDottedQuad).stored() == 4 &&
+                                   scan(operand, kDottedQuad).stop == operand.size();
+    const auto begin = static_cast<std::size_t>(tail.data() - text_.data());
+    const std::string_view code = original_.substr(0, std::min(original_.find('\n'), original_.size()));
+    const std::size_t code_length = std::min(comment_start(code), code.size());
+    std::size_t end = code.find_last_not_of(" \t\r\v\f", code_length == 0 ? 0 : code_length - 1);
+    end = end == std::string_view::npos ? 0 : end + 1;
+    if (!evident || code.substr(0, end).find_first_of("()") != std::string_view::npos || end <= begin) {
+        return;
+    }
+    const bool semicolon = code[end - 1] == ';';
+    const TextEdit edits[] = {{begin, begin + separator, "("},
+                              {semicolon ? end - 1 : end, semicolon ? end - 1 : end, semicolon ? ")" : ");"}};
+    set_fix(finding, FixKind::Guess, edits, "write " + std::string(d.row.keyword) + "(" + std::string(operand) + ");");
+}
+
+std::string DirectiveAnalysis::outcome(const DirectiveSeen& d) const {
+    const NetConfig& record = file_.record();
+    // An operand that gives no component leaves the field as it was.
+    const auto address = [&](Address NetConfig::*field, std::size_t operand) {
+        const bool read =
+            d.operands.stored() > operand && scan(d.operands.fields[operand].text, kDottedQuad).stored() > 0;
+        return std::string(kAddressFields[field_index(field)].name) + (read ? " is " : " keeps ") +
+               dotted(record.*field);
+    };
+    switch (d.row.kind) {
+        case DirectiveKind::Interface:
+            return address(&NetConfig::ThisIs, 1) + " and " + address(&NetConfig::SubNetMask, 2);
+        case DirectiveKind::Address:
+            return address(d.row.address, 1);
+        case DirectiveKind::Pool: {
+            const auto index = static_cast<std::size_t>(d.row.pool);
+            const std::string macro = "ETH0_" + std::string(kPoolClassNames[index]);
+            return macro + "_BLOCK_SIZE" + (d.operands.stored() > 1 ? " is " : " keeps ") +
+                   std::to_string(record.pools[index].block_size) + " and " + macro + "_BLOCKS" +
+                   (d.operands.stored() > 2 ? " is " : " keeps ") + std::to_string(record.pools[index].blocks);
+        }
+        case DirectiveKind::Device:
+            break;
+    }
+    if (d.define.empty()) {
+        return "no define is written";
+    }
+    const std::string_view line = d.define.substr(0, d.define.find('\r'));
+    return "the define " + std::string(line.substr(8, line.find(' ', 8) - 8)) + " is " +
+           std::string(line.substr(line.rfind(' ') + 1));
 }
 
 void DirectiveAnalysis::ignored_directives(std::size_t keep, std::size_t first, std::size_t code_end,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -49,12 +50,24 @@ private:
 
     // Explains how one address operand was read into a field (an index into kAddressFields);
     // true if any of it was.
-    bool check_address(std::string_view token, std::size_t field, const Address& before);
+    bool check_address(const DirectiveSeen& d, std::string_view token, std::size_t field, const Address& before);
+    // The guess for a prefix length after this host's address ("10.1.2.3/16"), if one reading is
+    // evident: the mask it means written as the mask operand, or taken out where the line gives
+    // that mask already.
+    void guess_prefix_length(Finding& finding, const DirectiveSeen& d, std::string_view extra);
     void check_mask(std::string_view token, const Address& mask);
     // Which kind of number a range check looks at.
     enum class Number { Component, PoolValue };
     void check_range(const ScanField& field, Number kind, std::string_view what);
-    void check_trailing(std::string_view rest, std::string_view why);
+    // Text after the operands, from `rest` on.
+    void check_trailing(const DirectiveSeen& d, std::string_view rest);
+    // The guess for hexadecimal digits written apart ("0x4000 4400", "0x4000_4400"): one value.
+    void guess_joined_address(Finding& finding, const DirectiveSeen& d, std::string_view extra, std::size_t code_end);
+    // The guess for operands glued to the keyword ("MORV_POP3CFG:10.1.2.110"): the call form.
+    void guess_call_form(Finding& finding, const DirectiveSeen& d, std::string_view tail);
+    // What the firmware gets from the directive, in the generated files' names ("SMTPServer is
+    // 10.20.40.25", "ETH0_SMALL_BLOCK_SIZE is 2 and ETH0_SMALL_BLOCKS keeps 0").
+    [[nodiscard]] std::string outcome(const DirectiveSeen& d) const;
     // Directives after the first on its line, from `first` to `code_end` (indexes into the text),
     // the operands read ending at `keep`; `extra` is where they stand in the text.
     void ignored_directives(std::size_t keep, std::size_t first, std::size_t code_end, std::string_view extra);
@@ -62,6 +75,23 @@ private:
     void check_define_name(std::string_view token, std::string_view define);
     // A keyword called after other text on an ordinary line (up to any NUL).
     void check_keyword_after_text(std::string_view text, std::uint64_t start, bool whole_line);
+    // A keyword that only blanks and characters that show as nothing (a byte-order mark, a
+    // no-break space) keep from the first column, `lead` bytes of the line; true if there is one.
+    bool check_invisible_lead(std::string_view text, std::size_t lead, std::uint64_t start, bool whole_line);
+    // An ordinary line that looks like a directive: where it starts in the text, its indent, the
+    // MORV_ word after it, and whether fixes may change it.
+    struct Lookalike {
+        std::uint64_t start;
+        std::size_t indent;
+        std::string_view word;
+        bool fixable;
+    };
+    // The fix of a lookalike: the indent goes, and the word's first `length` characters become
+    // `keyword`; nothing where the line may not be changed.
+    [[nodiscard]] std::optional<Fix> lookalike_fix(const Lookalike& line, FixKind kind, std::size_t length,
+                                                   std::string_view keyword) const;
+    // The note that says why a line in a conditional block the build decides gets no fix.
+    void explain_no_fix(Finding& finding) const;
     // The code after a part of the directive's text: up to any comment, without blanks around it.
     [[nodiscard]] std::string_view code_after(std::string_view part) const;
     // Where a part of the directive's text ends, as an index into it.
@@ -82,7 +112,8 @@ private:
         std::size_t end;
         std::string text;
     };
-    // The fix made of `edits`, when the line may be changed.
+    // The fix made of `edits`, when the line may be changed. A certain fix never removes or changes
+    // a digit (note [certain fixes and guesses]): one that would is not made.
     void set_fix(Finding& finding, FixKind kind, std::span<const TextEdit> edits, std::string title) const;
     // A certain fix that deletes the text [begin, end).
     void delete_text(Finding& finding, std::size_t begin, std::size_t end, std::string title) const;
@@ -101,7 +132,9 @@ private:
     std::uint64_t text_start_ = 0;
     std::uint64_t directive_offset_ = 0;
     std::string_view directive_keyword_;
-    bool whole_line_ = false;
+    // True when fixes may change the directive's line: it is a whole line, which C reads (not in a
+    // comment, nor in a conditional block that the build decides).
+    bool fixable_ = false;
 };
 
 }  // namespace morvcfg

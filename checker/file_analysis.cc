@@ -21,6 +21,19 @@ std::optional<std::uint32_t> packed(const Address& address) {
     return bits;
 }
 
+// Why `address` is no host's in the subnet of `host` with `mask` (`subnet` in words): it is the
+// subnet's network or broadcast address; empty when a host may have it.
+std::string no_host_address(std::uint32_t address, std::uint32_t host, std::uint32_t mask, const std::string& subnet) {
+    const std::uint32_t host_bits = ~mask;
+    const std::uint32_t net = host & mask;
+    const bool every_address_a_host = (host_bits & (host_bits - 1)) == 0;
+    if (every_address_a_host || (address != net && address != (net | host_bits))) {
+        return "";
+    }
+    return std::string(address == net ? "the network" : "the broadcast") + " address of the subnet " + subnet +
+           ": no host can have it";
+}
+
 }  // namespace
 
 void FileAnalysis::address_set(std::size_t field, std::uint64_t offset, std::string_view keyword, const Address& before,
@@ -132,23 +145,16 @@ void FileAnalysis::check_derivation(const NetConfig& derived, const Address& net
 
 // note [addresses no host can have]: in a subnet, the address whose host part is all zeros names
 // the network and the one whose host part is all ones is its broadcast; neither can be a host's.
-// With one host bit or none (/31, /32) every address is a host's. A gateway is another host.
+// With one host bit or none (/31, /32) every address is a host's. A gateway is another host. The
+// same holds for a server the file puts at one of those two addresses.
 void FileAnalysis::check_impossible_addresses(const NetConfig& derived, const Address& network) {
     const auto host = packed(config_.ThisIs);
     const auto mask = packed(config_.SubNetMask);
     if (!host || !mask) {
         return;
     }
-    const std::uint32_t host_bits = ~*mask;
-    const bool every_address_a_host = (host_bits & (host_bits - 1)) == 0;
-    const std::uint32_t net = *host & *mask;
-    const std::string subnet_text = dotted(network) + "/" + dotted(config_.SubNetMask);
-    const auto misplaced = [&](std::uint32_t address) -> std::string {
-        if (every_address_a_host || (address != net && address != (net | host_bits))) {
-            return "";
-        }
-        return std::string(address == net ? "the network" : "the broadcast") + " address of the subnet " + subnet_text +
-               ": no host can have it";
+    const auto misplaced = [&](std::uint32_t address) {
+        return no_host_address(address, *host, *mask, dotted(network) + "/" + dotted(config_.SubNetMask));
     };
     const Origin& subnet = subnet_origin();
     const auto warn = [&](const Origin& at, const std::string& message) {
@@ -163,22 +169,31 @@ void FileAnalysis::check_impossible_addresses(const NetConfig& derived, const Ad
     if (const std::string where = misplaced(*host); !where.empty()) {
         warn(subnet, "this host's address " + dotted(config_.ThisIs) + " is " + where);
     }
+    // The gateway and name server as morv_cfg.c holds them, moved into the subnet; the servers as
+    // the file gives them, wherever they are, but one inside this host's subnet cannot stand at its
+    // network or broadcast address either (their defaults are in no subnet a file sets).
     const struct {
         Address NetConfig::*field;
         const char* what;
-    } others[] = {{&NetConfig::GateWay, "gateway"}, {&NetConfig::DomainNameServer, "name server"}};
+        bool moved;
+    } others[] = {{&NetConfig::GateWay, "gateway", true},
+                  {&NetConfig::DomainNameServer, "name server", true},
+                  {&NetConfig::NTPServer, "time server", false},
+                  {&NetConfig::SMTPServer, "mail server", false},
+                  {&NetConfig::POP3Server, "mailbox server", false}};
     for (const auto& other : others) {
-        const auto address = packed(derived.*other.field);
-        if (!address) {
+        const Origin& origin = address_origins_[field_index(other.field)];
+        const Address& value = other.moved ? derived.*other.field : config_.*other.field;
+        const auto address = packed(value);
+        if (!address || (!other.moved && !origin.set)) {
             continue;
         }
-        const Origin& origin = address_origins_[field_index(other.field)];
-        std::string message = origin.set ? "the " : "the default ";
-        message.append(other.what).append(" ").append(dotted(derived.*other.field)).append(" is ");
+        const std::string message =
+            std::string(origin.set ? "the " : "the default ") + other.what + " " + dotted(value) + " is ";
         if (const std::string where = misplaced(*address); !where.empty()) {
-            warn(origin.set ? origin : subnet, message.append(where));
+            warn(origin.set ? origin : subnet, message + where);
         } else if (other.field == &NetConfig::GateWay && *address == *host) {
-            warn(origin.set ? origin : subnet, message.append("this host's own address: a gateway is another host"));
+            warn(origin.set ? origin : subnet, message + "this host's own address: a gateway is another host");
         }
     }
 }

@@ -4,10 +4,37 @@
 
 namespace morvcfg {
 
+namespace {
+
+// The first bytes of a file kept to tell UTF-16 without a byte-order mark.
+constexpr std::size_t kEncodingProbe = 128;
+
+// True for ASCII (or Latin-1) text in UTF-16 without a byte-order mark: a NUL in every other byte
+// and none between, in either byte order, over two characters at least.
+bool utf16_without_mark(std::string_view first) {
+    const std::size_t units = first.size() / 2;
+    if (units < 2) {
+        return false;
+    }
+    for (const std::size_t high : {std::size_t{0}, std::size_t{1}}) {
+        bool all = true;
+        for (std::size_t i = 0; i < units && all; ++i) {
+            all = first[2 * i + high] == '\0' && first[2 * i + 1 - high] != '\0';
+        }
+        if (all) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 void FileLayout::on_read(std::string_view raw) {
-    if (raw_size_ < 2 && first_bytes_.size() < 2) {
-        first_bytes_.append(raw.substr(0, 2 - first_bytes_.size()));
-        if (first_bytes_ == "\xFF\xFE" || first_bytes_ == "\xFE\xFF") {
+    if (first_bytes_.size() < kEncodingProbe) {
+        const bool marked = first_bytes_.size() >= 2;
+        first_bytes_.append(raw.substr(0, kEncodingProbe - first_bytes_.size()));
+        if (!marked && (first_bytes_.starts_with("\xFF\xFE") || first_bytes_.starts_with("\xFE\xFF"))) {
             // Every other byte of a UTF-16 file is NUL and each line end a CR and an LF apart: the
             // warnings that would give on every line say nothing this one does not.
             utf16_ = true;
@@ -119,6 +146,20 @@ void FileLayout::finish_line(std::uint64_t end) {
 void FileLayout::finish(ByteSource& rest) {
     if (!at_line_start_) {
         finish_line(text_size_);
+    }
+    if (!utf16_ && utf16_without_mark(first_bytes_)) {
+        utf16_ = true;
+        findings_.forget("nul");
+        findings_.forget("lone-cr");
+        findings_.warn(0, 2, "encoding",
+                       std::string("the file is UTF-16 (") +
+                           (first_bytes_[0] == '\0' ? "big-endian" : "little-endian") +
+                           ", without a byte-order mark: a NUL in every other byte): morvcfg reads it byte by byte, "
+                           "finds no directive in it and copies it as it is; save it as UTF-8");
+    }
+    if (utf16_) {
+        // Each character takes two bytes, so lines seem twice as long as they are.
+        findings_.forget("long-line");
     }
     if (ctrl_z_) {
         // Count what the translator never reads.

@@ -47,10 +47,13 @@ struct Replacement {
     std::string text;
 };
 
-// note [certain fixes and guesses]: a certain fix makes a line say what it evidently means, or
-// what the translator does with it anyway, so --fix applies it; a guess rests on the checker's
-// reading of a typo and is applied only with --unsafe-fixes. A fix is all of its replacements or
-// none of them.
+// note [certain fixes and guesses]: people apply fixes unread (--fix, an editor's fix-all on
+// save), so a certain fix makes a line say only what it evidently means: it never removes or
+// changes a digit, which would erase the one sign that the author meant another value, and it
+// never touches a line in a comment or in a conditional block the build decides, which it might
+// make apply on every board. A guess writes out the one evident reading of a value, or rests on the
+// checker's reading of a typo, and is applied only with --unsafe-fixes. A fix is all of its
+// replacements or none of them.
 enum class FixKind { Certain, Guess };
 
 struct Fix {
@@ -124,6 +127,8 @@ public:
     Finding& warn(std::uint64_t offset, std::string_view category, std::string message);
     // Adds a warning about the bytes [begin, end).
     Finding& warn(std::uint64_t begin, std::uint64_t end, std::string_view category, std::string message);
+    // Takes back every warning of `category` found so far.
+    void forget(std::string_view category);
     // The warnings in file order; those at one place in the order they were found.
     std::vector<Finding> take();
 

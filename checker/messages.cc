@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "checker/source_display.h"
+#include "checker/utf8.h"
 #include "translator/directive_parsers.h"
 #include "translator/scanner.h"
 
@@ -13,8 +14,48 @@ std::string shown(std::string_view text) {
     return ShownLine(text).text();
 }
 
+std::vector<std::string_view> invisible_names(std::string_view text) {
+    std::vector<std::string_view> names;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = utf8_length(text.substr(i));
+        if (length > 1) {
+            const std::string_view name = invisible_name(utf8_code_point(text.substr(i), length));
+            if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end()) {
+                names.push_back(name);
+            }
+        }
+        i += std::max<std::size_t>(length, 1);
+    }
+    return names;
+}
+
+namespace {
+
+// The names of the invisible characters in words ("a no-break space and a zero-width space").
+std::string invisible_characters(std::string_view text) {
+    const std::vector<std::string_view> names = invisible_names(text);
+    std::string said;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        said.append(i == 0 ? "" : i + 1 == names.size() ? " and " : ", ").append(names[i]);
+    }
+    return said;
+}
+
+}  // namespace
+
 std::string quoted(std::string_view text) {
-    return "'" + shown(text) + "'";
+    std::string out = "'" + shown(text) + "'";
+    // An escaped character is named too: <U+00A0> alone does not tell a reader what it is.
+    if (const std::string names = invisible_characters(text); !names.empty()) {
+        bool only_invisible = true;
+        for (std::size_t i = 0; i < text.size() && only_invisible;) {
+            const std::size_t length = std::max<std::size_t>(utf8_length(text.substr(i)), 1);
+            only_invisible = length > 1 && !invisible_name(utf8_code_point(text.substr(i), length)).empty();
+            i += length;
+        }
+        out += (only_invisible ? " (" : " (with ") + names + ")";
+    }
+    return out;
 }
 
 std::string dotted(const Address& address) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "generator/net_config.h"
 
@@ -13,8 +14,11 @@ namespace morvcfg {
 // Bytes of a token shown in a message as the source line under it shows them: control characters
 // as <U+0001>, bytes that are not UTF-8 as <80>, tabs as blanks, the rest as they are.
 std::string shown(std::string_view text);
-// A token shown in single quotes.
+// A token shown in single quotes, followed by the names of the invisible characters it holds:
+// "'<U+00A0>255.255.0.0' (with a no-break space)".
 std::string quoted(std::string_view text);
+// The names of the characters in `text` that show as nothing or as a blank, each once, in order.
+std::vector<std::string_view> invisible_names(std::string_view text);
 // An address in dotted form, each component in full.
 std::string dotted(const Address& address);
 // Text without the white space at its front, as the scanner counts white space.

@@ -34,7 +34,8 @@ ShownLine::ShownLine(std::string_view bytes) {
         } else if (const char32_t code_point = utf8_code_point(bytes.substr(i), length); code_point == '\t') {
             width = kTabStop - column % kTabStop;
             shown.assign(width, ' ');
-        } else if (code_point < 0x20 || (code_point >= 0x7F && code_point < 0xA0)) {
+        } else if (code_point < 0x20 || (code_point >= 0x7F && code_point < 0xA0) ||
+                   !invisible_name(code_point).empty()) {
             shown = "<U+" + hex(code_point, 4) + ">";
             width = shown.size();
         } else {

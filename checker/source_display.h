@@ -8,8 +8,9 @@
 namespace morvcfg {
 
 // One line of a description file as a terminal shows it under a diagnostic: tabs expanded to
-// stops of 8, a CR at its end left out, and control characters and bytes that are not UTF-8
-// escaped (<U+0001>, <80>), so that what is shown is what the line holds and each caret stands
+// stops of 8, a CR at its end left out, and control characters, characters that show as nothing
+// or as an ordinary blank (<U+00A0>, <U+200B>, <U+FEFF>) and bytes that are not UTF-8 escaped
+// (<U+0001>, <80>), so that what is shown is what the line holds and each caret stands
 // under its character, wide characters included.
 class ShownLine {
 public:

@@ -84,4 +84,38 @@ int terminal_width(char32_t code_point) {
     return range != std::end(kRanges) ? range->width : 1;
 }
 
+std::string_view invisible_name(char32_t code_point) {
+    // Characters that show as nothing or as an ordinary blank, yet are not one to morvcfg: pasted
+    // from a web page or a word processor, or left by joining files (a byte-order mark).
+    struct Invisible {
+        char32_t first;
+        char32_t last;
+        std::string_view name;  // cppcheck-suppress unusedStructMember ; read through the found row
+    };
+    static constexpr Invisible kInvisible[] = {
+        {0x00A0, 0x00A0, "a no-break space"},
+        {0x00AD, 0x00AD, "a soft hyphen"},
+        {0x180E, 0x180E, "a Mongolian vowel separator"},
+        {0x2000, 0x200A, "a typographic space"},
+        {0x200B, 0x200B, "a zero-width space"},
+        {0x200C, 0x200C, "a zero-width non-joiner"},
+        {0x200D, 0x200D, "a zero-width joiner"},
+        {0x200E, 0x200F, "a direction mark"},
+        {0x2028, 0x2028, "a line separator"},
+        {0x2029, 0x2029, "a paragraph separator"},
+        {0x202A, 0x202E, "a direction control"},
+        {0x202F, 0x202F, "a narrow no-break space"},
+        {0x205F, 0x205F, "a mathematical space"},
+        {0x2060, 0x2060, "a word joiner"},
+        {0x2061, 0x2064, "an invisible operator"},
+        {0x2066, 0x2069, "a direction isolate"},
+        {0x3000, 0x3000, "an ideographic space"},
+        {0xFEFF, 0xFEFF, "a byte-order mark in the middle of the file"},
+    };
+    const auto* const found =
+        std::find_if(std::begin(kInvisible), std::end(kInvisible),
+                     [code_point](const Invisible& i) { return code_point >= i.first && code_point <= i.last; });
+    return found != std::end(kInvisible) ? found->name : std::string_view();
+}
+
 }  // namespace morvcfg

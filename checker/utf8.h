@@ -14,5 +14,8 @@ char32_t utf8_code_point(std::string_view bytes, std::size_t length);
 // The columns a terminal gives a printable code point: 2 for East Asian wide and full-width
 // characters, 0 for combining marks, 1 for the rest.
 int terminal_width(char32_t code_point);
+// What an invisible or blank-looking code point is, in words ("a no-break space"), for messages
+// that would otherwise show nothing, or what looks like an ordinary space; empty for any other.
+std::string_view invisible_name(char32_t code_point);
 
 }  // namespace morvcfg

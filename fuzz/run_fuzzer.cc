@@ -1,12 +1,16 @@
 // Fuzz target: the whole run, in process, on arbitrary bytes as the description file, with every
 // file in memory. Checks what must hold for any input; any violation aborts.
 #include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "checker/check.h"
@@ -274,17 +278,150 @@ bool closes_in_order(std::string_view code) {
     return true;
 }
 
-// The certain fixes that only make a line say what the translator does with it anyway (the
-// letters after a keyword, ignored text) change nothing morvcfg generates, and each line the
-// ignored-text fix touches is one a person would write.
-void check_fixes_keep_configuration(std::string_view input, const morvcfg::CheckResult& checked) {
-    morvcfg::ReportOptions only_said_anyway;
-    for (const morvcfg::WarningCategory& category : morvcfg::kWarningCategories) {
-        if (category.name != "keyword-suffix" && category.name != "ignored-text") {
-            only_said_anyway.disabled.emplace(category.name);
+std::string digits_of(std::string_view text) {
+    std::string digits;
+    std::copy_if(text.begin(), text.end(), std::back_inserter(digits), [](char c) { return c >= '0' && c <= '9'; });
+    return digits;
+}
+
+// Whether a conditional's branch is read by the C preprocessor certainly, maybe (as the build
+// decides) or certainly not; Unknown where this plain reading does not tell.
+enum class Branch { Certain, Maybe, Never, Unknown };
+
+// The branch a condition opens: a plain number decides it, a name leaves it to the build.
+Branch branch_of(std::string_view condition) {
+    std::string bare;
+    std::copy_if(condition.begin(), condition.end(), std::back_inserter(bare),
+                 [](char c) { return c != '(' && c != ')' && c != ' ' && c != '\t'; });
+    const std::size_t digits = std::min(bare.find_first_not_of("0123456789"), bare.size());
+    if (digits > 0 && bare.find_first_not_of("uUlL", digits) == std::string::npos) {
+        return bare.find_first_not_of('0') < digits ? Branch::Certain : Branch::Never;
+    }
+    const bool named = std::any_of(bare.begin(), bare.end(),
+                                   [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; });
+    return named ? Branch::Maybe : Branch::Unknown;
+}
+
+// True for text whose lines are its C lines: no comments, literals, continued lines, lone CRs, NUL
+// or Ctrl-Z, which a plain line-by-line reading would read otherwise than C.
+bool plain_lines(std::string_view input) {
+    if (input.find_first_of(std::string_view("\"'\\\x1a\0", 5)) != std::string_view::npos ||
+        input.find("/*") != std::string_view::npos || input.find("//") != std::string_view::npos ||
+        input.find("*/") != std::string_view::npos) {
+        return false;
+    }
+    for (std::size_t cr = input.find('\r'); cr != std::string_view::npos; cr = input.find('\r', cr + 1)) {
+        if (cr + 1 == input.size() || input[cr + 1] != '\n') {
+            return false;  // a lone CR joins lines
         }
     }
-    const std::vector<const morvcfg::Fix*> fixes = morvcfg::fixes_to_apply(checked, only_said_anyway, false);
+    return true;
+}
+
+std::string_view trimmed(std::string_view text) {
+    const std::size_t first = std::min(text.find_first_not_of(" \t\v\f\r"), text.size());
+    text.remove_prefix(first);
+    return text.substr(0, text.find_last_not_of(" \t\v\f\r") + 1);
+}
+
+std::string_view name_at(std::string_view text) {
+    std::size_t end = 0;
+    while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) != 0 || text[end] == '_')) {
+        ++end;
+    }
+    return text.substr(0, end);
+}
+
+// The conditional blocks open at each line, read line by line; an include guard (`#ifndef NAME`,
+// then `#define NAME` on the next line with code) is read as C reads it.
+class Conditionals {
+public:
+    // True when the line being read surely is not read certainly: it stands in a block that a name
+    // decides, or that `#if 0` switches off.
+    [[nodiscard]] bool uncertain() const {
+        return std::any_of(open_.begin(), open_.end(),
+                           [](Branch b) { return b == Branch::Maybe || b == Branch::Never; });
+    }
+    void read(std::string_view line) {
+        if (line.empty()) {
+            return;
+        }
+        const bool pending = std::exchange(guard_pending_, false);
+        if (!line.starts_with('#')) {
+            return;
+        }
+        const std::string_view rest = trimmed(line.substr(1));
+        const std::string_view word = name_at(rest);
+        const std::string_view operand = trimmed(rest.substr(word.size()));
+        if (word == "define" && pending && !open_.empty() && name_at(operand) == guard_) {
+            open_.back() = Branch::Certain;
+        } else if (word == "if") {
+            open_.push_back(branch_of(operand));
+        } else if (word == "ifdef" || word == "ifndef") {
+            open_.push_back(Branch::Maybe);
+            guard_ = word == "ifndef" ? std::string(name_at(operand)) : "";
+            guard_pending_ = !guard_.empty();
+        } else if ((word == "elif" || word == "elifdef" || word == "elifndef" || word == "else") && !open_.empty()) {
+            // After a branch the build decides, every other branch is decided by it too.
+            open_.back() = open_.back() == Branch::Maybe ? Branch::Maybe : Branch::Unknown;
+        } else if (word == "endif" && !open_.empty()) {
+            open_.pop_back();
+        }
+    }
+
+private:
+    std::vector<Branch> open_;
+    std::string guard_;
+    bool guard_pending_ = false;
+};
+
+// For each line of the input, whether the C preprocessor surely does not read it certainly; only
+// for inputs whose lines are their C lines (nothing otherwise).
+std::optional<std::vector<bool>> lines_not_certainly_read(std::string_view input) {
+    if (!plain_lines(input)) {
+        return std::nullopt;
+    }
+    Conditionals conditionals;
+    std::vector<bool> lines;
+    for (std::size_t start = 0; start <= input.size();) {
+        const std::size_t end = std::min(input.find('\n', start), input.size());
+        lines.push_back(conditionals.uncertain());
+        conditionals.read(trimmed(input.substr(start, end - start)));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// A certain fix, applied unread, never removes or changes a digit the author wrote, and never
+// falls on a line that only some builds read.
+void check_certain_fixes_keep_values(std::string_view input, const morvcfg::CheckResult& checked) {
+    const std::vector<const morvcfg::Fix*> fixes = morvcfg::fixes_to_apply(checked, {}, false);
+    if (fixes.empty()) {
+        return;
+    }
+    require(digits_of(morvcfg::apply_fixes(input, fixes)) == digits_of(input),
+            "a certain fix never removes or changes a digit");
+    const std::optional<std::vector<bool>> undecided = lines_not_certainly_read(input);
+    if (!undecided) {
+        return;
+    }
+    for (const morvcfg::Fix* fix : fixes) {
+        for (const morvcfg::Replacement& replacement : fix->replacements) {
+            const auto line = static_cast<std::size_t>(
+                std::count(input.begin(), input.begin() + static_cast<std::ptrdiff_t>(replacement.begin), '\n'));
+            require(line < undecided->size() && !(*undecided)[line],
+                    "no certain fix falls in a conditional block the build decides");
+        }
+    }
+}
+
+// The certain fixes other than those that make a lookalike line a directive (the indent, the
+// case, an invisible character before the keyword) change nothing morvcfg generates, and each
+// line the ignored-text fix touches is one a person would write.
+void check_fixes_keep_configuration(std::string_view input, const morvcfg::CheckResult& checked) {
+    morvcfg::ReportOptions not_making_directives;
+    not_making_directives.disabled.emplace("not-directive");
+    const std::vector<const morvcfg::Fix*> fixes = morvcfg::fixes_to_apply(checked, not_making_directives, false);
     if (fixes.empty()) {
         return;
     }
@@ -293,7 +430,7 @@ void check_fixes_keep_configuration(std::string_view input, const morvcfg::Check
     const morvcfg::CheckResult after = morvcfg::check(again);
     require(
         morvcfg::generated_settings(after) == morvcfg::generated_settings(checked) && after.network == checked.network,
-        "fixes that say what the translator does anyway change nothing it generates");
+        "certain fixes that make no directive change nothing morvcfg generates");
     // Each line a fix changes where its parentheses or semicolons are, found where the fix lands in
     // the fixed bytes; lines as an editor shows them, a lone CR ending one too.
     std::ptrdiff_t shift = 0;
@@ -371,6 +508,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        everything);
     check_machine_formats(input, checked);
     check_fixes(input, checked);
+    check_certain_fixes_keep_values(input, checked);
     check_fixes_keep_configuration(input, checked);
 
     morvcfg::MemoryEnvironment second;

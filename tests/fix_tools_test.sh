@@ -2,11 +2,13 @@
 # The checker's fixes with the tools people apply them with: `patch -p0` takes --diff, GCC's
 # parseable fix-it lines applied by hand give what --fix --unsafe-fixes gives, and the GCC form is
 # coloured on a terminal only (and not with NO_COLOR).
-# Usage: fix_tools_test.sh <morvcfg-check> <mistakes golden folder> <c-structure golden folder>
+# The README's --diff example is what --diff prints.
+# Usage: fix_tools_test.sh <morvcfg-check> <mistakes golden folder> <c-structure golden folder> <README.md>
 set -euo pipefail
 checker=$1
 golden=$2
 split=$3
+readme=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAILED: $*"; exit 1; }
@@ -66,6 +68,13 @@ patch -p0 --quiet < split.patch
 mkdir fixed && cp "$split/input.cfg" fixed/split.cfg
 (cd fixed && "$checker" --fix --unsafe-fixes split.cfg > /dev/null 2>&1) || true
 cmp -s split.cfg fixed/split.cfg || fail "the patched file is not what --fix --unsafe-fixes makes"
+
+echo "-- the README's --diff example, as printed"
+cp "$(dirname "$readme")/examples/board-with-mistakes.cfg" board.cfg
+awk '/^\$ .*morvcfg-check --diff board.cfg/ { on = 1; next } on && /^\$ / { exit } on' "$readme" > readme-diff.txt
+[ -s readme-diff.txt ] || fail "no --diff example in the README"
+"$checker" --diff board.cfg > diff.txt || true
+diff -u readme-diff.txt diff.txt || fail "the README's --diff example is not what --diff prints"
 
 echo "-- colour on a terminal only"
 printf 'MORV_LOCAL(1.2.3)\n' > a.cfg
