@@ -29,7 +29,7 @@ def build(build_dir):
     subprocess.run(["cmake", "-S", ROOT, "-B", build_dir, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release",
                     "-DMORVCFG_BUILD_TESTS=OFF"], check=True, stdout=subprocess.DEVNULL)
     subprocess.run(["cmake", "--build", build_dir, "--target", "morvcfg-check"], check=True, stdout=subprocess.DEVNULL)
-    return os.path.join(build_dir, "checker", "morvcfg-check")
+    return os.path.join(build_dir, "morvcfg-check")
 
 
 def generate(path, lines):

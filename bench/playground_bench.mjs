@@ -6,7 +6,7 @@
 //     debounce included (target: at most 300 ms);
 //   - the translator compiled to WebAssembly, under node, on a real-shaped 64 MiB file, as a ratio
 //     to the native program on the same file.
-// Usage: node bench/playground_bench.mjs [--runs N] [--native build/translator/morvcfg]
+// Usage: node bench/playground_bench.mjs [--runs N] [--native build/morvcfg]
 import { execFileSync, spawnSync } from 'node:child_process';
 import { existsSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { createRequire } from 'node:module';
@@ -22,7 +22,7 @@ const { chromium } = require('playwright-core');
 const { chromiumOptions, serve } = await import(join(root, 'playground', 'test', 'serve.mjs'));
 
 const { values } = parseArgs({
-  options: { runs: { type: 'string', default: '7' }, native: { type: 'string', default: 'build/translator/morvcfg' } },
+  options: { runs: { type: 'string', default: '7' }, native: { type: 'string', default: 'build/morvcfg' } },
 });
 const runs = Number(values.runs);
 const site = join(root, 'build-playground', 'site');

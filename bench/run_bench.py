@@ -44,7 +44,7 @@ def build(build_dir):
                     "-DMORVCFG_BUILD_TESTS=OFF", "-DMORVCFG_BENCH=ON"], check=True, stdout=subprocess.DEVNULL)
     subprocess.run(["cmake", "--build", build_dir, "--target", "morvcfg", "morvcfg_peak_rss", "morvcfg_copy_floor"],
                    check=True, stdout=subprocess.DEVNULL)
-    return (os.path.join(build_dir, "translator", "morvcfg"), os.path.join(build_dir, "bench", "morvcfg_peak_rss"),
+    return (os.path.join(build_dir, "morvcfg"), os.path.join(build_dir, "bench", "morvcfg_peak_rss"),
             os.path.join(build_dir, "bench", "morvcfg_copy_floor"))
 
 

@@ -232,7 +232,7 @@ void CReading::directive_warnings(const Directive& row, std::uint64_t start) {
     const auto [begin, end] = layout_.file_range(start, start + row.keyword.size());
     const std::string keyword(row.keyword);
     if (mode_ == Mode::BlockComment) {
-        Finding& finding = findings_.warn(begin, end, "commented-directive",
+        Finding& finding = findings_.warn(begin, end, Category::CommentedDirective,
                                           keyword +
                                               " stands inside a /* */ comment, but morvcfg reads lines, not "
                                               "comments: the directive is applied anyway");
@@ -252,7 +252,7 @@ void CReading::directive_warnings(const Directive& row, std::uint64_t start) {
     } else {
         where = in_branch ? branch : "the conditional block " + deciding->opener_text;
     }
-    Finding& finding = findings_.warn(begin, end, "conditional-directive",
+    Finding& finding = findings_.warn(begin, end, Category::ConditionalDirective,
                                       keyword + " stands in " + where +
                                           ", but morvcfg reads every line whatever the condition: the directive "
                                           "is applied anyway");
@@ -272,7 +272,7 @@ void CReading::comment_closed(std::uint64_t at) {
     if (row_ != nullptr && started_in_comment_ && comment_.offset < piece_start_) {
         const auto [begin, end] = layout_.file_range(at, at + 2);
         Finding& finding =
-            findings_.warn(begin, end, "split-comment",
+            findings_.warn(begin, end, Category::SplitComment,
                            "this directive line closes the comment opened on line " + line +
                                ": morvcfg takes the line out, end and all, so in the pass-through output the "
                                "comment runs on past it");
@@ -281,7 +281,7 @@ void CReading::comment_closed(std::uint64_t at) {
     if (opened_by_directive_ && opened_by_directive_->offset == comment_.offset) {
         const auto [begin, end] = layout_.file_range(comment_.offset, comment_.offset + 2);
         Finding& finding = findings_.warn(
-            begin, end, "split-comment",
+            begin, end, Category::SplitComment,
             "this directive line opens a comment that closes on line " + std::to_string(line_) +
                 ": morvcfg takes the line out, opening and all, so the pass-through output keeps the comment's "
                 "end without its start");
@@ -382,7 +382,7 @@ void CReading::check_include(std::string_view operand, const std::string& text) 
     const std::uint64_t begin = file_offset(code_start_);
     first->offset = begin;
     first->message = "the first directive in it, which sets nothing";
-    Finding& finding = findings_.warn(begin, begin + 1, "included-directive",
+    Finding& finding = findings_.warn(begin, begin + 1, Category::IncludedDirective,
                                       text +
                                           " names a file that holds directives, but morvcfg reads only this "
                                           "file and never follows an include: the directives in " +

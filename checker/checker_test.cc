@@ -9,7 +9,9 @@
 #include "checker/check.h"
 #include "checker/fix.h"
 #include "checker/report.h"
-#include "translator/system_environment.h"
+#include "checker/rewrite.h"
+#include "system/system_environment.h"
+#include "system/system_rewriter.h"
 
 namespace morvcfg {
 namespace {
@@ -304,7 +306,7 @@ TEST(CheckerTest, SarifNamesEveryKindOfPath) {
     };
     for (const auto& c : cases) {
         FileReport report{c.name, {}, {}, {}, {}};
-        report.result.findings.push_back(Finding{0, 0, "nul", "a NUL byte", {}, {}});
+        report.result.findings.push_back(Finding{0, 0, Category::Nul, "a NUL byte", {}, {}});
         std::string sarif;
         write_sarif(sarif, std::span<const FileReport>(&report, 1), {});
         EXPECT_NE(sarif.find("\"uri\": \"" + c.uri + "\""), std::string::npos) << c.name;
@@ -320,19 +322,11 @@ TEST(CheckerTest, SarifNamesEveryKindOfPath) {
 }
 
 // The real file system, with one step of an in-place rewrite made to fail.
-class FaultyFiles final : public Environment {
+class FaultyFiles final : public FileRewriter {
 public:
     enum class Step { None, Create, Permissions, Write, Sync, Close, Move };
     explicit FaultyFiles(Step failing) : failing_(failing) {}
 
-    std::unique_ptr<ByteSink> create(const std::string& path) override { return system_.create(path); }
-    using Environment::open;
-    std::unique_ptr<ByteSource> open(const std::string& path, std::string& why) override {
-        return system_.open(path, why);
-    }
-    bool same_file(const std::string& a, const std::string& b) override { return system_.same_file(a, b); }
-    void report(std::string_view message) override { system_.report(message); }
-    LocalTime now() override { return system_.now(); }
     std::string link_target(const std::string& path) override { return system_.link_target(path); }
     bool replaceable(const std::string& path, std::string& why) override { return system_.replaceable(path, why); }
     std::unique_ptr<ByteSink> create_beside(const std::string& path, std::string& created, std::string& why) override {
@@ -382,7 +376,7 @@ private:
         Step failing_;
     };
 
-    SystemEnvironment system_;
+    SystemFileRewriter system_;
     Step failing_;
 };
 
@@ -524,9 +518,10 @@ TEST(FixTest, AFailedRewriteLeavesTheFileAsItWas) {
     };
     for (const auto& c : cases) {
         std::ofstream(path, std::ios::binary | std::ios::trunc) << c.written;
-        FaultyFiles files(c.failing);
+        SystemEnvironment files;
+        FaultyFiles steps(c.failing);
         std::string why;
-        EXPECT_EQ(rewrite_in_place(files, path, original, fixed, why), c.done) << c.why;
+        EXPECT_EQ(rewrite_in_place(files, steps, path, original, fixed, why), c.done) << c.why;
         EXPECT_EQ(why, c.why);
         std::ifstream in(path, std::ios::binary);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.done ? fixed : c.written) << c.why;

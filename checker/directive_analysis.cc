@@ -153,7 +153,7 @@ void DirectiveAnalysis::check_lookalike(std::string_view piece, std::uint64_t st
     };
     if (const Directive* row = match_directive(rest); row != nullptr) {
         file_.lookalike_seen(*row, word_begin);
-        Finding& finding = findings_.warn(word_begin, word_stop, "not-directive",
+        Finding& finding = findings_.warn(word_begin, word_stop, Category::NotDirective,
                                           "directive " + std::string(row->keyword) +
                                               " is indented, so the line is ordinary text and is copied unchanged; a "
                                               "directive must start in the first column");
@@ -165,7 +165,7 @@ void DirectiveAnalysis::check_lookalike(std::string_view piece, std::uint64_t st
     const std::string where = indent > 0 ? " (and indented)" : "";
     if (const Directive* row = match_directive(upper); row != nullptr) {
         file_.lookalike_seen(*row, word_begin);
-        Finding& finding = findings_.warn(word_begin, word_stop, "not-directive",
+        Finding& finding = findings_.warn(word_begin, word_stop, Category::NotDirective,
                                           quoted(word) + " is not in upper case" + where +
                                               ", so the line is ordinary text and is copied unchanged; did you mean " +
                                               std::string(row->keyword) + "?");
@@ -177,7 +177,7 @@ void DirectiveAnalysis::check_lookalike(std::string_view piece, std::uint64_t st
     // is close to it and the operands could be its.
     const Directive* meant = meant_directive(upper_case(word), rest.substr(word.size()));
     Finding& finding = findings_.warn(
-        word_begin, word_stop, "not-directive",
+        word_begin, word_stop, Category::NotDirective,
         "unknown directive " + quoted(word) + where + ": the line is ordinary text and is copied unchanged" +
             (meant != nullptr ? "; did you mean " + std::string(meant->keyword) + "?" : ""));
     if (meant != nullptr) {
@@ -246,7 +246,7 @@ bool DirectiveAnalysis::check_invisible_lead(std::string_view text, std::size_t 
         return text;
     };
     Finding& finding =
-        findings_.warn(word_begin, word_stop, "not-directive",
+        findings_.warn(word_begin, word_stop, Category::NotDirective,
                        std::string(row->keyword) + " stands after " + listed(said) + " (" + shown(before) +
                            "), so the line is ordinary text and is copied unchanged; a directive "
                            "must start in the first column");
@@ -293,7 +293,7 @@ void DirectiveAnalysis::check_keyword_after_text(std::string_view text, std::uin
     }
     const auto [word_begin, word_stop] = layout_.file_range(start + keyword, start + keyword + row->keyword.size());
     file_.lookalike_seen(*row, word_begin);
-    Finding& finding = findings_.warn(word_begin, word_stop, "not-directive",
+    Finding& finding = findings_.warn(word_begin, word_stop, Category::NotDirective,
                                       std::string(row->keyword) +
                                           " stands after other text on its line, so the line is ordinary text and "
                                           "is copied unchanged; a directive must start in the first column");
@@ -316,7 +316,7 @@ void DirectiveAnalysis::check_keyword_after_text(std::string_view text, std::uin
                       "move the comment behind the directive"};
 }
 
-Finding& DirectiveAnalysis::warn(std::string_view part, std::string_view category, std::string message) {
+Finding& DirectiveAnalysis::warn(std::string_view part, Category category, std::string message) {
     const auto begin = static_cast<std::uint64_t>(part.data() - text_.data());
     const auto [first, end] = layout_.file_range(text_start_ + begin, text_start_ + begin + part.size());
     return findings_.warn(first, end, category, std::move(message));
@@ -396,7 +396,7 @@ void DirectiveAnalysis::analyse(const Directive& row, std::span<const char> piec
         const std::string_view tail = word.substr(row.keyword.size());
         // Letters after the keyword say nothing; digits are a value the author wrote.
         const bool value = has_digit(tail);
-        Finding& finding = warn(tail, "keyword-suffix",
+        Finding& finding = warn(tail, Category::KeywordSuffix,
                                 quote(word) + " is taken as " + std::string(row.keyword) + "; the rest of the word, " +
                                     quote(tail) + ", is ignored" + (value ? ", so " + outcome(d) : ""));
         if (value) {
@@ -426,7 +426,7 @@ void DirectiveAnalysis::analyse_interface(const DirectiveSeen& d) {
     const std::size_t this_is = field_index(&NetConfig::ThisIs);
     const std::size_t mask = field_index(&NetConfig::SubNetMask);
     if (d.operands.count < 2) {
-        warn(d.after_word.substr(0, 0), "operand",
+        warn(d.after_word.substr(0, 0), Category::Operand,
              d.keyword + " has no address operand: ThisIs keeps " + dotted(d.before.ThisIs) + " and SubNetMask keeps " +
                  dotted(d.before.SubNetMask));
         return;
@@ -443,7 +443,7 @@ void DirectiveAnalysis::analyse_interface(const DirectiveSeen& d) {
 void DirectiveAnalysis::analyse_address(const DirectiveSeen& d) {
     const std::size_t field = field_index(d.row.address);
     if (d.operands.count < 2) {
-        warn(d.after_word.substr(0, 0), "operand",
+        warn(d.after_word.substr(0, 0), Category::Operand,
              d.keyword + " has no operand: " + std::string(kAddressFields[field].name) + " keeps " +
                  dotted(d.before.*d.row.address));
         return;
@@ -464,7 +464,7 @@ void DirectiveAnalysis::analyse_pool(const DirectiveSeen& d) {
     // The operands as written: the words after the keyword.
     const std::string_view size_word = first_word(d.after_word);
     if (d.operands.count < 2) {
-        warn(size_word.empty() ? d.after_word.substr(0, 0) : size_word, "operand",
+        warn(size_word.empty() ? d.after_word.substr(0, 0) : size_word, Category::Operand,
              (size_word.empty() ? d.keyword + " has no operands"
                                 : quote(size_word) + " is not a block size (a signed decimal number)") +
                  ": " + keeps_size + " and " + keeps_count);
@@ -486,10 +486,10 @@ void DirectiveAnalysis::analyse_pool(const DirectiveSeen& d) {
         } else if (count->text.data() < size_word.data() + size_word.size()) {
             message += ", and " + quote(count->text) + " is read as the block count";
         }
-        warn(size_word, "operand", std::move(message));
+        warn(size_word, Category::Operand, std::move(message));
     } else if (count == nullptr) {
         const std::string_view count_word = d.unread;
-        warn(count_word.empty() ? d.last_end : count_word, "operand",
+        warn(count_word.empty() ? d.last_end : count_word, Category::Operand,
              (count_word.empty() ? d.keyword + " has no block count" : quote(count_word) + " is not a block count") +
                  ": " + size_is + ", and " + keeps_count);
     }
@@ -497,7 +497,7 @@ void DirectiveAnalysis::analyse_pool(const DirectiveSeen& d) {
         check_range(*count, Number::PoolValue, "block count");
         const std::string_view count_word = first_word(text_.substr(end_of(count->text) - count->text.size()));
         if (end_of(count->text) < end_of(count_word)) {
-            warn(count_word, "operand",
+            warn(count_word, Category::Operand,
                  "block count " + quote(count_word) + " is not a decimal number: only " + quote(count->text) +
                      " is read, so " + macro + "_BLOCKS is " + std::to_string(now.blocks));
             check_trailing(d, text_.substr(end_of(count_word)));
@@ -536,7 +536,7 @@ void DirectiveAnalysis::analyse_device(const DirectiveSeen& d) {
         warn(name_missing    ? d.after_word.substr(0, 0)
              : value.empty() ? d.last_end
                              : value,
-             "device-define", why + ": no define is written");
+             Category::DeviceDefine, why + ": no define is written");
         return;
     }
     // The define as the parser wrote it: "#define NAME_START_ADDRESS 0x........\r\n".
@@ -547,7 +547,7 @@ void DirectiveAnalysis::analyse_device(const DirectiveSeen& d) {
     check_define_name(d.operands.fields[1].text, name);
     const ScanField& value = d.operands.fields[2];
     if (value.overflowed || value.magnitude > 0xFFFFFFFFU) {
-        warn(value.text, "range",
+        warn(value.text, Category::Range,
              "the address " + quote(value.text) + " does not fit 32 bits: it is written as " + std::string(written));
     }
     check_trailing(d, d.rest);
@@ -583,7 +583,7 @@ void DirectiveAnalysis::check_define_name(std::string_view token, std::string_vi
     if (why.empty()) {
         return;
     }
-    Finding& finding = warn(token, "define-name", "the define " + quoted(define) + " is not a C name: " + why);
+    Finding& finding = warn(token, Category::DefineName, "the define " + quoted(define) + " is not a C name: " + why);
     if (std::isdigit(original.front()) == 0) {
         const auto begin = static_cast<std::size_t>(token.data() - text_.data());
         const TextEdit edit{begin, begin + token.size(), mended};
@@ -598,7 +598,7 @@ bool DirectiveAnalysis::check_address(const DirectiveSeen& d, std::string_view t
     const ScanResult quad = scan(token, kDottedQuad);
     const std::size_t stored = quad.stored();
     if (stored == 0) {
-        warn(token, "operand", quote(token) + " is not an address: " + name + " keeps " + dotted(before));
+        warn(token, Category::Operand, quote(token) + " is not an address: " + name + " keeps " + dotted(before));
         return false;
     }
     std::string given;
@@ -611,7 +611,7 @@ bool DirectiveAnalysis::check_address(const DirectiveSeen& d, std::string_view t
         for (std::size_t i = stored; i < after.size(); ++i) {
             kept += (i == stored ? "" : i + 1 == after.size() ? " and " : ", ") + std::to_string(after[i]);
         }
-        warn(token.substr(quad.stop, 0), "operand",
+        warn(token.substr(quad.stop, 0), Category::Operand,
              quote(token) + " gives only " + std::to_string(stored) + " of the 4 components of " + name + ": " + kept +
                  ", so " + name + " is " + dotted(after));
         given = shown(original_.substr(static_cast<std::size_t>(token.data() - text_.data()), token.size()));
@@ -624,7 +624,7 @@ bool DirectiveAnalysis::check_address(const DirectiveSeen& d, std::string_view t
                                    extra.starts_with('/');
         const Address& mask = file_.record().SubNetMask;
         Finding& finding = warn(
-            extra, "ignored-text",
+            extra, Category::IgnoredText,
             quote(extra) + " after the address is ignored: " +
                 (prefix_length ? std::string("the mask ") + (d.operands.count < 3 ? "stays " : "is ") + dotted(mask)
                                : name + " is " + dotted(after)));
@@ -656,7 +656,7 @@ void DirectiveAnalysis::check_range(const ScanField& field, Number kind, std::st
         why = "does not fit a signed 32-bit number and is stored as " + stored;
     }
     if (!why.empty()) {
-        warn(field.text, "range", std::string(what) + " " + quote(field.text) + " " + why);
+        warn(field.text, Category::Range, std::string(what) + " " + quote(field.text) + " " + why);
     }
 }
 
@@ -670,7 +670,7 @@ void DirectiveAnalysis::check_mask(std::string_view token, const Address& mask) 
     }
     const std::uint32_t hosts = ~bits;
     if ((hosts & (hosts + 1)) != 0) {
-        warn(token, "subnet-mask",
+        warn(token, Category::SubnetMask,
              "subnet mask " + dotted(mask) + " is not contiguous: its one bits do not all come before its zero bits");
     }
 }
@@ -764,7 +764,7 @@ void DirectiveAnalysis::check_trailing(const DirectiveSeen& d, std::string_view 
     }
     const std::string quoted_extra = quoted(original_.substr(extra_begin, quote_end - extra_begin));
     Finding& finding =
-        warn(extra, "ignored-text",
+        warn(extra, Category::IgnoredText,
              quoted_extra + " is ignored: " +
                  (glued                                                              ? outcome(d)
                   : has_digit(original_.substr(extra_begin, code_end - extra_begin)) ? why + ", so " + outcome(d)
@@ -927,7 +927,7 @@ std::string DirectiveAnalysis::outcome(const DirectiveSeen& d) const {
 
 void DirectiveAnalysis::ignored_directives(std::size_t keep, std::size_t first, std::size_t code_end,
                                            std::string_view extra) {
-    Finding& finding = warn(extra, "ignored-text",
+    Finding& finding = warn(extra, Category::IgnoredText,
                             "a second directive, " + quoted(original_.substr(first, code_end - first)) +
                                 ", is ignored: morvcfg reads one directive a line, at the start of the line");
     // The guess: each directive on a line of its own, cut at the blanks before its keyword, where

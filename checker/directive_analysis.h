@@ -103,7 +103,7 @@ private:
         return layout_.file_offset(text_start_ + static_cast<std::uint64_t>(part.data() - text_.data()));
     }
     // Warns about a part of the directive's text; an empty part is a place.
-    Finding& warn(std::string_view part, std::string_view category, std::string message);
+    Finding& warn(std::string_view part, Category category, std::string message);
     // A part of the directive's text quoted as the file has it (with its separators).
     [[nodiscard]] std::string quote(std::string_view part) const;
     // A change of the directive's text [begin, end), as indexes into it.

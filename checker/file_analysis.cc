@@ -67,7 +67,7 @@ void FileAnalysis::lookalike_seen(const Directive& row, std::uint64_t offset) {
 void FileAnalysis::define_written(const std::string& name, const std::string& value, std::uint64_t offset) {
     directives_.back().settings.push_back({name, value});
     if (const auto first = define_origins_.find(name); first != define_origins_.end()) {
-        Finding& finding = findings_.warn(offset, "duplicate-define",
+        Finding& finding = findings_.warn(offset, Category::DuplicateDefine,
                                           name + " is defined again: the second define redefines the first");
         finding.notes.emplace_back(first->second, "first defined here");
     } else {
@@ -82,7 +82,7 @@ void FileAnalysis::note_setting(Origin& origin, std::uint64_t offset, std::strin
         const std::string change = old_value == new_value
                                        ? ", to the same value " + std::string(new_value)
                                        : ": " + std::string(old_value) + " becomes " + std::string(new_value);
-        Finding& finding = findings_.warn(offset, offset + keyword.size(), "override",
+        Finding& finding = findings_.warn(offset, offset + keyword.size(), Category::Override,
                                           std::string(keyword) + " sets " + std::string(setting) + " again" + change);
         finding.notes.emplace_back(origin.offset, "set earlier here by " + std::string(origin.keyword));
     }
@@ -128,7 +128,7 @@ void FileAnalysis::check_derivation(const NetConfig& derived, const Address& net
         }
         const Origin& at = origin.set ? origin : subnet;
         const std::uint64_t offset = at.offset;
-        Finding& finding = findings_.warn(offset, offset + at.keyword.size(), "subnet-move",
+        Finding& finding = findings_.warn(offset, offset + at.keyword.size(), Category::SubnetMove,
                                           std::string(origin.set ? "the " : "the default ") + item.what + " " +
                                               dotted(config_.*item.field) + " is outside this host's subnet " +
                                               subnet_text + ": it is written as " + dotted(derived.*item.field));
@@ -161,7 +161,8 @@ void FileAnalysis::check_impossible_addresses(const NetConfig& derived, const Ad
         if (!at.set) {
             return;  // the defaults are all hosts' addresses
         }
-        Finding& finding = findings_.warn(at.offset, at.offset + at.keyword.size(), "impossible-address", message);
+        Finding& finding =
+            findings_.warn(at.offset, at.offset + at.keyword.size(), Category::ImpossibleAddress, message);
         if (subnet.set && subnet.offset != at.offset) {
             finding.notes.emplace_back(subnet.offset, "this host's subnet is set here");
         }
@@ -214,11 +215,11 @@ void FileAnalysis::check_pools() {
                 .append(std::to_string(product))
                 .append(", which does not fit 32 bits and is written as ");
             findings_.warn(pool_origins_[i].offset, pool_origins_[i].offset + pool_origins_[i].keyword.size(),
-                           "pool-size", message.append(std::to_string(size)));
+                           Category::PoolSize, message.append(std::to_string(size)));
         } else if (size < 0) {
             message.append("negative: ").append(sum).append(std::to_string(size));
             findings_.warn(pool_origins_[i].offset, pool_origins_[i].offset + pool_origins_[i].keyword.size(),
-                           "pool-size", std::move(message));
+                           Category::PoolSize, std::move(message));
         }
     }
 }

@@ -38,7 +38,7 @@ void FileLayout::on_read(std::string_view raw) {
             // Every other byte of a UTF-16 file is NUL and each line end a CR and an LF apart: the
             // warnings that would give on every line say nothing this one does not.
             utf16_ = true;
-            findings_.warn(0, 2, "encoding",
+            findings_.warn(0, 2, Category::Encoding,
                            "the file is UTF-16 (it starts with a UTF-16 byte-order mark): morvcfg reads it byte by "
                            "byte, finds no directive in it and copies it as it is; save it as UTF-8");
         }
@@ -65,7 +65,7 @@ void FileLayout::on_read(std::string_view raw) {
         }
         if (cr_run_ && c != '\n' && !utf16_) {
             findings_.warn(
-                *cr_run_, "lone-cr",
+                *cr_run_, Category::LoneCr,
                 "carriage return without a line feed: it is dropped, and the text on both sides becomes one line");
         }
         if (c == '\n') {
@@ -106,7 +106,7 @@ std::uint64_t FileLayout::begin_piece(std::span<const char> piece, const Directi
 
     const std::string_view whole(piece.data(), piece.size());
     if (const std::size_t nul = whole.find('\0'); nul != std::string_view::npos && !utf16_) {
-        findings_.warn(file_offset(start + nul), "nul",
+        findings_.warn(file_offset(start + nul), Category::Nul,
                        row != nullptr ? "NUL byte: the directive's text ends here, and the rest of it is not read"
                                       : "NUL byte in ordinary text: it is copied to the pass-through output as it is");
     }
@@ -134,7 +134,7 @@ void FileLayout::finish_line(std::uint64_t end) {
     const std::uint64_t length = end - line_start_ - (at_line_start_ ? 1 : 0);
     if (length > kMaxPiece) {
         const std::uint64_t pieces = (length + kMaxPiece - 1) / kMaxPiece;
-        Finding& finding = findings_.warn(file_offset(line_start_ + kMaxPiece), "long-line",
+        Finding& finding = findings_.warn(file_offset(line_start_ + kMaxPiece), Category::LongLine,
                                           "line is " + std::to_string(length) + " characters long: it is read as " +
                                               std::to_string(pieces) +
                                               " pieces of at most 255 characters, each handled as a line of its own");
@@ -149,9 +149,9 @@ void FileLayout::finish(ByteSource& rest) {
     }
     if (!utf16_ && utf16_without_mark(first_bytes_)) {
         utf16_ = true;
-        findings_.forget("nul");
-        findings_.forget("lone-cr");
-        findings_.warn(0, 2, "encoding",
+        findings_.forget(Category::Nul);
+        findings_.forget(Category::LoneCr);
+        findings_.warn(0, 2, Category::Encoding,
                        std::string("the file is UTF-16 (") +
                            (first_bytes_[0] == '\0' ? "big-endian" : "little-endian") +
                            ", without a byte-order mark: a NUL in every other byte): morvcfg reads it byte by byte, "
@@ -159,7 +159,7 @@ void FileLayout::finish(ByteSource& rest) {
     }
     if (utf16_) {
         // Each character takes two bytes, so lines seem twice as long as they are.
-        findings_.forget("long-line");
+        findings_.forget(Category::LongLine);
     }
     if (ctrl_z_) {
         // Count what the translator never reads.
@@ -169,7 +169,7 @@ void FileLayout::finish(ByteSource& rest) {
         }
         if (after_ctrl_z_ > 0) {
             findings_.warn(
-                *ctrl_z_, "ctrl-z",
+                *ctrl_z_, Category::CtrlZ,
                 "Ctrl-Z ends the input: the " + std::to_string(after_ctrl_z_) + " bytes after it are never read");
         }
     }

@@ -8,20 +8,10 @@
 #include <utility>
 #include <vector>
 
+#include "checker/categories.h"
 #include "generator/net_config.h"
 
 namespace morvcfg {
-
-// A kind of warning, silenced with -Wno-<name>.
-struct WarningCategory {
-    std::string_view name;
-    std::string_view covers;
-    // What its warnings' fixes do, and how sure they are; empty where no fix can be known.
-    std::string_view fix;
-};
-
-// Every category, in the order --help lists them.
-extern const std::array<WarningCategory, 22> kWarningCategories;
 
 // Something the checker points at: a byte offset in the file as it is on disk, or a place in
 // another file (one that an #include names).
@@ -67,7 +57,7 @@ struct Finding {
     // The bytes the warning is about, [offset, end); end == offset points at one place.
     std::uint64_t offset = 0;
     std::uint64_t end = 0;
-    std::string_view category;
+    Category category = Category::Operand;
     std::string message;
     std::vector<Note> notes;
     std::optional<Fix> fix;
@@ -124,11 +114,11 @@ namespace morvcfg {
 class FindingList {
 public:
     // Adds a warning about the place `offset`; its notes, range and fix may be added to the result.
-    Finding& warn(std::uint64_t offset, std::string_view category, std::string message);
+    Finding& warn(std::uint64_t offset, Category category, std::string message);
     // Adds a warning about the bytes [begin, end).
-    Finding& warn(std::uint64_t begin, std::uint64_t end, std::string_view category, std::string message);
+    Finding& warn(std::uint64_t begin, std::uint64_t end, Category category, std::string message);
     // Takes back every warning of `category` found so far.
-    void forget(std::string_view category);
+    void forget(Category category);
     // The warnings in file order; those at one place in the order they were found.
     std::vector<Finding> take();
 

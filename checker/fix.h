@@ -1,6 +1,7 @@
 #pragma once
 
-// Applying the checker's fixes: to bytes in memory, and to a description file in place.
+// Applying the checker's fixes to a description file's bytes, and what that changes in the
+// configuration morvcfg generates.
 #include <cstddef>
 #include <span>
 #include <string>
@@ -10,7 +11,6 @@
 #include "checker/c_reading.h"
 #include "checker/findings.h"
 #include "checker/report.h"
-#include "translator/environment.h"
 
 namespace morvcfg {
 
@@ -44,21 +44,5 @@ FixedText fix_text(std::string_view original, const ReportOptions& options, bool
 // What fixing changes in the configuration morvcfg generates, a line per setting:
 // "ThisIs: 192.168.0.254 -> 192.168.10.20"; nothing when it stays the same.
 std::vector<std::string> configuration_changes(const CheckResult& before, const CheckResult& after);
-
-// The unified diff that turns `before` into `after`, both named `name` (for `patch -p0`). Fixes
-// change lines and may break one into several, but never join lines: each line of `before` is one
-// or more lines of `after`.
-std::string unified_diff(std::string_view name, std::string_view before, std::string_view after);
-
-// Replaces the content of the file `path` (the file a symbolic link leads to, the link staying a
-// link) with `fixed`, without ever leaving it half written: the new bytes go to a file beside it,
-// which is made durable and then moved over it in one step, keeping its permission bits. Refused
-// when the file no longer holds `original`. False with the reason on any failure, and the file
-// then stays as it was.
-bool rewrite_in_place(Environment& environment, const std::string& path, std::string_view original,
-                      std::string_view fixed, std::string& why);
-
-// Reads a whole file; false with the reason on failure.
-bool read_whole_file(Environment& environment, const std::string& path, std::string& bytes, std::string& why);
 
 }  // namespace morvcfg

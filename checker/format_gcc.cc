@@ -209,7 +209,7 @@ void write_gcc(std::string& out, const FileReport& report, const ReportOptions& 
         out += ' ';
         paint(out, colour, error ? "error: " : "warning: ");
         out.append(finding.message).append(" [");
-        paint(out, colour, (error ? "-Werror=" : "-W") + std::string(finding.category));
+        paint(out, colour, (error ? "-Werror=" : "-W") + std::string(name_of(finding.category)));
         out.append("]\n");
         const Fix* fix = finding.fix ? &*finding.fix : nullptr;
         if (options.show_caret) {

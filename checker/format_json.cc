@@ -46,7 +46,7 @@ void write_warnings(JsonWriter& json, const FileReport& report, const ReportOpti
             continue;
         }
         json.begin_object();
-        json.field("category", finding.category);
+        json.field("category", name_of(finding.category));
         json.field("level", options.is_error(finding.category) ? "error" : "warning");
         write_place(json, report.result, finding.offset);
         json.field("message", finding.message);

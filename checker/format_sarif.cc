@@ -122,12 +122,9 @@ void write_rules(JsonWriter& json) {
 }
 
 void write_result(JsonWriter& json, const FileReport& report, const Finding& finding, bool error) {
-    const auto* const rule =
-        std::find_if(kWarningCategories.begin(), kWarningCategories.end(),
-                     [&](const WarningCategory& category) { return category.name == finding.category; });
     json.begin_object();
-    json.field("ruleId", finding.category);
-    json.field("ruleIndex", rule - kWarningCategories.begin());
+    json.field("ruleId", name_of(finding.category));
+    json.field("ruleIndex", static_cast<std::size_t>(finding.category));
     json.field("level", error ? "error" : "warning");
     write_text(json, "message", finding.message);
     json.key("locations");

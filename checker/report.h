@@ -31,7 +31,7 @@ struct FileReport {
 
 struct ReportOptions {
     // Categories left out (-Wno-NAME).
-    std::set<std::string, std::less<>> disabled;
+    std::set<Category> disabled;
     // Whether the GCC form also prints the configuration.
     bool summary = false;
     // Whether the GCC form shows the source line and a caret under each place, with the fix.
@@ -43,10 +43,10 @@ struct ReportOptions {
     // Whether warnings are errors (-Werror), and the categories that are errors or warnings
     // whatever that says (-Werror=NAME, -Wno-error=NAME).
     bool errors = false;
-    std::map<std::string, bool, std::less<>> error_categories{};
+    std::map<Category, bool> error_categories{};
 
     // True when the warnings of `category` are reported as errors.
-    [[nodiscard]] bool is_error(std::string_view category) const {
+    [[nodiscard]] bool is_error(Category category) const {
         const auto found = error_categories.find(category);
         return found != error_categories.end() ? found->second : errors;
     }

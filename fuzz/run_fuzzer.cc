@@ -420,7 +420,7 @@ void check_certain_fixes_keep_values(std::string_view input, const morvcfg::Chec
 // line the ignored-text fix touches is one a person would write.
 void check_fixes_keep_configuration(std::string_view input, const morvcfg::CheckResult& checked) {
     morvcfg::ReportOptions not_making_directives;
-    not_making_directives.disabled.emplace("not-directive");
+    not_making_directives.disabled.emplace(morvcfg::Category::NotDirective);
     const std::vector<const morvcfg::Fix*> fixes = morvcfg::fixes_to_apply(checked, not_making_directives, false);
     if (fixes.empty()) {
         return;

@@ -41,7 +41,7 @@ Json diagnostics(const Document& document, const Session& session) {
         Json diagnostic = {
             {"range", to_json(document.range(finding.offset, end, session.encoding))},
             {"severity", session.options.is_error(finding.category) ? 1 : 2},  // error or warning
-            {"code", finding.category},
+            {"code", name_of(finding.category)},
             {"codeDescription", {{"href", "man:morvcfg-check(1)"}}},
             {"source", "morvcfg-check"},
             {"message", finding.message},

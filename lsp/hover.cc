@@ -72,7 +72,7 @@ Json hover(const Document& document, Position position, const Session& session) 
     std::string warnings;
     for (const Finding& finding : result.findings) {
         if (finding.offset >= begin && finding.offset <= end && !session.options.disabled.contains(finding.category)) {
-            warnings += "- " + finding.message + " [" + std::string(finding.category) + "]\n";
+            warnings += "- " + finding.message + " [" + std::string(name_of(finding.category)) + "]\n";
         }
     }
     if (!warnings.empty()) {

@@ -41,7 +41,7 @@ std::string run_transcript(const std::string& messages, std::size_t step) {
     StringSink sink;
     std::string log;
     ReportOptions options;
-    options.disabled.emplace("subnet-mask");
+    options.disabled.emplace(Category::SubnetMask);
     // The one file beside the documents that an #include names.
     const auto open_file = [](const std::string& path) -> std::unique_ptr<ByteSource> {
         if (path != "/boards/net-common.cfg") {

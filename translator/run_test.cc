@@ -5,19 +5,19 @@
 #include <string>
 #include <vector>
 
-#include "translator/memory_environment.h"
+#include "translator/faulty_environment.h"
 
 namespace morvcfg {
 namespace {
 
-int run_with(MemoryEnvironment& environment, std::vector<const char*> args) {
+int run_with(FaultyEnvironment& environment, std::vector<const char*> args) {
     return run(std::span<const char* const>(args.data(), args.size()), environment);
 }
 
 TEST(RunTest, RefusesAWrongArgumentCountBeforeOpeningAnything) {
     for (const std::vector<const char*>& args :
          {std::vector<const char*>{"morvcfg"}, {"morvcfg", "in"}, {"morvcfg", "in", "out", "extra"}}) {
-        MemoryEnvironment environment;
+        FaultyEnvironment environment;
         environment.files["in"] = "x\n";
         EXPECT_EQ(run_with(environment, args), -1);
         EXPECT_EQ(environment.error_output, "File open error!");
@@ -26,7 +26,7 @@ TEST(RunTest, RefusesAWrongArgumentCountBeforeOpeningAnything) {
 }
 
 TEST(RunTest, TranslatesAndGeneratesBothFiles) {
-    MemoryEnvironment environment;
+    FaultyEnvironment environment;
     environment.files["in"] = "MORV_IFCFG(10.1.2.3,255.255.0.0);\r\nMORV_MPF_SMALL(64,16)\r\nrest\r\n";
     EXPECT_EQ(run_with(environment, {"morvcfg", "in", "out"}), 0);
     EXPECT_EQ(environment.error_output, "");
@@ -46,7 +46,7 @@ TEST(RunTest, PartialWritesLoseNothing) {
     for (int i = 0; lines.size() < 20000; ++i) {
         lines += "ordinary line " + std::to_string(i) + " of a description file, copied as it is\r\n";
     }
-    MemoryEnvironment environment;
+    FaultyEnvironment environment;
     environment.most_per_write = 1000;
     environment.files["in"] = "MORV_DEV_ADR(lan_ctrl, 0xA0000000);\r\n" + lines;
     EXPECT_EQ(run_with(environment, {"morvcfg", "in", "out"}), 0);
@@ -55,47 +55,47 @@ TEST(RunTest, PartialWritesLoseNothing) {
 
 struct FailureCase {
     const char* name;
-    void (*arrange)(MemoryEnvironment&);
+    void (*arrange)(FaultyEnvironment&);
     std::vector<std::string> files_left;  // every file there afterwards
     bool generated_files_empty;
 };
 
 TEST(RunTest, FailuresEndTheRunWithMinusOneAndNoMessage) {
     const std::vector<FailureCase> cases = {
-        {"source not created", [](MemoryEnvironment& e) { e.uncreatable.insert("morv_cfg.c"); }, {"in"}, true},
+        {"source not created", [](FaultyEnvironment& e) { e.uncreatable.insert("morv_cfg.c"); }, {"in"}, true},
         {"header not created",
-         [](MemoryEnvironment& e) { e.uncreatable.insert("morv_cfg.h"); },
+         [](FaultyEnvironment& e) { e.uncreatable.insert("morv_cfg.h"); },
          {"in", "morv_cfg.c"},
          true},
-        {"description missing", [](MemoryEnvironment& e) { e.files.erase("in"); }, {"morv_cfg.c", "morv_cfg.h"}, true},
+        {"description missing", [](FaultyEnvironment& e) { e.files.erase("in"); }, {"morv_cfg.c", "morv_cfg.h"}, true},
         {"pass-through not created",
-         [](MemoryEnvironment& e) { e.uncreatable.insert("out"); },
+         [](FaultyEnvironment& e) { e.uncreatable.insert("out"); },
          {"in", "morv_cfg.c", "morv_cfg.h"},
          true},
         {"description unreadable",
-         [](MemoryEnvironment& e) { e.unreadable.insert("in"); },
+         [](FaultyEnvironment& e) { e.unreadable.insert("in"); },
          {"in", "morv_cfg.c", "morv_cfg.h", "out"},
          true},
         {"pass-through unwritable",
-         [](MemoryEnvironment& e) { e.unwritable.insert("out"); },
+         [](FaultyEnvironment& e) { e.unwritable.insert("out"); },
          {"in", "morv_cfg.c", "morv_cfg.h", "out"},
          true},
         {"source unwritable",
-         [](MemoryEnvironment& e) { e.unwritable.insert("morv_cfg.c"); },
+         [](FaultyEnvironment& e) { e.unwritable.insert("morv_cfg.c"); },
          {"in", "morv_cfg.c", "morv_cfg.h", "out"},
          true},
         {"header unwritable",
-         [](MemoryEnvironment& e) { e.unwritable.insert("morv_cfg.h"); },
+         [](FaultyEnvironment& e) { e.unwritable.insert("morv_cfg.h"); },
          {"in", "morv_cfg.c", "morv_cfg.h", "out"},
          false},
         // Every write went well, but the system lost the output at its close.
         {"pass-through lost at its close",
-         [](MemoryEnvironment& e) { e.unclosable.insert("out"); },
+         [](FaultyEnvironment& e) { e.unclosable.insert("out"); },
          {"in", "morv_cfg.c", "morv_cfg.h", "out"},
          false},
     };
     for (const FailureCase& c : cases) {
-        MemoryEnvironment environment;
+        FaultyEnvironment environment;
         environment.files["in"] = "text\n";
         c.arrange(environment);
         EXPECT_EQ(run_with(environment, {"morvcfg", "in", "out"}), -1) << c.name;
@@ -125,7 +125,7 @@ TEST(RunTest, LargeFilesAreReadInLargeReads) {
         {first + 2 * large, {first, large, large, large}},
     };
     for (const auto& c : cases) {
-        MemoryEnvironment environment;
+        FaultyEnvironment environment;
         std::string input;
         while (input.size() < c.size) {
             input += "ordinary line of text, copied whole\r\n";
@@ -143,7 +143,7 @@ TEST(RunTest, RefusesToOverwriteItsInput) {
                                                  {"morvcfg", "morv_cfg.h", "out"},
                                                  {"morvcfg", "in", "morv_cfg.c"},
                                                  {"morvcfg", "in", "morv_cfg.h"}}) {
-        MemoryEnvironment environment;
+        FaultyEnvironment environment;
         environment.files[args[1]] = "keep me\n";
         EXPECT_EQ(run_with(environment, args), -1) << args[1] << " " << args[2];
         EXPECT_EQ(environment.error_output, "File open error!");

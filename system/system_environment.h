@@ -22,21 +22,14 @@ public:
     bool same_file(const std::string& first, const std::string& second) override;
     void report(std::string_view message) override;
     LocalTime now() override;
-    std::string link_target(const std::string& path) override;
-    bool replaceable(const std::string& path, std::string& why) override;
-    std::unique_ptr<ByteSink> create_beside(const std::string& path, std::string& created, std::string& why) override;
-    bool copy_attributes(const std::string& from, const std::string& to, std::string& why) override;
-    std::uint64_t link_count(const std::string& path) override;
-    bool overwrite(const std::string& path, std::string_view bytes, std::string& why) override;
-    bool move_over(const std::string& from, const std::string& to, std::string& why) override;
-    bool remove(const std::string& path) override;
 };
 
-// The process's standard input and output as bytes, unbuffered and in binary mode: a read returns
+// The process's standard input, output and error as bytes, unbuffered and in binary mode: a read returns
 // what has arrived, at least one byte, and each write goes out at once (a language server's
 // messages go both ways on them).
 std::unique_ptr<ByteSource> standard_input();
 std::unique_ptr<ByteSink> standard_output();
+std::unique_ptr<ByteSink> standard_error();
 
 // Whether standard output is a terminal that shows colour: a terminal, TERM not "dumb", and no
 // NO_COLOR set (on Windows, a console that takes the colour sequences).

@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "system/system_environment.h"
 #include "translator/run.h"
-#include "translator/system_environment.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments = morvcfg::start_process(argc, argv);

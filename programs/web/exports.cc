@@ -70,7 +70,7 @@ int morvcfg_translate(int year, int month, int day, int hour, int minute, int se
     const morvcfg::FileReport report{"description", {}, morvcfg::check(source), {}, {}};
     morvcfg::ReportOptions configuration_only;
     for (const morvcfg::WarningCategory& category : morvcfg::kWarningCategories) {
-        configuration_only.disabled.emplace(category.name);
+        configuration_only.disabled.emplace(category.category);
     }
     state.outputs[kConfiguration].clear();
     morvcfg::write_json(state.outputs[kConfiguration], {&report, 1}, configuration_only);

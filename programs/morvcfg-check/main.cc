@@ -1,0 +1,65 @@
+// morvcfg-check: the command line read, then the checks run on the system's files, or the language
+// server on standard input and output.
+#include <span>
+#include <string>
+#include <vector>
+
+#include "checker/check_run.h"
+#include "checker/command_line.h"
+#include "checker/report.h"
+#include "system/system_environment.h"
+#include "system/system_rewriter.h"
+
+#ifdef MORVCFG_LSP
+#include "lsp/serve.h"
+#endif
+
+namespace {
+
+int serve_editor(const morvcfg::CommandLine& command, morvcfg::Environment& files, morvcfg::ByteSink& errors) {
+#ifdef MORVCFG_LSP
+    const auto input = morvcfg::standard_input();
+    const auto output = morvcfg::standard_output();
+    return morvcfg::lsp::serve(
+        *input, *output, command.options, [&errors](const std::string& line) { (void)errors.write(line + "\n"); },
+        [&files](const std::string& path) { return files.open(path); });
+#else
+    (void)command;
+    (void)files;
+    (void)errors.write("morvcfg-check: this build has no language server (it was built without nlohmann-json)\n");
+    return 2;
+#endif
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> words = morvcfg::start_process(argc, argv);
+    const morvcfg::ParsedCommandLine parsed =
+        morvcfg::parse_command_line(std::span<const std::string>(words).subspan(words.empty() ? 0 : 1));
+    const auto output = morvcfg::standard_output();
+    const auto errors = morvcfg::standard_error();
+    if (!parsed.command) {
+        (void)errors->write("morvcfg-check: " + parsed.error + "\n" +
+                            (parsed.show_usage ? morvcfg::usage_text() : std::string()));
+        return 2;
+    }
+    const morvcfg::CommandLine& command = *parsed.command;
+    morvcfg::SystemEnvironment files;
+    switch (command.action) {
+        case morvcfg::CommandLine::Action::Help:
+            (void)output->write(morvcfg::help_text());
+            return 0;
+        case morvcfg::CommandLine::Action::Version:
+            (void)output->write("morvcfg-check " + std::string(morvcfg::checker_version()) + "\n");
+            return 0;
+        case morvcfg::CommandLine::Action::LanguageServer:
+            return serve_editor(command, files, *errors);
+        case morvcfg::CommandLine::Action::Check:
+            break;
+    }
+    morvcfg::SystemFileRewriter rewriter;
+    const auto input = morvcfg::standard_input();
+    return morvcfg::check_files(command,
+                                {files, rewriter, *input, *output, *errors, morvcfg::standard_output_shows_colour()});
+}
