@@ -4,6 +4,7 @@
 #include <cctype>
 #include <utility>
 
+#include "checker/c_characters.h"
 #include "checker/messages.h"
 #include "checker/report.h"
 
@@ -15,19 +16,11 @@ constexpr std::size_t kMaxCodeKept = 512;
 // The longest preprocessor line a message quotes in full.
 constexpr std::size_t kMaxQuoted = 60;
 
-bool is_blank(char c) {
-    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
-}
-
-bool is_identifier(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
-}
-
 std::string_view trim(std::string_view text) {
-    while (!text.empty() && is_blank(text.front())) {
+    while (!text.empty() && is_c_blank(text.front())) {
         text.remove_prefix(1);
     }
-    while (!text.empty() && is_blank(text.back())) {
+    while (!text.empty() && is_c_blank(text.back())) {
         text.remove_suffix(1);
     }
     return text;
@@ -35,7 +28,7 @@ std::string_view trim(std::string_view text) {
 
 std::string_view identifier_at(std::string_view text) {
     std::size_t end = 0;
-    while (end < text.size() && is_identifier(text[end])) {
+    while (end < text.size() && is_name_char(text[end])) {
         ++end;
     }
     return text.substr(0, end);
@@ -45,8 +38,8 @@ std::string_view identifier_at(std::string_view text) {
 std::string quoted_line(std::string_view line) {
     std::string collapsed;
     for (const char c : trim(line)) {
-        if (!is_blank(c) || !collapsed.ends_with(' ')) {
-            collapsed += is_blank(c) ? ' ' : c;
+        if (!is_c_blank(c) || !collapsed.ends_with(' ')) {
+            collapsed += is_c_blank(c) ? ' ' : c;
         }
     }
     const std::string_view code = collapsed;
@@ -123,7 +116,7 @@ const CReading::Conditional* CReading::deciding_conditional() const {
 Note CReading::conditional_note() const {
     const Conditional* deciding = deciding_conditional();
     return deciding == nullptr ? Note()
-                               : Note(file_offset(deciding->opener.offset),
+                               : Note(file_offset(deciding->opener),
                                       "the conditional " + deciding->opener_text +
                                           " opens here: as a directive, the line would apply whatever the "
                                           "condition, so no fix is offered");
@@ -203,7 +196,7 @@ void CReading::code_byte(char c, std::size_t index) {
         mode_ = c == '"' ? Mode::String : Mode::Character;
         roles_[index] = Role::Literal;
     }
-    if (!is_blank(c) && code_.find_first_not_of(" \t\v\f") == std::string::npos) {
+    if (!is_c_blank(c) && code_.find_first_not_of(" \t\v\f") == std::string::npos) {
         code_start_ = piece_start_ + index;
         preprocessor_ = preprocessor_ || c == '#';
         piece_preprocessor_ = piece_preprocessor_ || preprocessor_;
@@ -243,7 +236,7 @@ void CReading::directive_warnings(const Directive& row, std::uint64_t start) {
     if (deciding == nullptr) {
         return;
     }
-    const bool in_branch = deciding->branch.offset != deciding->opener.offset;
+    const bool in_branch = deciding->branch != deciding->opener;
     const std::string branch = "the " + deciding->branch_text + " branch of " + deciding->opener_text;
     std::string where;
     if (deciding->state == Branch::Skipped) {
@@ -256,9 +249,9 @@ void CReading::directive_warnings(const Directive& row, std::uint64_t start) {
                                       keyword + " stands in " + where +
                                           ", but morvcfg reads every line whatever the condition: the directive "
                                           "is applied anyway");
-    finding.notes.emplace_back(file_offset(deciding->opener.offset), "the conditional opens here");
+    finding.notes.emplace_back(file_offset(deciding->opener), "the conditional opens here");
     if (in_branch) {
-        finding.notes.emplace_back(file_offset(deciding->branch.offset),
+        finding.notes.emplace_back(file_offset(deciding->branch),
                                    "the " + deciding->branch_text + " branch starts here");
     }
 }
@@ -317,7 +310,7 @@ void CReading::end_line() {
 }
 
 void CReading::preprocessor_directive(std::string_view word, std::string_view operand, const std::string& text) {
-    const Place place{code_start_, line_};
+    const std::uint64_t place = code_start_;
     const std::string line = quoted_line(text);
     if (word == "if" || word == "ifdef" || word == "ifndef") {
         Conditional conditional{place, line,  place, line, word == "if" ? decided(operand) : Branch::Unknown,
@@ -340,7 +333,7 @@ void CReading::preprocessor_directive(std::string_view word, std::string_view op
     }
 }
 
-void CReading::Conditional::next_branch(const Place& at, const std::string& text, Branch condition) {
+void CReading::Conditional::next_branch(std::uint64_t at, const std::string& text, Branch condition) {
     read_before = read_before || state == Branch::Read;
     unknown_before = unknown_before || state == Branch::Unknown;
     // After a branch that is read, no other is; after one that may be, a later one only may be.
@@ -388,12 +381,6 @@ void CReading::check_include(std::string_view operand, const std::string& text) 
                                           "file and never follows an include: the directives in " +
                                           quoted(file->name) + " set nothing");
     finding.notes.push_back(std::move(*first));
-}
-
-void CReading::finish() {
-    // A comment a directive line opens and nothing closes leaves the pass-through output nothing to
-    // stumble on, and an unclosed conditional is the preprocessor's own error.
-    opened_by_directive_.reset();
 }
 
 }  // namespace morvcfg

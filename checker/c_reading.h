@@ -48,8 +48,6 @@ public:
     // `row`, or ordinary text when null. Warns about a directive that C would not see (in a comment
     // or in a conditional block) and about a comment that a directive's line takes half of.
     void read(std::string_view piece, std::uint64_t start, const Directive* row);
-    // After the last piece.
-    void finish();
 
     // Of the piece last read: what byte `index` is.
     [[nodiscard]] Role role(std::size_t index) const { return roles_[index]; }
@@ -76,10 +74,12 @@ private:
         std::uint64_t offset = 0;
         std::uint64_t line = 0;
     };
+    // A conditional block: where it opens and where the branch being read starts (`#elif`,
+    // `#else`, or the opener), as offsets in the text, and their lines as messages quote them.
     struct Conditional {
-        Place opener;
+        std::uint64_t opener = 0;
         std::string opener_text;
-        Place branch;  // where the branch being read starts (#elif, #else), or the opener
+        std::uint64_t branch = 0;
         std::string branch_text;
         Branch state = Branch::Unknown;
         bool read_before = false;     // an earlier branch is read
@@ -88,7 +88,7 @@ private:
 
         // Goes on to the branch that starts `at` (`#elif`, `#else`), which reads `text` and whose
         // condition alone decides `condition`.
-        void next_branch(const Place& at, const std::string& text, Branch condition);
+        void next_branch(std::uint64_t at, const std::string& text, Branch condition);
     };
     // What a condition decides when it is a plain number; Unknown for any other.
     static Branch decided(std::string_view condition);

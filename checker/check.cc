@@ -42,7 +42,6 @@ CheckResult check(ByteSource& source, const IncludeOpener& open_include) {
         result.read_failed = true;
         return result;
     }
-    c_reading.finish();
     layout.finish(source);
     file.finish(result);
     result.findings = findings.take();

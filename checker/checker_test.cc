@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "checker/check.h"
+#include "checker/directive_help.h"
 #include "checker/fix.h"
+#include "checker/messages.h"
 #include "checker/report.h"
 #include "checker/rewrite.h"
 #include "system/system_environment.h"
@@ -223,6 +225,48 @@ TEST(CheckerTest, SummaryIsWhatTheTranslatorGenerates) {
               "  ABCDEFGHIJ_START_ADDRESS 0x00000002\n");  // a name of the column's width
 }
 
+// The keyword help follows the directive table row by row: each summary names what its row sets,
+// and each snippet, completed as it stands, is the directive with the record's defaults, so that it
+// changes nothing until edited.
+TEST(CheckerTest, KeywordHelpFollowsTheDirectiveTable) {
+    const NetConfig defaults;
+    for (const Directive& row : kDirectives) {
+        const DirectiveHelp& help = help_for(row);
+        std::string plain = snippet_for(row);
+        for (std::size_t at = 0; (at = plain.find("${", at)) != std::string::npos;) {
+            const std::size_t colon = plain.find(':', at);
+            plain.erase(plain.find('}', at), 1).erase(at, colon + 1 - at);
+        }
+        EXPECT_TRUE(plain.starts_with(std::string(row.keyword) + "(")) << plain;
+        StringSource source(plain + "\n");
+        const CheckResult result = check(source);
+        switch (row.kind) {
+            case DirectiveKind::Interface:
+            case DirectiveKind::Address:
+                EXPECT_TRUE(result.findings.empty()) << plain;
+                EXPECT_EQ(result.directives.at(0).settings.front().value,
+                          dotted(row.kind == DirectiveKind::Address ? defaults.*row.address : defaults.ThisIs))
+                    << plain;
+                EXPECT_EQ(help.block_size, 0) << row.keyword;
+                break;
+            case DirectiveKind::Pool:
+                EXPECT_NE(help.summary.find("ETH0_" + std::string(kPoolClassNames[static_cast<std::size_t>(row.pool)])),
+                          std::string::npos)
+                    << row.keyword;
+                EXPECT_EQ(result.config.pool(row.pool).block_size, help.block_size) << plain;
+                EXPECT_EQ(result.config.pool(row.pool).blocks, help.blocks) << plain;
+                break;
+            case DirectiveKind::Device:
+                EXPECT_EQ(result.defines.size(), 1U) << plain;
+                break;
+        }
+        if (row.kind == DirectiveKind::Address) {
+            EXPECT_NE(help.summary.find(std::string(kAddressFields[field_index(row.address)].name)), std::string::npos)
+                << row.keyword;
+        }
+    }
+}
+
 // UTF-8 at the edges of what is well formed: in JSON a byte that is not part of a character is
 // written as \xNN, and in SARIF it counts as one column, however the reads cut the line.
 TEST(CheckerTest, Utf8EdgesInJsonAndColumns) {
@@ -288,6 +332,27 @@ TEST(CheckerTest, ColumnsAtTheEndOfTheFile) {
         StringSource trickle(input, 1);
         EXPECT_EQ(code_point_columns(trickle, result), expected) << input;
     }
+}
+
+// A byte-order mark is no part of the first line: columns there count from after it, in bytes for
+// the GCC form and JSON, in characters for SARIF.
+TEST(CheckerTest, AByteOrderMarkTakesNoColumn) {
+    const std::string input = "\xEF\xBB\xBFMORV_LOCAL(127.0.1);\r\nMORV_LOCAL(127.0.0.1.5);\r\n";
+    StringSource source(input);
+    FileReport report{"f", {}, check(source), {}, {}};
+    ASSERT_EQ(report.result.findings.size(), 3U);
+    EXPECT_EQ(line_and_column(report.result, report.result.findings[0].offset),
+              (std::pair<std::uint64_t, std::uint64_t>{1, 19}));
+    StringSource again(input);
+    report.code_point_columns = code_point_columns(again, report.result);
+    EXPECT_EQ(report.code_point_columns.at(report.result.findings[0].offset), 19U);
+    EXPECT_EQ(report.code_point_columns.at(report.result.findings[2].offset), 21U);
+    std::string json;
+    write_json(json, std::span<const FileReport>(&report, 1), {});
+    EXPECT_NE(json.find("\"line\": 1,\n          \"column\": 19"), std::string::npos) << json;
+    std::string sarif;
+    write_sarif(sarif, std::span<const FileReport>(&report, 1), {});
+    EXPECT_NE(sarif.find("\"startLine\": 1,\n                  \"startColumn\": 19"), std::string::npos) << sarif;
 }
 
 TEST(CheckerTest, SarifNamesEveryKindOfPath) {
@@ -527,6 +592,23 @@ TEST(FixTest, AFailedRewriteLeavesTheFileAsItWas) {
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.done ? fixed : c.written) << c.why;
         EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1) << c.why;
     }
+    fs::remove_all(dir);
+}
+
+// The original's attributes that cannot be read are a failure of the step, which the rewrite
+// then refuses (above), never a file left with the new file's own bits.
+TEST(FixTest, AttributesThatCannotBeReadFailTheStep) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("morvcfg-attributes-" + std::to_string(std::random_device{}()));
+    fs::create_directories(dir);
+    const std::string created = (dir / "new.cfg").string();
+    std::ofstream(created, std::ios::binary) << "x";
+    const auto before = fs::status(created).permissions();
+    SystemFileRewriter steps;
+    std::string why;
+    EXPECT_FALSE(steps.copy_attributes((dir / "gone.cfg").string(), created, why));
+    EXPECT_EQ(why, "No such file or directory");
+    EXPECT_EQ(fs::status(created).permissions(), before);
     fs::remove_all(dir);
 }
 

@@ -4,15 +4,12 @@
 #include <cctype>
 #include <vector>
 
+#include "checker/c_characters.h"
 #include "checker/messages.h"
 #include "checker/utf8.h"
 
 namespace morvcfg {
 namespace {
-
-bool is_identifier(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
-}
 
 bool has_digit(std::string_view text) {
     return std::any_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -94,7 +91,7 @@ std::size_t invisible_lead(std::string_view text, bool& invisible) {
     invisible = false;
     std::size_t i = 0;
     while (i < text.size()) {
-        if (text[i] == ' ' || text[i] == '\t') {
+        if (is_space_or_tab(text[i])) {
             ++i;
             continue;
         }
@@ -106,10 +103,6 @@ std::size_t invisible_lead(std::string_view text, bool& invisible) {
         i += length;
     }
     return i;
-}
-
-bool is_blank(char c) {
-    return c == ' ' || c == '\t';
 }
 
 // Where a comment starts or ends in the code after a directive's operands: the code stops there.
@@ -127,12 +120,12 @@ void DirectiveAnalysis::check_lookalike(std::string_view piece, std::uint64_t st
     }
     const std::string_view text = piece.substr(0, piece.find('\0'));
     std::size_t indent = 0;
-    while (indent < text.size() && (text[indent] == ' ' || text[indent] == '\t')) {
+    while (indent < text.size() && is_space_or_tab(text[indent])) {
         ++indent;
     }
     const std::string_view rest = text.substr(indent);
     std::size_t word_end = 0;
-    while (word_end < rest.size() && is_identifier(rest[word_end])) {
+    while (word_end < rest.size() && is_name_char(rest[word_end])) {
         ++word_end;
     }
     const std::string_view word = rest.substr(0, word_end);
@@ -273,7 +266,7 @@ void DirectiveAnalysis::check_keyword_after_text(std::string_view text, std::uin
     std::size_t keyword = 1;
     const Directive* row = nullptr;
     for (; keyword < text.size(); ++keyword) {
-        if (text[keyword] != kKeywordPrefix.front() || is_identifier(text[keyword - 1]) ||
+        if (text[keyword] != kKeywordPrefix.front() || is_name_char(text[keyword - 1]) ||
             c_.role(keyword) != CReading::Role::Code) {
             continue;
         }
@@ -302,7 +295,7 @@ void DirectiveAnalysis::check_keyword_after_text(std::string_view text, std::uin
     const std::string_view before = text.substr(0, keyword);
     bool only_comments = !c_.starts_in_comment();
     for (std::size_t i = 0; i < before.size() && only_comments; ++i) {
-        only_comments = before[i] == ' ' || before[i] == '\t' || c_.role(i) == CReading::Role::Comment;
+        only_comments = is_space_or_tab(before[i]) || c_.role(i) == CReading::Role::Comment;
     }
     const std::size_t line_length = text.size() - (text.ends_with('\n') ? 1 : 0);
     const auto [line_begin, line_end] = layout_.file_range(start, start + line_length);
@@ -370,7 +363,7 @@ void DirectiveAnalysis::analyse(const Directive& row, std::span<const char> piec
     // comment or a conditional block is one only the author can mend.
     fixable_ = whole_line && text.size() == piece.size() && !c_.starts_in_comment() && c_.certainly_read();
     const std::size_t line_length = text.size() - (text.ends_with('\n') ? 1 : 0);
-    file_.directive_seen(directive_offset_, layout_.file_range(start, start + line_length).second, row.keyword);
+    file_.directive_seen(directive_offset_, layout_.file_range(start, start + line_length).second, row);
 
     // The translator's own parser decides; the checker only compares before and after.
     NetConfig& config = file_.record();
@@ -562,7 +555,7 @@ void DirectiveAnalysis::check_define_name(std::string_view token, std::string_vi
         original_.substr(static_cast<std::size_t>(token.data() - text_.data()), token.size());
     for (std::size_t i = 0; i < original.size();) {
         const std::size_t length = std::max<std::size_t>(utf8_length(original.substr(i)), 1);
-        const bool fits = length == 1 && is_identifier(original[i]) && (i > 0 || std::isdigit(original[i]) == 0);
+        const bool fits = length == 1 && is_name_char(original[i]) && (i > 0 || std::isdigit(original[i]) == 0);
         if (!fits && why.empty()) {
             const auto byte = static_cast<unsigned char>(original[i]);
             if (i == 0 && std::isdigit(byte) != 0) {
@@ -846,7 +839,7 @@ void DirectiveAnalysis::guess_joined_address(Finding& finding, const DirectiveSe
     const std::size_t extra_end = end_of(extra);
     while (next < extra_end) {
         const char c = original_[next];
-        if (c == '_' || c == '\'' || c == ' ' || c == '\t') {
+        if (c == '_' || c == '\'' || is_space_or_tab(c)) {
             ++next;
         } else if (kHexDigits.find(c) != std::string_view::npos) {
             digits += c;
@@ -935,11 +928,12 @@ void DirectiveAnalysis::ignored_directives(std::size_t keep, std::size_t first, 
     const std::string line_end = layout_.crlf_line_ends() ? "\r\n" : "\n";
     std::vector<TextEdit> edits;
     for (std::size_t next = first; next < code_end; ++next) {
-        if ((next != first && !is_blank(original_[next - 1])) || match_directive(original_.substr(next)) == nullptr) {
+        if ((next != first && !is_space_or_tab(original_[next - 1])) ||
+            match_directive(original_.substr(next)) == nullptr) {
             continue;
         }
         std::size_t cut = next;
-        while (cut > keep && is_blank(original_[cut - 1])) {
+        while (cut > keep && is_space_or_tab(original_[cut - 1])) {
             --cut;
         }
         const std::string_view closing =

@@ -35,8 +35,8 @@ public:
     // should the address that directive sets keep its default, the warnings about it point here.
     void lookalike_seen(const Directive& row, std::uint64_t offset);
     // A directive line begins at `offset`, its text ending at `end`; the settings below are its.
-    void directive_seen(std::uint64_t offset, std::uint64_t end, std::string_view keyword) {
-        directives_.push_back({offset, end, keyword, {}});
+    void directive_seen(std::uint64_t offset, std::uint64_t end, const Directive& row) {
+        directives_.push_back({offset, end, &row, {}});
     }
     // A define was written to the pass-through output; its name stands at `offset` in the file.
     void define_written(const std::string& name, const std::string& value, std::uint64_t offset);

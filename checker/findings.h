@@ -10,6 +10,7 @@
 
 #include "checker/categories.h"
 #include "generator/net_config.h"
+#include "translator/directive_table.h"
 
 namespace morvcfg {
 
@@ -79,7 +80,7 @@ struct Setting {
 struct DirectiveLine {
     std::uint64_t offset = 0;
     std::uint64_t end = 0;
-    std::string_view keyword;
+    const Directive* row = nullptr;
     std::vector<Setting> settings;
 };
 

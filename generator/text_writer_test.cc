@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <span>
 #include <string>
 
 namespace morvcfg {
@@ -70,6 +72,32 @@ TEST(TextWriterTest, ReportsAFailedWriteAndStopsWriting) {
     out.write("more");
     EXPECT_FALSE(out.close());
     EXPECT_EQ(sink.writes, 1);
+}
+
+// A system that takes a gather write in part: each call here takes at most `most` bytes, stopping
+// where that falls, even one byte into a part; the rest follows exactly once.
+TEST(WriteAllPartsTest, ContinuesWhereTheSystemStopped) {
+    const std::string_view parts[] = {"abc", "", "def", "ghi"};
+    for (const std::size_t most : {1U, 2U, 4U, 5U, 7U, 100U}) {
+        std::string written;
+        const bool done = write_all_parts(parts, [&](std::span<const std::string_view> left) {
+            std::size_t taken = 0;
+            for (const std::string_view part : left) {
+                const std::size_t take = std::min(part.size(), most - taken);
+                written.append(part.substr(0, take));
+                taken += take;
+                if (take < part.size()) {
+                    break;
+                }
+            }
+            return static_cast<std::ptrdiff_t>(taken);
+        });
+        EXPECT_TRUE(done) << most;
+        EXPECT_EQ(written, "abcdefghi") << most;
+    }
+    // A system that takes nothing, or fails, ends the write.
+    EXPECT_FALSE(write_all_parts(parts, [](std::span<const std::string_view>) { return std::ptrdiff_t{0}; }));
+    EXPECT_FALSE(write_all_parts(parts, [](std::span<const std::string_view>) { return std::ptrdiff_t{-1}; }));
 }
 
 }  // namespace

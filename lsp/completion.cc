@@ -2,6 +2,7 @@
 #include <cctype>
 #include <string>
 
+#include "checker/c_characters.h"
 #include "checker/directive_help.h"
 #include "lsp/handlers.h"
 
@@ -32,25 +33,25 @@ Json completion(const Document& document, Position position, const Session& sess
     const std::uint64_t at = document.offset(position, session.encoding);
     const std::string_view typed =
         std::string_view(document.text()).substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(at - begin));
-    const bool word = std::all_of(typed.begin(), typed.end(),
-                                  [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; });
+    const bool word = std::all_of(typed.begin(), typed.end(), is_name_char);
     Json items = Json::array();
     if (!word) {
         return items;
     }
     const Range replaced = document.range(begin, at, session.encoding);
-    for (const DirectiveHelp& help : kDirectiveHelp) {
+    for (const Directive& row : kDirectives) {
+        const std::string snippet = snippet_for(row);
         Json item = {
-            {"label", help.keyword},         {"kind", 14},  // keyword
-            {"detail", plain(help.snippet)}, {"documentation", help.summary},
-            {"filterText", help.keyword},
+            {"label", row.keyword},      {"kind", 14},  // keyword
+            {"detail", plain(snippet)},  {"documentation", help_for(row).summary},
+            {"filterText", row.keyword},
         };
         if (session.snippets) {
             item["insertTextFormat"] = 2;
-            item["textEdit"] = {{"range", to_json(replaced)}, {"newText", help.snippet}};
+            item["textEdit"] = {{"range", to_json(replaced)}, {"newText", snippet}};
         } else {
             item["insertTextFormat"] = 1;
-            item["textEdit"] = {{"range", to_json(replaced)}, {"newText", help.keyword}};
+            item["textEdit"] = {{"range", to_json(replaced)}, {"newText", row.keyword}};
         }
         items.push_back(std::move(item));
     }

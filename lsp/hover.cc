@@ -18,8 +18,8 @@ std::string_view holder(const std::string& name) {
 // again, or the derivation moves it into the subnet.
 std::string why_different(const Document& document, const DirectiveLine& line, const Setting& setting) {
     if (const DirectiveLine* later = set_again_later(document.analysis(), line, setting.name)) {
-        return "line " + std::to_string(line_number(document, later->offset)) + " (" + std::string(later->keyword) +
-               ") sets it last";
+        return "line " + std::to_string(line_number(document, later->offset)) + " (" +
+               std::string(later->row->keyword) + ") sets it last";
     }
     if (setting.name == "GateWay" || setting.name == "DomainNameServer") {
         return "moved into this host's subnet, keeping its host part";
@@ -30,8 +30,8 @@ std::string why_different(const Document& document, const DirectiveLine& line, c
 // What a directive line sets: the value it gives each setting, the value the generated files
 // hold, and why the two differ.
 std::string directive_text(const Document& document, const DirectiveLine& directive) {
-    const DirectiveHelp& help = help_for(directive.keyword);
-    std::string text = "**" + std::string(directive.keyword) + "**: " + std::string(help.summary) + "\n\n";
+    const DirectiveHelp& help = help_for(*directive.row);
+    std::string text = "**" + std::string(directive.row->keyword) + "**: " + std::string(help.summary) + "\n\n";
     if (directive.settings.empty()) {
         return text + "This line sets nothing.\n";
     }

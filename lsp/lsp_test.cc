@@ -12,6 +12,7 @@
 
 #include "lsp/documents.h"
 #include "lsp/serve.h"
+#include "lsp/server.h"
 #include "lsp/transport.h"
 
 namespace morvcfg::lsp {
@@ -64,14 +65,21 @@ std::string run_transcript(const std::string& messages, std::size_t step) {
 class TranscriptTest : public testing::TestWithParam<std::string> {};
 
 // NAME.in holds the client's messages, one per line; NAME.out the server's, one per line, what it
-// wrote to standard error and its exit status. The same output comes whatever the reads.
+// wrote to standard error and its exit status. The same output comes whatever the reads. With
+// MORVCFG_UPDATE_GOLDEN=1 (or MORVCFG_UPDATE_TRANSCRIPTS) NAME.out is written first, and then read
+// back like any other.
 TEST_P(TranscriptTest, AnswersExactly) {
     const fs::path folder(MORVCFG_TRANSCRIPTS_DIR);
     const std::string messages = read_file(folder / (GetParam() + ".in"));
-    const std::string expected = read_file(folder / (GetParam() + ".out"));
-    if (std::getenv("MORVCFG_UPDATE_TRANSCRIPTS") != nullptr) {
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && std::string(value) == "1";
+    };
+    if (set("MORVCFG_UPDATE_GOLDEN") || set("MORVCFG_UPDATE_TRANSCRIPTS")) {
         std::ofstream(folder / (GetParam() + ".out"), std::ios::binary) << run_transcript(messages, 1U << 20U);
     }
+    ASSERT_TRUE(fs::exists(folder / (GetParam() + ".out"))) << GetParam() << ".out is missing";
+    const std::string expected = read_file(folder / (GetParam() + ".out"));
     EXPECT_EQ(run_transcript(messages, 1U << 20U), expected);
     // Cancellation reaches only a request still waiting, which byte-by-byte reads never leave.
     if (GetParam() != "cancel") {
@@ -79,8 +87,19 @@ TEST_P(TranscriptTest, AnswersExactly) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Transcripts, TranscriptTest,
-                         testing::Values("lifecycle", "editing", "encodings", "cancel", "c-reading"),
+// Every transcript in the folder: each NAME.in is a case.
+std::vector<std::string> transcripts() {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(MORVCFG_TRANSCRIPTS_DIR)) {
+        if (entry.path().extension() == ".in") {
+            names.push_back(entry.path().stem().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Transcripts, TranscriptTest, testing::ValuesIn(transcripts()),
                          [](const testing::TestParamInfo<std::string>& info) {
                              std::string name = info.param;
                              std::replace(name.begin(), name.end(), '-', '_');
@@ -106,6 +125,8 @@ TEST(TransportTest, FramingAtItsEdges) {
          "Content-Length: 100\r\n\r\n" + std::string(100, 'x') + framed("{}"),
          {Status::TooLarge, Status::Message, Status::End}},
         {"far beyond", "Content-Length: 99999999999999999999999\r\n\r\n{}", {Status::TooLarge, Status::End}},
+        {"beyond 64 bits", "Content-Length: 17000000000000000000\r\n\r\n{}", {Status::TooLarge, Status::End}},
+        {"just within 64 bits", "Content-Length: 18446744073709551600\r\n\r\n{}", {Status::TooLarge, Status::End}},
         {"cut short", "Content-Length: 10\r\n\r\n{}", {Status::End}},
         {"a header without end", std::string(9000, 'x'), {Status::Malformed, Status::End}},
     };
@@ -141,6 +162,111 @@ TEST(TransportTest, FramingAtItsEdges) {
     EXPECT_EQ(reader.next().status, Status::End);
     EXPECT_EQ(reader.next().status, Status::End);
     EXPECT_EQ(terminal.reads, 2);
+}
+
+// A length too large to take is refused with the number as the client sent it.
+TEST(TransportTest, RefusesALengthAsSent) {
+    for (const std::string length : {"17000000000000000000", "18446744073709551600", "99999999999999999999999"}) {
+        StringSource source("Content-Length: " + length + "\r\n\r\n{}");
+        MessageReader reader(source, 64);
+        const MessageReader::Result result = reader.next();
+        EXPECT_EQ(result.status, MessageReader::Status::TooLarge) << length;
+        EXPECT_NE(result.problem.find(length), std::string::npos) << result.problem;
+    }
+}
+
+// The server in process: what it sends back for the messages it is given.
+class ServerTest : public testing::Test {
+protected:
+    explicit ServerTest(ReportOptions options = {})
+        : server_(
+              std::move(options), [this](const Json& message) { sent_.push_back(message); }, [](const std::string&) {},
+              [this](const std::string& path) { return open(path); }) {
+        server_.handle({{"jsonrpc", "2.0"}, {"id", 0}, {"method", "initialize"}, {"params", {{"capabilities", {}}}}});
+        server_.handle({{"jsonrpc", "2.0"}, {"method", "initialized"}, {"params", Json::object()}});
+        sent_.clear();
+    }
+    // Opens a document and returns the diagnostics published for it.
+    Json open_document(const std::string& uri, const std::string& text) {
+        server_.handle(
+            {{"jsonrpc", "2.0"},
+             {"method", "textDocument/didOpen"},
+             {"params",
+              {{"textDocument", {{"uri", uri}, {"languageId", "morvcfg"}, {"version", 1}, {"text", text}}}}}});
+        return sent_.back().at("params").at("diagnostics");
+    }
+    // The result of a request about a document.
+    Json ask(const std::string& method, const std::string& uri, Json params = Json::object()) {
+        params["textDocument"] = {{"uri", uri}};
+        server_.handle({{"jsonrpc", "2.0"}, {"id", 1}, {"method", method}, {"params", params}});
+        return sent_.back().at("result");
+    }
+    // The paths the server asked to open, and the one file it finds.
+    std::vector<std::string> opened_;
+    std::unique_ptr<ByteSource> open(const std::string& path) {
+        opened_.push_back(path);
+        return path == "C:/w/inc.cfg" ? std::make_unique<StringSource>("MORV_DNS(10.0.0.2);\n") : nullptr;
+    }
+
+    std::vector<Json> sent_;
+    Server server_;
+};
+
+TEST_F(ServerTest, FindsTheIncludeBesideAWindowsDocument) {
+    const Json diagnostics = open_document("file:///C:/w/main.cfg", "#include \"inc.cfg\"\n");
+    EXPECT_EQ(opened_, std::vector<std::string>{"C:/w/inc.cfg"});
+    ASSERT_EQ(diagnostics.size(), 1U);
+    EXPECT_EQ(diagnostics[0].at("code"), "included-directive");
+}
+
+TEST_F(ServerTest, NamesEachDirectiveByWhatItSets) {
+    open_document("file:///b.cfg", "MORV_DEV_ADR(UART1, 0x40002000);\nMORV_DNS(10.0.0.53);\n");
+    const Json symbols = ask("textDocument/documentSymbol", "file:///b.cfg");
+    ASSERT_EQ(symbols.size(), 2U);
+    EXPECT_EQ(symbols[0].at("name"), "MORV_DEV_ADR UART1 0x40002000");
+    EXPECT_EQ(symbols[1].at("name"), "MORV_DNS 10.0.0.53");
+}
+
+TEST_F(ServerTest, HoverOnALineThatSetsNothing) {
+    open_document("file:///b.cfg", "MORV_DNS();\n");
+    const Json hover = ask("textDocument/hover", "file:///b.cfg", {{"position", {{"line", 0}, {"character", 2}}}});
+    const std::string text = hover.at("contents").at("value");
+    EXPECT_NE(text.find("This line sets nothing."), std::string::npos) << text;
+    EXPECT_EQ(text.find("| setting |"), std::string::npos) << text;
+}
+
+class QuietServerTest : public ServerTest {
+protected:
+    QuietServerTest() : ServerTest(options()) {}
+    static ReportOptions options() {
+        ReportOptions quiet;
+        quiet.disabled.insert(Category::NotDirective);
+        return quiet;
+    }
+};
+
+// -Wno-NAME given with --lsp holds for every document.
+TEST_F(QuietServerTest, LeavesOutWhatTheCommandLineLeftOut) {
+    const Json diagnostics = open_document("file:///b.cfg", "  MORV_DNS(10.0.0.53);\nMORV_LOCAL(1.2.3);\n");
+    ASSERT_EQ(diagnostics.size(), 1U);
+    EXPECT_EQ(diagnostics[0].at("code"), "operand");
+}
+
+// What a host that hands over whole messages (the page's Web Worker) gets for a body that is not
+// JSON, and for one that is.
+TEST(ReceiveTest, AnswersEachBodyItIsHanded) {
+    std::vector<Json> sent;
+    Server server(
+        {}, [&sent](const Json& message) { sent.push_back(message); }, [](const std::string&) {});
+    const auto send = [&sent](const Json& message) { sent.push_back(message); };
+    receive(server, "{oops", send);
+    ASSERT_EQ(sent.size(), 1U);
+    EXPECT_EQ(sent[0].at("error").at("code"), -32700);
+    EXPECT_TRUE(sent[0].at("id").is_null());
+    receive(server, R"({"jsonrpc":"2.0","id":7,"method":"initialize","params":{"capabilities":{}}})", send);
+    ASSERT_EQ(sent.size(), 2U);
+    EXPECT_EQ(sent[1].at("id"), 7);
+    EXPECT_EQ(sent[1].at("result").at("serverInfo").at("name"), "morvcfg-check");
 }
 
 TEST(DocumentTest, PositionsInEveryEncoding) {

@@ -8,7 +8,7 @@ Json document_symbols(const Document& document, const Session& session) {
         std::string detail;
         // The name says what the line sets, since an outline may show nothing else:
         // "MORV_DEV_ADR UART1 0x40002000", "MORV_DNS 10.0.0.53", "MORV_MPF_SMALL 256 x 8".
-        std::string name(line.keyword);
+        std::string name(line.row->keyword);
         constexpr std::string_view kDefine = "_START_ADDRESS";
         for (const Setting& setting : line.settings) {
             detail += (detail.empty() ? "" : ", ") + setting.name + " " + setting.value;
@@ -24,7 +24,7 @@ Json document_symbols(const Document& document, const Session& session) {
             {"kind", 13},  // variable: a setting
             {"range", to_json(document.range(line.offset, line.end, session.encoding))},
             {"selectionRange",
-             to_json(document.range(line.offset, line.offset + line.keyword.size(), session.encoding))},
+             to_json(document.range(line.offset, line.offset + line.row->keyword.size(), session.encoding))},
         });
     }
     return symbols;

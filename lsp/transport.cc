@@ -48,6 +48,7 @@ MessageReader::Header MessageReader::parse_header() const {
         }
         header.has_length = true;
         header.length = 0;
+        header.length_text = value;
         for (const char digit : value) {
             if (header.length > (std::numeric_limits<std::size_t>::max() - 9) / 10) {
                 header.length_too_long = true;
@@ -136,9 +137,8 @@ MessageReader::Result MessageReader::next() {
             skip(header.length_too_long ? std::string::npos : header.length);
             return {Status::TooLarge,
                     {},
-                    "a message of " +
-                        (header.length_too_long ? std::string("more than 2^50") : std::to_string(header.length)) +
-                        " bytes is beyond the limit of " + std::to_string(max_body_) + " bytes and was skipped"};
+                    "a message of " + header.length_text + " bytes is beyond the limit of " +
+                        std::to_string(max_body_) + " bytes and was skipped"};
         }
         if (buffer_.size() - header.header_size >= header.length) {
             Result result{Status::Message, buffer_.substr(header.header_size, header.length), {}};

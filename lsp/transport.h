@@ -51,7 +51,8 @@ private:
         std::size_t header_size = 0;
         bool has_length = false;
         std::size_t length = 0;
-        bool length_too_long = false;
+        bool length_too_long = false;  // beyond what a size holds
+        std::string length_text;       // the length as the client wrote it
     };
     [[nodiscard]] Header parse_header() const;
 

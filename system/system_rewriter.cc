@@ -124,10 +124,12 @@ std::unique_ptr<ByteSink> SystemFileRewriter::create_beside(const std::string& p
 bool SystemFileRewriter::copy_attributes(const std::string& from, const std::string& to, std::string& why) {
 #ifdef _WIN32
     // A file that may be replaced is not read-only, and the new one is not either; its owner is
-    // whoever the folder's rules make it.
-    (void)from;
+    // whoever the folder's rules make it. Only that the original's attributes can be read is asked.
     (void)to;
-    (void)why;
+    if (GetFileAttributesW(wide(from).c_str()) == INVALID_FILE_ATTRIBUTES) {
+        why = std::strerror(ENOENT);
+        return false;
+    }
     return true;
 #else
     struct stat status {};

@@ -72,6 +72,16 @@ inline void write_file(const fs::path& path, const std::string& contents) {
 }
 
 // The build stamp is the one part of the output that changes from run to run.
+// Compares what a run made with its golden file. With MORVCFG_UPDATE_GOLDEN=1 in the environment
+// the file is written first, so that a changed output is reviewed in the version control diff; the
+// comparison then reads back what was written.
+inline void expect_golden(const fs::path& golden, const std::string& actual) {
+    if (const char* update = std::getenv("MORVCFG_UPDATE_GOLDEN"); update != nullptr && std::string(update) == "1") {
+        write_file(golden, actual);
+    }
+    EXPECT_EQ(actual, read_file(golden)) << golden.string();
+}
+
 inline std::string without_stamp(const std::string& source) {
     static const std::regex stamp(R"(char BuildNumber\[\] = \{"\d{14}"\};)");
     return std::regex_replace(source, stamp, R"(char BuildNumber[] = {"YYYYMMDDhhmmss"};)");
