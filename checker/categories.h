@@ -2,6 +2,7 @@
 
 // The kinds of warning the checker gives, each silenced with -Wno-<name>: one table, indexed by
 // its enum, that --help, the option parser, every output format and the language server read.
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <optional>
@@ -113,12 +114,9 @@ constexpr std::string_view name_of(Category category) {
 
 // The category of a name; nothing for a name that is none.
 constexpr std::optional<Category> category_named(std::string_view name) {
-    for (const WarningCategory& row : kWarningCategories) {
-        if (row.name == name) {
-            return row.category;
-        }
-    }
-    return std::nullopt;
+    const auto* const row = std::find_if(kWarningCategories.begin(), kWarningCategories.end(),
+                                         [name](const WarningCategory& category) { return category.name == name; });
+    return row != kWarningCategories.end() ? std::optional<Category>(row->category) : std::nullopt;
 }
 
 }  // namespace morvcfg

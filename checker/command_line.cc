@@ -176,7 +176,7 @@ std::optional<std::string> stdin_name_option(CommandLine& command, std::string_v
     return std::nullopt;
 }
 
-constexpr std::string_view kNoValue = "";
+constexpr std::string_view kNoValue;
 
 // Every option, in the order --help lists them.
 constexpr std::array<Option, 21> kOptions = {{
@@ -237,7 +237,7 @@ const Option* option_for(std::string_view arg, std::string_view name, bool equal
         }
         return false;
     });
-    return found != kOptions.end() ? &*found : nullptr;
+    return found != kOptions.end() ? found : nullptr;
 }
 
 // Options that do not go together; nothing when they all do.

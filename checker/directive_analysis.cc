@@ -57,27 +57,27 @@ bool operands_could_be(const Directive& row, std::string_view operands) {
 // Only a keyword whose operands the line's could be; null when none is that close.
 const Directive* meant_directive(std::string_view word, std::string_view operands) {
     const std::string_view name = word.substr(kKeywordPrefix.size());
-    const auto name_of = [](const Directive& row) { return row.keyword.substr(kKeywordPrefix.size()); };
+    const auto tail_of = [](const Directive& row) { return row.keyword.substr(kKeywordPrefix.size()); };
     const auto common_start = [name](std::string_view keyword) {
         return std::mismatch(name.begin(), name.end(), keyword.begin(), keyword.end()).first - name.begin();
     };
     const Directive* cut_short = nullptr;
     std::size_t cut_short_count = 0;
     for (const Directive& row : kDirectives) {
-        if (name.size() >= 3 && name_of(row).starts_with(name)) {
+        if (name.size() >= 3 && tail_of(row).starts_with(name)) {
             cut_short = &row;
             ++cut_short_count;
         }
     }
     const Directive* meant = cut_short_count == 1 ? cut_short : nullptr;
-    std::size_t best = meant != nullptr ? edit_distance(name, name_of(*meant)) : 0;
+    std::size_t best = meant != nullptr ? edit_distance(name, tail_of(*meant)) : 0;
     for (const Directive& row : kDirectives) {
-        const std::size_t distance = edit_distance(name, name_of(row));
+        const std::size_t distance = edit_distance(name, tail_of(row));
         if (distance > (name.size() + 2) / 3 && &row != meant) {
             continue;
         }
         if (meant == nullptr || distance < best ||
-            (distance == best && common_start(name_of(row)) > common_start(name_of(*meant)))) {
+            (distance == best && common_start(tail_of(row)) > common_start(tail_of(*meant)))) {
             meant = &row;
             best = distance;
         }

@@ -124,7 +124,7 @@ void write_rules(JsonWriter& json) {
 void write_result(JsonWriter& json, const FileReport& report, const Finding& finding, bool error) {
     json.begin_object();
     json.field("ruleId", name_of(finding.category));
-    json.field("ruleIndex", static_cast<std::size_t>(finding.category));
+    json.field("ruleIndex", static_cast<std::int64_t>(finding.category));
     json.field("level", error ? "error" : "warning");
     write_text(json, "message", finding.message);
     json.key("locations");

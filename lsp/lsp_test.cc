@@ -213,10 +213,10 @@ protected:
 };
 
 TEST_F(ServerTest, FindsTheIncludeBesideAWindowsDocument) {
-    const Json diagnostics = open_document("file:///C:/w/main.cfg", "#include \"inc.cfg\"\n");
+    const Json published = open_document("file:///C:/w/main.cfg", "#include \"inc.cfg\"\n");
     EXPECT_EQ(opened_, std::vector<std::string>{"C:/w/inc.cfg"});
-    ASSERT_EQ(diagnostics.size(), 1U);
-    EXPECT_EQ(diagnostics[0].at("code"), "included-directive");
+    ASSERT_EQ(published.size(), 1U);
+    EXPECT_EQ(published[0].at("code"), "included-directive");
 }
 
 TEST_F(ServerTest, NamesEachDirectiveByWhatItSets) {
@@ -229,8 +229,8 @@ TEST_F(ServerTest, NamesEachDirectiveByWhatItSets) {
 
 TEST_F(ServerTest, HoverOnALineThatSetsNothing) {
     open_document("file:///b.cfg", "MORV_DNS();\n");
-    const Json hover = ask("textDocument/hover", "file:///b.cfg", {{"position", {{"line", 0}, {"character", 2}}}});
-    const std::string text = hover.at("contents").at("value");
+    const Json answer = ask("textDocument/hover", "file:///b.cfg", {{"position", {{"line", 0}, {"character", 2}}}});
+    const std::string text = answer.at("contents").at("value");
     EXPECT_NE(text.find("This line sets nothing."), std::string::npos) << text;
     EXPECT_EQ(text.find("| setting |"), std::string::npos) << text;
 }
@@ -247,9 +247,9 @@ protected:
 
 // -Wno-NAME given with --lsp holds for every document.
 TEST_F(QuietServerTest, LeavesOutWhatTheCommandLineLeftOut) {
-    const Json diagnostics = open_document("file:///b.cfg", "  MORV_DNS(10.0.0.53);\nMORV_LOCAL(1.2.3);\n");
-    ASSERT_EQ(diagnostics.size(), 1U);
-    EXPECT_EQ(diagnostics[0].at("code"), "operand");
+    const Json published = open_document("file:///b.cfg", "  MORV_DNS(10.0.0.53);\nMORV_LOCAL(1.2.3);\n");
+    ASSERT_EQ(published.size(), 1U);
+    EXPECT_EQ(published[0].at("code"), "operand");
 }
 
 // What a host that hands over whole messages (the page's Web Worker) gets for a body that is not

@@ -123,14 +123,21 @@ protected:
     // Runs the tool in the test's directory with these arguments (UTF-8); on POSIX, optionally
     // under a file-size limit (with SIGXFSZ ignored, so writes past it fail instead).
     Outcome run_tool(const std::vector<std::string>& args, std::optional<std::uint64_t> file_size_limit = {}) const {
-        return run_program(MORVCFG_BINARY, args, file_size_limit);
+        return run_program(program_under_test("MORVCFG_TEST_TOOL", MORVCFG_BINARY), args, file_size_limit);
     }
 
     // The same for the checker, with these bytes as its standard input (none by default).
     Outcome run_checker(const std::vector<std::string>& args, const std::string& input = {}) const {
-        return run_program(MORVCFG_CHECK_BINARY, args, {}, input);
+        return run_program(program_under_test("MORVCFG_TEST_CHECKER", MORVCFG_CHECK_BINARY), args, {}, input);
     }
 
+    // The program the tests run: the one built with them, or another form of it that the
+    // environment variable `variable` names (the node scripts of the WebAssembly build, through a
+    // wrapper), which must then write the very same bytes.
+    static std::string program_under_test(const char* variable, const char* built) {
+        const char* other = std::getenv(variable);
+        return other != nullptr && *other != '\0' ? std::string(other) : std::string(built);
+    }
     Outcome run_program(const std::string& program, const std::vector<std::string>& args,
                         std::optional<std::uint64_t> file_size_limit = {}, const std::string& input = {}) const {
         const fs::path error_file = dir_.parent_path() / (dir_.filename().string() + ".stderr");
