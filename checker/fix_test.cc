@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -123,6 +124,12 @@ TEST(FixTest, EachLineGetsTheFixItsReadingAllows) {
     }
 }
 
+std::vector<std::string> titles_of(const std::vector<const Fix*>& fixes) {
+    std::vector<std::string> titles(fixes.size());
+    std::transform(fixes.begin(), fixes.end(), titles.begin(), [](const Fix* fix) { return fix->title; });
+    return titles;
+}
+
 // --fix takes the fixes of the categories left in, certain ones, and guesses only when asked; of
 // two that touch the same bytes, the first.
 TEST(FixTest, TakesTheFixesItMay) {
@@ -130,11 +137,7 @@ TEST(FixTest, TakesTheFixesItMay) {
     StringSource source(input);
     const CheckResult result = check(source);
     const auto titles = [&](const ReportOptions& options, bool guesses) {
-        std::vector<std::string> taken;
-        for (const Fix* fix : fixes_to_apply(result, options, guesses)) {
-            taken.push_back(fix->title);
-        }
-        return taken;
+        return titles_of(fixes_to_apply(result, options, guesses));
     };
     EXPECT_EQ(titles({}, false),
               (std::vector<std::string>{"Remove the indent and write MORV_DNS in upper case",
@@ -155,11 +158,7 @@ TEST(FixTest, TakesTheFixesItMay) {
         overlapping.findings.push_back(
             Finding{fix->replacements.front().begin, 0, Category::IgnoredText, "", {}, *fix});
     }
-    std::vector<std::string> taken;
-    for (const Fix* fix : fixes_to_apply(overlapping, {}, false)) {
-        taken.push_back(fix->title);
-    }
-    EXPECT_EQ(taken, (std::vector<std::string>{"first", "third"}));
+    EXPECT_EQ(titles_of(fixes_to_apply(overlapping, {}, false)), (std::vector<std::string>{"first", "third"}));
 }
 
 // What --fix says the fixes change: the generated settings that differ, in the order the summary

@@ -4,6 +4,8 @@
 //
 // JavaScript writes its input into the buffer morvcfg_input() gives, calls one function, and reads
 // the outputs with morvcfg_output() and morvcfg_output_size().
+#include "programs/web/exports.h"
+
 #include <array>
 #include <cstddef>
 #include <memory>

@@ -1,0 +1,12 @@
+#pragma once
+
+// The C functions the playground's Web Worker calls (exports.cc says how).
+#include <cstddef>
+
+extern "C" {
+char* morvcfg_input(std::size_t size);
+const char* morvcfg_output(int which);
+std::size_t morvcfg_output_size(int which);
+int morvcfg_translate(int year, int month, int day, int hour, int minute, int second);
+void morvcfg_lsp_receive();
+}
