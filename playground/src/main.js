@@ -398,7 +398,7 @@ $('save').addEventListener('click', () => {
   link.href = URL.createObjectURL(new Blob([description.bytes], { type: 'application/octet-stream' }));
   link.download = description.name;
   link.click();
-  setTimeout(() => URL.revokeObjectURL(link.href), 1000);
+  setTimeout(() => URL.revokeObjectURL(link.href), 60000); // once the download surely has its bytes
 });
 
 // A share link holds the description's bytes in the URL's fragment, which no request carries:

@@ -78,6 +78,9 @@ async function download(trigger) {
 }
 async function downloads() {
   await settled();
+  // The pointer leaves the editor, as a person's does on the way to a link: a tooltip it left
+  // open there may lie over the links once the page scrolls to them.
+  await page.mouse.move(0, 0);
   const files = {};
   for (const name of ['pass-through', 'morv_cfg.c', 'morv_cfg.h']) {
     const region = page.getByRole('region', { name, exact: true });
