@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdint>
 #include <iterator>
 
 #include "checker/fix.h"
@@ -17,17 +18,28 @@ Json workspace_edit(const Document& document, Json edits, const Session& session
     return {{"changes", {{document.uri(), std::move(edits)}}}};
 }
 
-// True when the request's context names the diagnostic (as it was published: the same range, code
-// and message), as a client does with those under the cursor, wherever the range asked about lies.
+// The line a range in a request starts on, or -1.
+std::int64_t start_line(const Json& range) {
+    if (!range.is_object() || !range.contains("start") || !range.at("start").is_object()) {
+        return -1;
+    }
+    const Json& line = range.at("start").value("line", Json());
+    return line.is_number_integer() ? line.get<std::int64_t>() : -1;
+}
+
+// True when the request's context names the diagnostic, as a client does with those under the
+// cursor, wherever the range asked about lies. A client keeps the code, the message and the line,
+// but may rebuild the columns in its own units (bytes, say), so the columns are not compared.
 bool named(const Json& context, const Json& diagnostic) {
     const auto listed = context.find("diagnostics");
     if (listed == context.end() || !listed->is_array()) {
         return false;
     }
-    return std::any_of(listed->begin(), listed->end(), [&diagnostic](const Json& asked) {
+    const std::int64_t line = start_line(diagnostic.at("range"));
+    return std::any_of(listed->begin(), listed->end(), [&diagnostic, line](const Json& asked) {
         return asked.is_object() && asked.value("code", Json()) == diagnostic.at("code") &&
                asked.value("message", Json()) == diagnostic.at("message") &&
-               asked.value("range", Json()) == diagnostic.at("range");
+               start_line(asked.value("range", Json())) == line;
     });
 }
 

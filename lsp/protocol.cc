@@ -33,13 +33,16 @@ Message classify(const Json& message) {
         sorted.problem = "a method must be a string";
         return sorted;
     }
+    // Clients write null for "no params" (one editor sends {"method":"shutdown","params":null}):
+    // read as a missing member, as JSON-RPC reads one. Any other type is a fault of the client.
     const auto params = message.find("params");
-    if (params != message.end() && !params->is_object() && !params->is_array()) {
+    const bool has_params = params != message.end() && !params->is_null();
+    if (has_params && !params->is_object() && !params->is_array()) {
         sorted.problem = "params must be an object or an array";
         return sorted;
     }
     sorted.method = method->get<std::string>();
-    sorted.params = params != message.end() ? *params : Json::object();
+    sorted.params = has_params ? *params : Json::object();
     sorted.kind = has_id ? Message::Kind::Request : Message::Kind::Notification;
     return sorted;
 }
