@@ -9,6 +9,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "checker/findings.h"
 #include "translator/text_reader.h"
@@ -75,6 +77,10 @@ std::map<std::uint64_t, std::uint64_t> code_point_columns(ByteSource& file, cons
 // (dotted), the macros of morv_cfg.h and the defines of the pass-through output (the last of a
 // name, which is the one that counts).
 std::map<std::string, std::string> generated_settings(const CheckResult& result);
+
+// The same settings in the order the summary lists them: the address arrays, the macros, then the
+// defines in the order of their first line, each with its last value.
+std::vector<std::pair<std::string, std::string>> generated_settings_in_order(const CheckResult& result);
 
 // The longest part of a line that source_lines() keeps.
 inline constexpr std::size_t kMaxShownLine = 4096;

@@ -1,3 +1,5 @@
+#include <cstddef>
+
 #include "checker/messages.h"
 #include "checker/report.h"
 #include "generator/header_writer.h"
@@ -5,18 +7,29 @@
 
 namespace morvcfg {
 
-std::map<std::string, std::string> generated_settings(const CheckResult& result) {
-    std::map<std::string, std::string> settings;
+std::vector<std::pair<std::string, std::string>> generated_settings_in_order(const CheckResult& result) {
+    std::vector<std::pair<std::string, std::string>> settings;
     for (const AddressArray& array : source_arrays(result.config, result.network)) {
-        settings.emplace(array.name, dotted(array.value));
+        settings.emplace_back(array.name, dotted(array.value));
     }
     for (const HeaderMacro& macro : header_macros(result.config)) {
-        settings.emplace(macro.name, std::to_string(macro.value));
+        settings.emplace_back(macro.name, std::to_string(macro.value));
     }
+    std::map<std::string, std::size_t> define_at;
     for (const auto& [name, value] : result.defines) {
-        settings[name] = value;
+        const auto [at, added] = define_at.emplace(name, settings.size());
+        if (added) {
+            settings.emplace_back(name, value);
+        } else {
+            settings[at->second].second = value;
+        }
     }
     return settings;
+}
+
+std::map<std::string, std::string> generated_settings(const CheckResult& result) {
+    const std::vector<std::pair<std::string, std::string>> in_order = generated_settings_in_order(result);
+    return {in_order.begin(), in_order.end()};
 }
 
 }  // namespace morvcfg

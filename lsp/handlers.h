@@ -21,6 +21,7 @@ struct Session {
     PositionEncoding encoding = PositionEncoding::Utf16;
     bool snippets = false;          // completion items may be snippets
     bool document_changes = false;  // workspace edits may name the document version
+    bool plain_hover = false;       // hover text as plain text: the client shows no Markdown
     ReportOptions options;          // the categories left out (-Wno-NAME)
     FileOpener open_file;           // for the files #include lines name; none when empty
 };
@@ -40,6 +41,10 @@ Json diagnostics(const Document& document, const Session& session);
 // The hover at a position: what the directive line sets and what the generated files hold, or why
 // a line that looks like a directive is ignored; null elsewhere.
 Json hover(const Document& document, Position position, const Session& session);
+
+// morvcfg/configuration: the settings the generated files hold for the document, in the order the
+// summary lists them, as [{"name", "value"}] (a page shows them beside the text).
+Json configuration(const Document& document);
 // The keywords, at the start of a line.
 Json completion(const Document& document, Position position, const Session& session);
 // One symbol per directive line.

@@ -1,4 +1,7 @@
 #include <algorithm>
+#include <array>
+#include <cstddef>
+#include <vector>
 
 #include "checker/directive_help.h"
 #include "lsp/handlers.h"
@@ -27,22 +30,45 @@ std::string why_different(const Document& document, const DirectiveLine& line, c
     return "";
 }
 
+// A table in the hover: Markdown's, or columns padded with spaces for a client that shows plain
+// text.
+std::string table(const std::vector<std::array<std::string, 3>>& rows, bool plain) {
+    std::string text;
+    if (!plain) {
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            text += "| " + rows[i][0] + " | " + rows[i][1] + " | " + rows[i][2] + " |\n";
+            text += i == 0 ? "|---|---|---|\n" : "";
+        }
+        return text;
+    }
+    std::array<std::size_t, 2> width{};
+    for (const auto& row : rows) {
+        width[0] = std::max(width[0], row[0].size());
+        width[1] = std::max(width[1], row[1].size());
+    }
+    for (const auto& row : rows) {
+        text += row[0] + std::string(width[0] - row[0].size() + 2, ' ') + row[1] +
+                std::string(width[1] - row[1].size() + 2, ' ') + row[2] + "\n";
+    }
+    return text;
+}
+
 // What a directive line sets: the value it gives each setting, the value the generated files
 // hold, and why the two differ.
-std::string directive_text(const Document& document, const DirectiveLine& directive) {
+std::string directive_text(const Document& document, const DirectiveLine& directive, bool plain) {
     const DirectiveHelp& help = help_for(*directive.row);
-    std::string text = "**" + std::string(directive.row->keyword) + "**: " + std::string(help.summary) + "\n\n";
+    const std::string keyword(directive.row->keyword);
+    std::string text = (plain ? keyword : "**" + keyword + "**") + ": " + std::string(help.summary) + "\n\n";
     if (directive.settings.empty()) {
         return text + "This line sets nothing.\n";
     }
     const std::map<std::string, std::string> generated = generated_settings(document.analysis());
-    text += "| setting | this line gives | generated |\n|---|---|---|\n";
+    std::vector<std::array<std::string, 3>> rows{{"setting", "this line gives", "generated"}};
     std::string reasons;
     for (const Setting& setting : directive.settings) {
         const auto found = generated.find(setting.name);
         const std::string final_value = found != generated.end() ? found->second : "";
-        text += "| " + setting.name + " | " + (setting.given.empty() ? setting.value : setting.given) + " | " +
-                final_value + " |\n";
+        rows.push_back({setting.name, setting.given.empty() ? setting.value : setting.given, final_value});
         if (!setting.note.empty()) {
             reasons += "- " + setting.name + ": " + setting.note + "\n";
         }
@@ -51,7 +77,7 @@ std::string directive_text(const Document& document, const DirectiveLine& direct
                        why_different(document, directive, setting) + "\n";
         }
     }
-    return text + (reasons.empty() ? "" : "\n" + reasons);
+    return text + table(rows, plain) + (reasons.empty() ? "" : "\n" + reasons);
 }
 
 }  // namespace
@@ -65,7 +91,7 @@ Json hover(const Document& document, Position position, const Session& session) 
     const auto directive = std::find_if(result.directives.begin(), result.directives.end(),
                                         [&](const DirectiveLine& d) { return d.offset >= begin && d.offset <= end; });
     if (directive != result.directives.end()) {
-        text = directive_text(document, *directive);
+        text = directive_text(document, *directive, session.plain_hover);
     }
     // The warnings on the line say what else happens to it (a component kept, text ignored, or why
     // a line that looks like a directive is ordinary text).
@@ -81,7 +107,7 @@ Json hover(const Document& document, Position position, const Session& session) 
     if (text.empty()) {
         return nullptr;
     }
-    return {{"contents", {{"kind", "markdown"}, {"value", text}}},
+    return {{"contents", {{"kind", session.plain_hover ? "plaintext" : "markdown"}, {"value", text}}},
             {"range", to_json(document.range(begin, end, session.encoding))}};
 }
 

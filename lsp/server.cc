@@ -50,6 +50,10 @@ Json Server::initialize(const Json& params) {
         params.value("/capabilities/textDocument/completion/completionItem/snippetSupport"_json_pointer, false);
     session_.document_changes =
         params.value("/capabilities/workspace/workspaceEdit/documentChanges"_json_pointer, false);
+    // The formats the client shows hover in, the one it prefers first; Markdown unless it names
+    // plain text before it.
+    const Json formats = params.value("/capabilities/textDocument/hover/contentFormat"_json_pointer, Json::array());
+    session_.plain_hover = formats.is_array() && !formats.empty() && formats.front() == "plaintext";
     return {
         {"capabilities",
          {
@@ -124,7 +128,7 @@ void Server::request(const Message& message) {
         answer(nullptr);
     } else if (message.method == "textDocument/hover" || message.method == "textDocument/completion" ||
                message.method == "textDocument/documentSymbol" || message.method == "textDocument/inlayHint" ||
-               message.method == "textDocument/codeAction") {
+               message.method == "textDocument/codeAction" || message.method == "morvcfg/configuration") {
         const Document* document = document_of(params);
         if (document == nullptr) {
             send_(error_response(message.id, kInvalidParams, "the document is not open"));
@@ -136,6 +140,8 @@ void Server::request(const Message& message) {
             answer(document_symbols(*document, session_));
         } else if (message.method == "textDocument/inlayHint") {
             answer(inlay_hints(*document, range_from(params.at("range")), session_));
+        } else if (message.method == "morvcfg/configuration") {
+            answer(configuration(*document));
         } else {
             answer(code_actions(*document, range_from(params.at("range")), params.value("context", Json::object()),
                                 session_));

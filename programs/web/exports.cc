@@ -3,7 +3,8 @@
 // hands over bytes and takes bytes back, so that what it offers is what morvcfg writes.
 //
 // JavaScript writes its input into the buffer morvcfg_input() gives, calls one function, and reads
-// the outputs with morvcfg_output() and morvcfg_output_size().
+// the outputs with morvcfg_output() and morvcfg_output_size(). The outputs are named here only:
+// morvcfg_output_name() gives each slot's name, and JavaScript finds them by it.
 #include "programs/web/exports.h"
 
 #include <array>
@@ -21,8 +22,11 @@
 
 namespace {
 
-// What the last call left for JavaScript to read.
-enum Output { kPassThrough, kSource, kHeader, kConfiguration, kReplies, kOutputs };
+// What the last call left for JavaScript to read, and the names JavaScript knows them by (those of
+// the files morvcfg writes, for its outputs).
+enum Output { kPassThrough, kSource, kHeader, kReport, kReplies, kOutputs };
+constexpr std::array<const char*, kOutputs> kOutputNames{"pass-through", "morv_cfg.c", "morv_cfg.h", "report",
+                                                         "replies"};
 
 struct Page {
     std::string input;
@@ -49,13 +53,16 @@ const char* morvcfg_output(int which) {
     return which >= 0 && which < kOutputs ? page().outputs[static_cast<std::size_t>(which)].data() : nullptr;
 }
 
+const char* morvcfg_output_name(int which) {
+    return which >= 0 && which < kOutputs ? kOutputNames[static_cast<std::size_t>(which)] : nullptr;
+}
+
 std::size_t morvcfg_output_size(int which) {
     return which >= 0 && which < kOutputs ? page().outputs[static_cast<std::size_t>(which)].size() : 0;
 }
 
 // Runs morvcfg on the input as the description file, at this local time (the page's clock), and
-// leaves the pass-through output, morv_cfg.c and morv_cfg.h, and the configuration the firmware
-// gets as the checker's JSON; returns the run's status (0, or -1).
+// leaves the pass-through output, morv_cfg.c and morv_cfg.h; returns the run's status (0, or -1).
 int morvcfg_translate(int year, int month, int day, int hour, int minute, int second) {
     Page& state = page();
     morvcfg::MemoryEnvironment environment;
@@ -66,17 +73,20 @@ int morvcfg_translate(int year, int month, int day, int hour, int minute, int se
     state.outputs[kPassThrough] = environment.files["pass-through"];
     state.outputs[kSource] = environment.files[std::string(morvcfg::kSourceFile)];
     state.outputs[kHeader] = environment.files[std::string(morvcfg::kHeaderFile)];
-    // The configuration as the checker's JSON gives it, without the warnings (the page has them
-    // from the language server).
+    return status;
+}
+
+// Checks the input's bytes as morvcfg-check does a file, and leaves its JSON report (the warnings
+// and the configuration) as the report output; returns the number of warnings. The page uses it
+// for a file the language server cannot be given as text (one that is not UTF-8).
+int morvcfg_check() {
+    Page& state = page();
     morvcfg::StringSource source(state.input);
     const morvcfg::FileReport report{"description", {}, morvcfg::check(source), {}, {}};
-    morvcfg::ReportOptions configuration_only;
-    for (const morvcfg::WarningCategory& category : morvcfg::kWarningCategories) {
-        configuration_only.disabled.emplace(category.category);
-    }
-    state.outputs[kConfiguration].clear();
-    morvcfg::write_json(state.outputs[kConfiguration], {&report, 1}, configuration_only);
-    return status;
+    const morvcfg::ReportOptions options;
+    state.outputs[kReport].clear();
+    morvcfg::write_json(state.outputs[kReport], {&report, 1}, options);
+    return static_cast<int>(morvcfg::reported_warnings(report, options));
 }
 
 // Hands the input, one message's body, to the language server (started by the first message);

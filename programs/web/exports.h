@@ -6,7 +6,9 @@
 extern "C" {
 char* morvcfg_input(std::size_t size);
 const char* morvcfg_output(int which);
+const char* morvcfg_output_name(int which);
 std::size_t morvcfg_output_size(int which);
 int morvcfg_translate(int year, int month, int day, int hour, int minute, int second);
+int morvcfg_check();
 void morvcfg_lsp_receive();
 }

@@ -8,38 +8,50 @@
 
 namespace {
 
-// The outputs, as exports.cc numbers them.
-enum Output { kPassThrough, kSource, kHeader, kConfiguration, kReplies };
-
 void hand_over(std::string_view bytes) {
     bytes.copy(morvcfg_input(bytes.size()), bytes.size());
 }
 
-std::string output(Output which) {
-    return {morvcfg_output(which), morvcfg_output_size(which)};
+// An output found by its name, as the worker finds it.
+std::string output(std::string_view name) {
+    for (int which = 0; morvcfg_output_name(which) != nullptr; ++which) {
+        if (morvcfg_output_name(which) == name) {
+            return {morvcfg_output(which), morvcfg_output_size(which)};
+        }
+    }
+    ADD_FAILURE() << "no output named " << name;
+    return "";
 }
 
 TEST(WebExportsTest, TranslatesTheBytesItIsHanded) {
     hand_over("MORV_DEV_ADR(lan, 0x10);\nMORV_LOCAL(1.2.3);\nrest\n");
     EXPECT_EQ(morvcfg_translate(2004, 3, 7, 9, 5, 3), 0);
-    EXPECT_EQ(output(kPassThrough), "#define LAN_START_ADDRESS 0x00000010\r\nrest\r\n");
-    EXPECT_NE(output(kSource).find("char BuildNumber[] = {\"20040307090503\"};\r\n"), std::string::npos);
-    EXPECT_NE(output(kHeader).find("#define\tETH0_RCV_LARGE_SZ\t0\r\n"), std::string::npos);
-    // The configuration, without the warnings, which the page has from the language server.
-    const std::string configuration = output(kConfiguration);
-    EXPECT_NE(configuration.find("\"LocalHost\": \"1.2.3.1\""), std::string::npos) << configuration;
-    EXPECT_NE(configuration.find("\"warnings\": []"), std::string::npos) << configuration;
+    EXPECT_EQ(output("pass-through"), "#define LAN_START_ADDRESS 0x00000010\r\nrest\r\n");
+    EXPECT_NE(output("morv_cfg.c").find("char BuildNumber[] = {\"20040307090503\"};\r\n"), std::string::npos);
+    EXPECT_NE(output("morv_cfg.h").find("#define\tETH0_RCV_LARGE_SZ\t0\r\n"), std::string::npos);
     EXPECT_EQ(morvcfg_output(99), nullptr);
+    EXPECT_EQ(morvcfg_output_name(99), nullptr);
     EXPECT_EQ(morvcfg_output_size(-1), 0U);
+}
+
+// A file that is not UTF-8 is checked from its bytes, as morvcfg-check checks it: UTF-16 gets the
+// one encoding warning, and the report holds the configuration.
+TEST(WebExportsTest, ChecksTheBytesItIsHanded) {
+    const std::string utf16("\xFF\xFEM\0O\0R\0V\0_\0D\0N\0S\0(\0\x31\0)\0\r\0\n\0", 30);
+    hand_over(utf16);
+    EXPECT_EQ(morvcfg_check(), 1);
+    const std::string report = output("report");
+    EXPECT_NE(report.find("\"category\": \"encoding\""), std::string::npos) << report;
+    EXPECT_NE(report.find("\"LocalHost\": \"127.0.0.1\""), std::string::npos) << report;
 }
 
 TEST(WebExportsTest, AnswersEachMessageItIsHanded) {
     hand_over("{oops");
     morvcfg_lsp_receive();
-    EXPECT_NE(output(kReplies).find("\"code\":-32700"), std::string::npos) << output(kReplies);
+    EXPECT_NE(output("replies").find("\"code\":-32700"), std::string::npos) << output("replies");
     hand_over(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{"capabilities":{}}})");
     morvcfg_lsp_receive();
-    const std::string replies = output(kReplies);
+    const std::string replies = output("replies");
     EXPECT_TRUE(replies.ends_with("\n")) << replies;
     EXPECT_NE(replies.find("\"id\":1"), std::string::npos) << replies;
     EXPECT_NE(replies.find("\"serverInfo\""), std::string::npos) << replies;
