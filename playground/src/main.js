@@ -1,341 +1,41 @@
 // The playground page: a CodeMirror editor on a description file, morvcfg-check's language server
 // (in a Web Worker) checking it as it is typed, and morvcfg's three outputs. The file's bytes are
 // what the tools read and what the page offers for download; the worker holds the tools, compiled
-// from the same C++ as the programs, and nothing is sent anywhere else.
-import { autocompletion } from '@codemirror/autocomplete';
-import { defaultKeymap, history as undoHistory, historyKeymap, insertNewline } from '@codemirror/commands';
-import { lintGutter, setDiagnostics } from '@codemirror/lint';
-import { Annotation, Compartment, EditorState } from '@codemirror/state';
-import { drawSelection, EditorView, highlightSpecialChars, hoverTooltip, keymap, lineNumbers } from '@codemirror/view';
-
+// from the same C++ as the programs, and nothing is sent anywhere else. This file joins the
+// parts: the client of the worker (lsp-client.js), the editor, the problems, the outputs, and
+// files with share links (share.js).
+import { createEditor } from './editor.js';
+import { LspClient } from './lsp-client.js';
+import { configurationChanges, settingsOfReport, showConfiguration, showFiles } from './outputs.js';
+import { createProblems } from './problems.js';
+import { openFragment, shareFragment, store, stored } from './share.js';
 import { Description } from './text.js';
 
 const uri = 'file:///playground/description.cfg';
-const decoder = new TextDecoder();
 const $ = (id) => document.getElementById(id);
-
-// ---- The worker: the language server and the translator.
-
-const worker = new Worker('worker.js');
-let nextId = 1;
-const pending = new Map();
-
-function send(message) {
-  worker.postMessage({ kind: 'lsp', body: JSON.stringify({ jsonrpc: '2.0', ...message }) });
-}
-function request(method, params) {
-  const id = nextId++;
-  send({ id, method, params });
-  return new Promise((resolve) => pending.set(id, resolve));
-}
-function notify(method, params) {
-  send({ method, params });
-}
-
-worker.onmessage = (event) => {
-  const data = event.data;
-  if (data.kind === 'lsp') {
-    for (const reply of data.replies) {
-      const message = JSON.parse(reply);
-      if (message.id !== undefined && pending.has(message.id)) {
-        pending.get(message.id)(message.result ?? null);
-        pending.delete(message.id);
-      } else if (message.method === 'textDocument/publishDiagnostics') {
-        showDiagnostics(message.params);
-      }
-    }
-  } else if (data.kind === 'translated') {
-    showOutputs(data);
-  }
-};
-
-// ---- The description and the editor.
+// What the tests wait on: documentVersion, outputsWanted and outputsVersion (the outputs on screen
+// are the latest when those two are equal), diagnosticsVersion, configurationVersion.
+const state = document.body.dataset;
 
 let description = new Description(new Uint8Array(), 'board.cfg');
-let version = 0;
-const external = Annotation.define(); // a change the description has made already
-const editability = new Compartment();
+let dirty = false; // edited since it was opened or saved
+let replaced = null; // what the last open replaced over unsaved edits, for Undo
+let configuration = []; // the settings on screen
+let fixReport = null; // what Fix all changed, said once its version's configuration is known
 
-// Editor positions and the server's: both count lines the same way (CR LF, LF, lone CR) and
-// characters in UTF-16 code units.
-function toPosition(doc, position) {
-  const line = doc.line(Math.min(position.line + 1, doc.lines));
-  return Math.min(line.from + position.character, line.to);
-}
-function fromPosition(doc, pos) {
-  const line = doc.lineAt(pos);
-  return { line: line.number - 1, character: pos - line.from };
+function say(text) {
+  $('status').textContent = text;
 }
 
-const hover = hoverTooltip(async (view, pos) => {
-  const result = await request('textDocument/hover', { textDocument: { uri }, position: fromPosition(view.state.doc, pos) });
-  if (!result) {
-    return null;
-  }
-  const line = view.state.doc.lineAt(pos);
-  return {
-    pos: line.from,
-    end: line.to,
-    above: true,
-    create() {
-      const dom = document.createElement('div');
-      dom.className = 'morvcfg-hover';
-      dom.setAttribute('role', 'tooltip');
-      const text = document.createElement('pre');
-      text.textContent = result.contents.value;
-      dom.append(text);
-      return { dom };
-    },
-  };
-});
+// ---- The worker.
 
-async function complete(context) {
-  const result = await request('textDocument/completion', {
-    textDocument: { uri },
-    position: fromPosition(context.state.doc, context.pos),
-  });
-  const items = result ? result.items ?? result : [];
-  if (items.length === 0) {
-    return null;
-  }
-  const from = items[0].textEdit ? toPosition(context.state.doc, items[0].textEdit.range.start) : context.pos;
-  return {
-    from,
-    options: items.map((item) => ({
-      label: item.label,
-      detail: item.detail,
-      info: item.documentation,
-      apply: item.textEdit ? item.textEdit.newText : item.label,
-    })),
-  };
-}
-
-const view = new EditorView({
-  parent: $('editor'),
-  state: EditorState.create({
-    doc: '',
-    extensions: [
-      lineNumbers(),
-      highlightSpecialChars(),
-      drawSelection(),
-      undoHistory(),
-      // A new line starts in the first column, where a directive must stand.
-      keymap.of([{ key: 'Enter', run: insertNewline }, ...defaultKeymap, ...historyKeymap]),
-      lintGutter(),
-      hover,
-      autocompletion({ override: [complete] }),
-      editability.of([]),
-      EditorView.updateListener.of((update) => {
-        if (update.docChanged) {
-          edited(update.transactions);
-        }
-      }),
-    ],
-  }),
-});
-
-// The editor's edits, made to the description's text with its own line ends.
-function edited(transactions) {
-  let changed = false;
-  for (const transaction of transactions) {
-    if (!transaction.docChanged || transaction.annotation(external)) {
-      continue;
-    }
-    const before = transaction.startState.doc;
-    const changes = [];
-    const sent = [];
-    transaction.changes.iterChanges((fromA, toA, _fromB, _toB, inserted) => {
-      const from = before.lineAt(fromA);
-      const to = before.lineAt(toA);
-      const change = description.editorChange(from.number - 1, fromA - from.from, to.number - 1, toA - to.from, inserted.toJSON());
-      changes.push(change);
-      sent.push({
-        range: {
-          start: { line: from.number - 1, character: fromA - from.from },
-          end: { line: to.number - 1, character: toA - to.from },
-        },
-        text: change.insert,
-      });
-    });
-    // The server applies changes one after the other: the last first, so that each range still
-    // stands where it stood.
-    unsent.push(...sent.reverse());
-    description.replace(changes);
-    changed = true;
-  }
-  if (changed) {
-    documentChanged();
-  }
-}
-
-// Opens bytes as the description, replacing what the editor holds.
-function open(bytes, name) {
-  description = new Description(bytes, name);
-  $('file-name').textContent = name;
-  const notice = $('notice');
-  notice.hidden = description.editable;
-  notice.textContent = description.editable
-    ? ''
-    : 'This file is not UTF-8 (UTF-16, say): it is shown read-only, and its outputs are those of its exact bytes.';
-  view.dispatch({
-    changes: { from: 0, to: view.state.doc.length, insert: description.text },
-    annotations: external.of(true),
-    effects: editability.reconfigure(description.editable ? [] : [EditorState.readOnly.of(true)]),
-  });
-  version += 1;
-  document.body.dataset.documentVersion = String(version);
-  unsent = [];
-  busyWith = 0;
-  translate();
-  notify('textDocument/didOpen', { textDocument: { uri, languageId: 'morvcfg', version, text: description.text } });
-}
-
-// A change goes to the worker at once, as the changes it made (the server's text is the
-// description's), the outputs asked for first, as they take the worker less time than the
-// analysis. Keystrokes that come while the worker is busy with one wait, and go together once it
-// has answered.
-let unsent = [];
-let busyWith = 0; // the version the worker is analysing, or 0
-let busySince = 0;
-function documentChanged() {
-  version += 1;
-  document.body.dataset.documentVersion = String(version);
-  document.body.dataset.outputsWanted = String(translation + 1);
-  sendChanges();
-}
-function sendChanges() {
-  if (unsent.length === 0) {
-    return;
-  }
-  if (busyWith !== 0 && performance.now() - busySince < 1000) {
-    setTimeout(sendChanges, 1000); // should its answer never come
-    return;
-  }
-  busyWith = version;
-  busySince = performance.now();
-  translate();
-  notify('textDocument/didChange', { textDocument: { uri, version }, contentChanges: unsent });
-  unsent = [];
-}
-
-// Applies a workspace edit from the server to the description (its exact text) and the editor.
-function applyEdit(edit) {
-  const edits = edit.changes ? edit.changes[uri] ?? [] : (edit.documentChanges ?? []).flatMap((change) => change.edits);
-  const doc = view.state.doc;
-  const changes = edits.map((e) => ({
-    from: description.offset(e.range.start.line, e.range.start.character),
-    to: description.offset(e.range.end.line, e.range.end.character),
-    insert: e.newText,
-  }));
-  const editorChanges = edits.map((e) => ({ from: toPosition(doc, e.range.start), to: toPosition(doc, e.range.end), insert: e.newText }));
-  description.replace(changes);
-  view.dispatch({ changes: editorChanges, annotations: external.of(true) });
-  const last = (a, b) => b.range.start.line - a.range.start.line || b.range.start.character - a.range.start.character;
-  unsent.push(...[...edits].sort(last).map((e) => ({ range: e.range, text: e.newText })));
-  documentChanged();
-}
-
-// ---- Problems: the server's diagnostics, in the editor and as a list with their fixes.
-
-function showDiagnostics(params) {
-  if (params.uri === uri && params.version === busyWith) {
-    busyWith = 0;
-    sendChanges();
-  }
-  if (params.uri !== uri || (params.version !== undefined && params.version !== version)) {
-    return;
-  }
-  const doc = view.state.doc;
-  view.dispatch(
-    setDiagnostics(
-      view.state,
-      params.diagnostics.map((d) => ({
-        from: toPosition(doc, d.range.start),
-        to: Math.max(toPosition(doc, d.range.end), toPosition(doc, d.range.start)),
-        severity: d.severity === 1 ? 'error' : 'warning',
-        message: `${d.message} [-W${d.code}]`,
-      })),
-    ),
-  );
-  // Items whose text is the same stay as they are: a keystroke changes few of a long list.
-  const list = $('problems');
-  const items = params.diagnostics.map((diagnostic, index) => {
-    const level = diagnostic.severity === 1 ? 'error' : 'warning';
-    const { line, character } = diagnostic.range.start;
-    const shown = `${line + 1}:${description.byteColumn(line, character)}: ${level}: ${diagnostic.message} [-W${diagnostic.code}]`;
-    const existing = list.children[index];
-    if (existing && existing.firstChild.textContent === shown) {
-      existing.querySelectorAll('button').forEach((button) => button.remove());
-      return existing;
-    }
-    const item = document.createElement('li');
-    item.className = level;
-    const text = document.createElement('span');
-    text.textContent = shown;
-    item.append(text);
-    if (existing) {
-      existing.replaceWith(item);
-    } else {
-      list.append(item);
-    }
-    return item;
-  });
-  while (list.children.length > items.length) {
-    list.lastChild.remove();
-  }
-  addFixes(params.diagnostics, items, version);
-  document.body.dataset.diagnosticsVersion = String(params.version ?? version);
-}
-
-// Each fix as a button under its warning: the quick fixes of the whole document, asked for once.
-async function addFixes(diagnostics, items, shown) {
-  if (diagnostics.length === 0) {
-    return;
-  }
-  const actions = await request('textDocument/codeAction', {
-    textDocument: { uri },
-    range: { start: { line: 0, character: 0 }, end: { line: view.state.doc.lines, character: 0 } },
-    context: { diagnostics: [], only: ['quickfix'] },
-  });
-  if (shown !== version || !actions) {
-    return;
-  }
-  const key = (d) => `${d.range.start.line}:${d.range.start.character}:${d.code}:${d.message}`;
-  const index = new Map(diagnostics.map((d, i) => [key(d), i]));
-  for (const action of actions) {
-    const at = (action.diagnostics ?? []).map((d) => index.get(key(d))).find((i) => i !== undefined);
-    if (action.edit && at !== undefined) {
-      const button = document.createElement('button');
-      button.type = 'button';
-      button.textContent = action.title;
-      button.addEventListener('click', () => applyEdit(action.edit));
-      items[at].append(button);
-    }
-  }
-}
-
-$('fix-all').addEventListener('click', async () => {
-  const actions = await request('textDocument/codeAction', {
-    textDocument: { uri },
-    range: { start: { line: 0, character: 0 }, end: { line: 0, character: 0 } },
-    context: { diagnostics: [], only: ['source.fixAll'] },
-  });
-  const fixAll = (actions ?? []).find((action) => action.edit);
-  if (fixAll) {
-    applyEdit(fixAll.edit);
-  }
-});
-
-// ---- Outputs: what morvcfg writes for the description's bytes.
-
-// Each change asks for the outputs again (body's data-outputs-wanted); those on screen are those
-// of data-outputs-version, and they are the latest when the two are equal.
 let translation = 0;
+let checkId = 0;
 function translate() {
   translation += 1;
-  document.body.dataset.outputsWanted = String(translation);
+  state.outputsWanted = String(translation);
   const now = new Date();
-  worker.postMessage({
+  client.post({
     kind: 'translate',
     id: translation,
     bytes: description.bytes.slice(),
@@ -343,47 +43,277 @@ function translate() {
   });
 }
 
-function offer(link, pre, bytes) {
-  if (link.href.startsWith('blob:')) {
-    URL.revokeObjectURL(link.href);
-  }
-  link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
-  pre.textContent = decoder.decode(bytes);
+const client = new LspClient(new Worker('worker.js'), uri, {
+  sent(version) {
+    state.documentVersion = String(version);
+    translate();
+  },
+  diagnostics: showDiagnostics,
+  translated: showOutputs,
+  checked: showReport,
+  failure(message) {
+    say(`${message}. Reload the page to start again: your text is kept.`);
+    document.body.classList.add('failed');
+  },
+});
+
+// ---- The editor and the description.
+
+const editor = createEditor($('editor'), {
+  uri,
+  ask: (method, params) => client.request(method, params),
+  edited(transactions) {
+    const changes = [];
+    for (const transaction of transactions) {
+      const before = transaction.startState.doc;
+      const made = [];
+      const sent = [];
+      transaction.changes.iterChanges((fromA, toA, _fromB, _toB, inserted) => {
+        const from = before.lineAt(fromA);
+        const to = before.lineAt(toA);
+        const change = description.editorChange(from.number - 1, fromA - from.from, to.number - 1, toA - to.from, inserted.toJSON());
+        made.push(change);
+        sent.push({
+          range: { start: { line: from.number - 1, character: fromA - from.from }, end: { line: to.number - 1, character: toA - to.from } },
+          text: change.insert,
+        });
+      });
+      // The server applies changes one after the other: the last first, so that each range still
+      // stands where it stood.
+      changes.push(...sent.reverse());
+      description.replace(made);
+    }
+    if (changes.length > 0) {
+      changed(changes);
+    }
+  },
+});
+
+function changed(changes) {
+  dirty = true;
+  state.outputsWanted = String(translation + 1);
+  client.change(changes);
+  state.documentVersion = String(client.version);
+  keep();
 }
+
+// Applies a workspace edit from the server, when it was made for the text on screen; says whether
+// it did.
+function applyEdit(edit) {
+  let edits;
+  if (edit.documentChanges) {
+    const mine = edit.documentChanges.filter((change) => change.textDocument.uri === uri);
+    if (mine.some((change) => change.textDocument.version !== client.version)) {
+      return false;
+    }
+    edits = mine.flatMap((change) => change.edits);
+  } else {
+    edits = edit.changes?.[uri] ?? [];
+  }
+  if (!description.editable || edits.length === 0) {
+    return false;
+  }
+  editor.apply(edits);
+  description.replace(
+    edits.map((e) => ({
+      from: description.offset(e.range.start.line, e.range.start.character),
+      to: description.offset(e.range.end.line, e.range.end.character),
+      insert: e.newText,
+    })),
+  );
+  const last = (a, b) => b.range.start.line - a.range.start.line || b.range.start.character - a.range.start.character;
+  changed([...edits].sort(last).map((e) => ({ range: e.range, text: e.newText })));
+  return true;
+}
+
+// ---- Problems.
+
+const problems = createProblems({
+  list: $('problems'),
+  empty: $('no-problems'),
+  fixAll: $('fix-all'),
+  uri,
+  ask: (method, params) => client.request(method, params),
+  apply: applyEdit,
+  version: () => client.version,
+  focusEditor: () => editor.view.focus(),
+});
+
+// Includes cannot be read here: the line says so, as the command line would read the file.
+function includeNotices() {
+  const notices = [];
+  description.text.split(/\r\n|\r|\n/).forEach((text, line) => {
+    const include = /^\s*#\s*include\s*"([^"]+)"/.exec(text);
+    if (include) {
+      notices.push({
+        range: { start: { line, character: 0 }, end: { line, character: text.length } },
+        severity: 'info',
+        message: `the browser cannot read '${include[1]}', so the directives in it are not checked here (morvcfg-check on your machine says whether they set anything: -Wincluded-directive)`,
+      });
+    }
+  });
+  return notices;
+}
+
+function mark(list) {
+  editor.mark([
+    ...list.map((p) => ({
+      range: { start: { line: p.line, character: p.character }, end: p.end ?? { line: p.line, character: p.character } },
+      severity: p.level === 'error' ? 'error' : 'warning',
+      message: `${p.message} [-W${p.code}]`,
+    })),
+    ...includeNotices(),
+  ]);
+}
+
+function showDiagnostics(params) {
+  if (params.uri !== uri || params.version !== client.version || !description.editable) {
+    return;
+  }
+  const list = params.diagnostics.map((d) => ({
+    line: d.range.start.line,
+    character: d.range.start.character,
+    end: d.range.end,
+    column: description.byteColumn(d.range.start.line, d.range.start.character),
+    level: d.severity === 1 ? 'error' : 'warning',
+    message: d.message,
+    code: d.code,
+    notes: (d.relatedInformation ?? []).map((r) => ({
+      line: r.location.range.start.line + 1,
+      column: r.location.uri === uri ? description.byteColumn(r.location.range.start.line, r.location.range.start.character) : r.location.range.start.character + 1,
+      message: r.message,
+    })),
+    diagnostic: d,
+  }));
+  mark(list);
+  problems.show(list, params.version, true);
+  state.diagnosticsVersion = String(params.version);
+  askConfiguration(params.version);
+}
+
+// A file the server cannot be given as text (not UTF-8) is checked from its bytes.
+function showReport(data) {
+  if (data.id !== checkId) {
+    return;
+  }
+  const file = data.report.files[0];
+  const list = file.warnings.map((w) => ({
+    line: w.line - 1,
+    character: Math.max(w.column - 1, 0),
+    column: w.column,
+    level: w.level,
+    message: w.message,
+    code: w.category,
+    notes: w.notes.map((n) => ({ line: n.line, column: n.column, message: n.message })),
+  }));
+  mark(list);
+  problems.show(list, client.version, false);
+  state.diagnosticsVersion = String(client.version);
+  shownConfiguration(settingsOfReport(file.configuration), client.version);
+}
+
+async function askConfiguration(version) {
+  const settings = await client.request('morvcfg/configuration', { textDocument: { uri } });
+  if (settings && version === client.version) {
+    shownConfiguration(settings, version);
+  }
+}
+
+function shownConfiguration(settings, version) {
+  configuration = settings;
+  showConfiguration($('configuration'), settings);
+  state.configurationVersion = String(version);
+  if (fixReport && fixReport.version === version) {
+    const changes = configurationChanges(fixReport.before, settings);
+    say(
+      `Fix all applied ${fixReport.title.replace(/^Apply all certain fixes \((\d+)\)$/, (_, n) => `${n} ${n === '1' ? 'fix' : 'fixes'}`)}; ` +
+        (changes.length > 0 ? `the configuration morvcfg generates changes: ${changes.join('; ')}` : 'the configuration morvcfg generates stays the same'),
+    );
+    fixReport = null;
+  }
+}
+
+$('fix-all').addEventListener('click', async () => {
+  const actions = await client.request('textDocument/codeAction', {
+    textDocument: { uri },
+    range: { start: { line: 0, character: 0 }, end: { line: 0, character: 0 } },
+    context: { diagnostics: [], only: ['source.fixAll'] },
+  });
+  const fixAll = (actions ?? []).find((action) => action.edit);
+  const before = configuration;
+  if (fixAll && applyEdit(fixAll.edit)) {
+    fixReport = { before, title: fixAll.title, version: client.version };
+    editor.view.focus();
+  }
+});
+
+// ---- Outputs.
+
+const slots = {
+  'pass-through': { link: $('download-pass'), pre: $('pass-through') },
+  'morv_cfg.c': { link: $('download-source'), pre: $('source') },
+  'morv_cfg.h': { link: $('download-header'), pre: $('header') },
+};
 
 function showOutputs(data) {
   if (data.id !== translation) {
     return;
   }
-  offer($('download-pass'), $('pass-through'), data.passThrough);
-  offer($('download-source'), $('source'), data.source);
-  offer($('download-header'), $('header'), data.header);
-  const configuration = data.configuration.files[0].configuration;
-  const rows = [
-    ...Object.entries(configuration.addresses),
-    ...Object.entries(configuration.macros).map(([name, value]) => [name, String(value)]),
-    ...configuration.defines.map((define) => [define.name, define.value]),
-  ];
-  $('configuration').tBodies[0].replaceChildren(
-    ...rows.map(([name, value]) => {
-      const row = document.createElement('tr');
-      for (const text of [name, value]) {
-        const cell = document.createElement('td');
-        cell.textContent = text;
-        row.append(cell);
-      }
-      return row;
-    }),
-  );
-  $('status').textContent = data.status === 0 ? '' : 'morvcfg failed on this description';
-  document.body.dataset.outputsVersion = String(data.id);
+  showFiles(slots, data.files);
+  if (data.status !== 0) {
+    say('morvcfg failed on this description');
+  }
+  state.outputsVersion = String(data.id);
 }
 
-// ---- Files: examples, opening and saving a local file, and share links.
+// ---- Files: examples, opening and saving a local file, share links, the copy kept for a reload.
+
+let keeping = null;
+function keep() {
+  clearTimeout(keeping);
+  keeping = setTimeout(() => store(localStorage, { bytes: description.bytes, name: description.name, example: $('example').value, dirty }), 300);
+}
+
+// Opens bytes as the description, replacing what the editor holds; unsaved edits it replaces can
+// be had back with Undo.
+function open(bytes, name, example = '') {
+  replaced = dirty ? { bytes: description.bytes, name: description.name, example: $('example').value } : null;
+  $('undo-bar').hidden = replaced === null;
+  if (replaced) {
+    $('undo-text').textContent = `Your edited ${replaced.name} was replaced by ${name}.`;
+  }
+  description = new Description(bytes, name);
+  dirty = false;
+  $('example').value = example;
+  $('file-name').textContent = name;
+  const notice = $('notice');
+  notice.hidden = description.editable;
+  notice.textContent = description.editable
+    ? ''
+    : 'This file is not UTF-8 (UTF-16, say): it is shown read-only, and its problems and outputs are those of its exact bytes.';
+  editor.show(description.text, description.editable);
+  client.open(description.text);
+  if (!description.editable) {
+    checkId += 1;
+    client.post({ kind: 'check', id: checkId, bytes: description.bytes.slice() });
+  }
+  keep();
+}
+
+$('undo').addEventListener('click', () => {
+  if (replaced) {
+    const { bytes, name, example } = replaced;
+    open(bytes, name, example);
+    dirty = true;
+    keep();
+    $('undo-bar').hidden = true;
+    editor.view.focus();
+  }
+});
 
 async function openExample(name) {
   const response = await fetch(`examples/${name}`);
-  open(new Uint8Array(await response.arrayBuffer()), name);
+  open(new Uint8Array(await response.arrayBuffer()), name, name);
 }
 
 $('example').addEventListener('change', (event) => openExample(event.target.value));
@@ -392,6 +322,7 @@ $('open').addEventListener('change', async (event) => {
   if (file) {
     open(new Uint8Array(await file.arrayBuffer()), file.name);
   }
+  event.target.value = '';
 });
 $('save').addEventListener('click', () => {
   const link = document.createElement('a');
@@ -399,53 +330,54 @@ $('save').addEventListener('click', () => {
   link.download = description.name;
   link.click();
   setTimeout(() => URL.revokeObjectURL(link.href), 60000); // once the download surely has its bytes
+  dirty = false;
+  keep();
 });
-
-// A share link holds the description's bytes in the URL's fragment, which no request carries:
-// compressed (deflate), in URL-safe base64, with the file's name.
-function toBase64url(bytes) {
-  let binary = '';
-  for (let i = 0; i < bytes.length; i += 0x8000) {
-    binary += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
-  }
-  return btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
-}
-function fromBase64url(text) {
-  const binary = atob(text.replace(/-/g, '+').replace(/_/g, '/'));
-  return Uint8Array.from(binary, (c) => c.charCodeAt(0));
-}
-async function through(bytes, transform) {
-  return new Uint8Array(await new Response(new Blob([bytes]).stream().pipeThrough(transform)).arrayBuffer());
-}
-
 $('share').addEventListener('click', async () => {
-  const packed = await through(description.bytes, new CompressionStream('deflate-raw'));
-  const fragment = `name=${encodeURIComponent(description.name)}&z=${toBase64url(packed)}`;
-  history.replaceState(null, '', `#${fragment}`);
-  $('status').textContent = 'The link to this text is in the address bar.';
+  shared = await shareFragment(description.bytes, description.name);
+  history.replaceState(null, '', `#${shared}`);
+  say('The link to this text is in the address bar.');
 });
 
+// A share link pasted into this page's address bar changes only the fragment: it opens too.
+let shared = '';
+window.addEventListener('hashchange', () => openShared(location.hash.slice(1)));
 async function openShared(fragment) {
-  const parameters = new URLSearchParams(fragment);
-  const bytes = await through(fromBase64url(parameters.get('z') ?? ''), new DecompressionStream('deflate-raw'));
-  open(bytes, parameters.get('name') ?? 'board.cfg');
+  if (fragment === shared) {
+    return true;
+  }
+  shared = fragment;
+  try {
+    const { bytes, name } = await openFragment(fragment);
+    open(bytes, name);
+    return true;
+  } catch (error) {
+    say(`This share link cannot be opened: ${error.message}.`);
+    return false;
+  }
 }
 
-// ---- Start: the server, then the shared text or the first example.
+// ---- Start: the server, then the shared text, the text kept from before, or the first example.
 
 (async () => {
-  await request('initialize', {
+  await client.request('initialize', {
     processId: null,
     rootUri: null,
     capabilities: {
       general: { positionEncodings: ['utf-16'] },
-      textDocument: { completion: { completionItem: { snippetSupport: false } } },
+      textDocument: { completion: { completionItem: { snippetSupport: false } }, hover: { contentFormat: ['plaintext'] } },
+      workspace: { workspaceEdit: { documentChanges: true } },
     },
   });
-  notify('initialized', {});
+  client.notify('initialized', {});
   const fragment = location.hash.slice(1);
-  if (fragment.includes('z=')) {
-    await openShared(fragment);
+  if (fragment && (await openShared(fragment))) {
+    return;
+  }
+  const kept = stored(localStorage);
+  if (kept) {
+    open(kept.bytes, kept.name, kept.example);
+    dirty = kept.dirty;
   } else {
     await openExample($('example').value);
   }

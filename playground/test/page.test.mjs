@@ -7,14 +7,16 @@ import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { join, resolve } from 'node:path';
+import { dirname, join, resolve } from 'node:path';
 import { parseArgs } from 'node:util';
+import axe from 'axe-core';
 import { chromium } from 'playwright-core';
 
 import { chromiumOptions, serve } from './serve.mjs';
 
 const { values } = parseArgs({ options: { site: { type: 'string' }, morvcfg: { type: 'string' }, golden: { type: 'string' } } });
 values.morvcfg = resolve(values.morvcfg);
+const checker = join(dirname(values.morvcfg), 'morvcfg-check');
 const examples = join(values.site, 'examples');
 
 // The build stamp is the one part of morv_cfg.c that changes from run to run.
@@ -33,6 +35,19 @@ function native(bytes) {
       'morv_cfg.c': withoutStamp(readFileSync(join(dir, 'morv_cfg.c'))),
       'morv_cfg.h': readFileSync(join(dir, 'morv_cfg.h')),
     };
+  } finally {
+    rmSync(dir, { recursive: true, force: true });
+  }
+}
+
+// What the native checker prints for these bytes, a warning a line as the Problems list shows it:
+// line:column: level: message [-Wcode].
+function nativeWarnings(bytes) {
+  const dir = mkdtempSync(join(tmpdir(), 'morvcfg-page-'));
+  try {
+    writeFileSync(join(dir, 'in.cfg'), bytes);
+    const run = spawnSync(checker, ['-fno-diagnostics-show-caret', 'in.cfg'], { cwd: dir, encoding: 'utf8' });
+    return run.stdout.split('\n').filter((line) => /^in\.cfg:\d+:\d+: (warning|error): /.test(line)).map((line) => line.slice('in.cfg:'.length));
   } finally {
     rmSync(dir, { recursive: true, force: true });
   }
@@ -122,7 +137,9 @@ await check('hover shows the gateway the firmware gets', async () => {
   const tooltip = page.locator('.morvcfg-hover');
   await tooltip.waitFor();
   const text = await tooltip.innerText();
-  assert.match(text, /GateWay \| 10\.20\.30\.1 \| 10\.20\.40\.1/);
+  // Plain text, as the page asks the server for: no Markdown marks.
+  assert.match(text, /GateWay +10\.20\.30\.1 +10\.20\.40\.1/);
+  assert.doesNotMatch(text, /\*\*|\|---/);
   await page.mouse.move(0, 0);
 });
 
@@ -178,6 +195,131 @@ await check('an indented directive is a warning in Problems, and its fix mends t
   await settled();
   assert.match(await page.getByRole('region', { name: 'morv_cfg.c' }).locator('pre').innerText(), /DomainNameServer\[\] = \{10,20,30,53\};/);
   assert.deepEqual(await saved(), Buffer.from('MORV_IFCFG(10.20.30.40, 255.255.255.0);\r\nMORV_DNS(10.20.30.53);'));
+});
+
+const problemTexts = () => problems().locator('span.problem').allInnerTexts();
+async function problemsSettled() {
+  await settled();
+  await page.waitForFunction(() => document.body.dataset.diagnosticsVersion === document.body.dataset.documentVersion);
+}
+
+await check('Problems hold the native checker\'s warnings for the same bytes', async () => {
+  const cases = {
+    ...files,
+    'board-with-mistakes.cfg': readFileSync(join(examples, 'board-with-mistakes.cfg')),
+    'include.cfg': Buffer.from('#include "net-common.cfg"\r\nMORV_IFCFG(10.0.0.5, 255.0.0.0);\r\n'),
+  };
+  for (const [name, bytes] of Object.entries(cases)) {
+    await openBytes(bytes, name);
+    await problemsSettled();
+    const shown = await problemTexts();
+    const expected = nativeWarnings(bytes);
+    if (bytes.includes('\rC')) {
+      // After a lone CR the editor starts a new line, and the page counts lines as its editor does.
+      const unplaced = (lines) => lines.map((line) => line.replace(/^\d+:\d+: /, ''));
+      assert.deepEqual(unplaced(shown), unplaced(expected), name);
+    } else {
+      assert.deepEqual(shown, expected, name);
+    }
+  }
+  // The include cannot be read here, and the line says so.
+  await page.locator('.cm-line', { hasText: '#include' }).locator('.cm-lintRange-info').hover();
+  await page.getByText(/the browser cannot read 'net-common\.cfg'/).waitFor();
+  await page.mouse.move(0, 0);
+});
+
+await check('a request waits for no held-back edit: completion inserts where the text is now', async () => {
+  await openBytes(Buffer.from('MORV_IFCFG(10.20.40.40, 255.255.255.0);\r\n'), 'complete.cfg');
+  await page.locator('.cm-content').click();
+  await page.keyboard.press('Control+End');
+  await page.keyboard.type('MORV_DN');
+  await page.getByRole('option', { name: /MORV_DNS/ }).waitFor();
+  await page.keyboard.press('Enter');
+  await page.keyboard.press('Escape');
+  const text = (await saved()).toString('latin1');
+  assert.match(text, /\r\nMORV_DNS[^\r\n]*$/);
+  assert.equal(text.split('MORV_DN').length, 2, text);
+});
+
+await check('a fix button older than the text changes only what it was made for', async () => {
+  await openBytes(Buffer.from('MORV_IFCFG(10.20.30.40, 255.255.255.0);\r\n  MORV_DNS(10.20.30.53);\r\n'), 'stale.cfg');
+  const button = problems().getByRole('button', { name: 'Remove the indent' });
+  await button.waitFor();
+  const stale = await button.elementHandle();
+  // A line typed above moves the warning down; the old button is clicked before the list follows.
+  await page.locator('.cm-content').click();
+  await page.keyboard.press('Control+Home');
+  await page.keyboard.type('/* top */');
+  await page.keyboard.press('Enter');
+  await stale.evaluate((element) => element.click());
+  await page.waitForFunction(() => !document.querySelector('.cm-content').textContent.includes('  MORV_DNS'));
+  assert.deepEqual(await saved(), Buffer.from('/* top */\r\nMORV_IFCFG(10.20.30.40, 255.255.255.0);\r\nMORV_DNS(10.20.30.53);\r\n'));
+  assert.notEqual(await page.evaluate(() => document.activeElement.tagName), 'BODY', 'focus went to <body>');
+});
+
+await check('Problems: notes, No problems, and Fix all says what it changed', async () => {
+  await openBytes(Buffer.from('MORV_IFCFG(10.20.30.40, 255.255.255.0);\r\n  MORV_DNS(10.20.30.53);\r\nMORV_DEFGW(10.20.31.1);\r\n'), 'fixall.cfg');
+  await problemsSettled();
+  assert.match(await problems().filter({ hasText: 'the gateway' }).innerText(), /\n1:1: note: this host's subnet is set here/);
+  const fixAll = page.getByRole('button', { name: 'Fix all' });
+  assert.equal(await fixAll.isEnabled(), true);
+  await fixAll.click();
+  await page.getByRole('status').filter({ hasText: /Fix all applied 1 fix; the configuration morvcfg generates changes: DomainNameServer: 10\.20\.30\.1 -> 10\.20\.30\.53/ }).waitFor();
+  await openBytes(Buffer.from('MORV_IFCFG(10.20.30.40, 255.255.255.0);\r\n'), 'clean.cfg');
+  await problemsSettled();
+  await page.getByText('No problems').waitFor();
+  assert.equal(await fixAll.isDisabled(), true, 'Fix all with nothing to fix');
+});
+
+await check('the user\'s text: an example chosen over edits can be undone, and a reload keeps it', async () => {
+  await openBytes(Buffer.from('MORV_DNS(10.0.0.2);\r\n'), 'mine.cfg');
+  assert.equal(await page.getByLabel('Example').inputValue(), '', 'the example menu names an example after Open');
+  await page.locator('.cm-content').click();
+  await page.keyboard.press('Control+End');
+  await page.keyboard.type('/* edited */');
+  const edited = Buffer.from('MORV_DNS(10.0.0.2);\r\n/* edited */');
+  await page.getByLabel('Example').selectOption('target.cfg');
+  await page.getByRole('heading', { name: 'target.cfg' }).waitFor();
+  await page.getByRole('button', { name: 'Undo' }).click();
+  await page.getByRole('heading', { name: 'mine.cfg' }).waitFor();
+  assert.deepEqual(await saved(), edited);
+  await page.waitForTimeout(500); // the copy for a reload is written once typing pauses
+  await page.reload();
+  await page.getByRole('heading', { name: 'mine.cfg' }).waitFor();
+  assert.deepEqual(await saved(), edited);
+});
+
+await check('a share link that does not decode says so', async () => {
+  await page.goto('about:blank');
+  await page.goto(`${origin}/#name=x.cfg&z=@@not-base64@@`);
+  await page.getByRole('status').filter({ hasText: /This share link cannot be opened/ }).waitFor();
+  // Pasted into the address bar of the open page: only the fragment changes.
+  await page.evaluate(() => { location.hash = 'name=x.cfg&z=AAAA'; });
+  await page.getByRole('status').filter({ hasText: /does not decode/ }).waitFor();
+  await page.goto(`${origin}/`);
+  await settled();
+});
+
+await check('at phone width nothing but the boxes scrolls sideways', async () => {
+  await page.setViewportSize({ width: 390, height: 844 });
+  await openBytes(odd, 'odd.cfg');
+  assert.equal(await page.evaluate(() => document.documentElement.scrollWidth), 390);
+  await page.setViewportSize({ width: 1280, height: 720 });
+});
+
+await check('axe-core finds no serious or critical violation, loaded and with problems listed', async () => {
+  const serious = async () => {
+    await page.evaluate(axe.source);
+    const result = await page.evaluate(() => window.axe.run(document, { resultTypes: ['violations'] }));
+    return result.violations.filter((v) => v.impact === 'serious' || v.impact === 'critical').map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(', ')}`);
+  };
+  await page.goto(`${origin}/`);
+  await settled();
+  assert.deepEqual(await serious(), []);
+  await openBytes(readFileSync(join(examples, 'board-with-mistakes.cfg')), 'board-with-mistakes.cfg');
+  await problemsSettled();
+  await problems().first().waitFor();
+  assert.deepEqual(await serious(), []);
 });
 
 await check('a share link opens the same bytes', async () => {

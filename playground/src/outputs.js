@@ -1,0 +1,56 @@
+// Outputs: the three files morvcfg writes for the description's bytes, shown and offered for
+// download byte for byte, and the configuration the generated files hold.
+
+const decoder = new TextDecoder();
+
+// A download link's previous file stays readable for a minute: a download that a click started
+// just before new outputs came still gets its bytes.
+function offer(link, pre, bytes) {
+  const old = link.href;
+  if (old.startsWith('blob:')) {
+    setTimeout(() => URL.revokeObjectURL(old), 60000);
+  }
+  link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
+  pre.textContent = decoder.decode(bytes);
+}
+
+// `slots`: for each file's name ('pass-through', 'morv_cfg.c', 'morv_cfg.h'), its link and box.
+export function showFiles(slots, files) {
+  for (const [name, { link, pre }] of Object.entries(slots)) {
+    offer(link, pre, files[name]);
+  }
+}
+
+// The configuration as [{ name, value }], in the summary's order.
+export function showConfiguration(table, settings) {
+  table.tBodies[0].replaceChildren(
+    ...settings.map(({ name, value }) => {
+      const row = document.createElement('tr');
+      for (const text of [name, value]) {
+        const cell = document.createElement('td');
+        cell.textContent = text;
+        row.append(cell);
+      }
+      return row;
+    }),
+  );
+}
+
+// The checker's JSON configuration ({ addresses, macros, defines }) as [{ name, value }].
+export function settingsOfReport(configuration) {
+  return [
+    ...Object.entries(configuration.addresses).map(([name, value]) => ({ name, value })),
+    ...Object.entries(configuration.macros).map(([name, value]) => ({ name, value: String(value) })),
+    ...configuration.defines.map(({ name, value }) => ({ name, value })),
+  ];
+}
+
+// What changed between two configurations, as --fix says it.
+export function configurationChanges(before, after) {
+  const old = new Map(before.map(({ name, value }) => [name, value]));
+  const now = new Map(after.map(({ name, value }) => [name, value]));
+  const names = [...new Set([...old.keys(), ...now.keys()])];
+  return names
+    .filter((name) => old.get(name) !== now.get(name))
+    .map((name) => `${name}: ${old.get(name) ?? '(none)'} -> ${now.get(name) ?? '(none)'}`);
+}

@@ -1,0 +1,65 @@
+// Share links and the browser's copy of the text. A share link holds the description's bytes in
+// the URL's fragment, which no request carries: compressed (deflate), in URL-safe base64, with the
+// file's name. The copy kept for a reload stays in this browser's storage.
+
+export function toBase64url(bytes) {
+  let binary = '';
+  for (let i = 0; i < bytes.length; i += 0x8000) {
+    binary += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
+  }
+  return btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
+}
+
+export function fromBase64url(text) {
+  if (!/^[A-Za-z0-9_-]*$/.test(text)) {
+    throw new Error('the link holds characters that are not URL-safe base64');
+  }
+  const binary = atob(text.replace(/-/g, '+').replace(/_/g, '/'));
+  return Uint8Array.from(binary, (c) => c.charCodeAt(0));
+}
+
+async function through(bytes, transform) {
+  return new Uint8Array(await new Response(new Blob([bytes]).stream().pipeThrough(transform)).arrayBuffer());
+}
+
+// The fragment (without '#') of a link to these bytes.
+export async function shareFragment(bytes, name) {
+  const packed = await through(bytes, new CompressionStream('deflate-raw'));
+  return `name=${encodeURIComponent(name)}&z=${toBase64url(packed)}`;
+}
+
+// The bytes and name a fragment holds; throws, saying why, when it holds none.
+export async function openFragment(fragment) {
+  const parameters = new URLSearchParams(fragment);
+  const packed = parameters.get('z');
+  if (!packed) {
+    throw new Error('the link holds no text');
+  }
+  let bytes;
+  try {
+    bytes = await through(fromBase64url(packed), new DecompressionStream('deflate-raw'));
+  } catch (error) {
+    throw new Error(`the link's text does not decode (${error.message}): it may have been cut short`);
+  }
+  return { bytes, name: parameters.get('name') || 'board.cfg' };
+}
+
+const key = 'morvcfg-playground';
+
+// The text kept for a reload: { bytes, name, example, dirty }, or null.
+export function stored(storage) {
+  try {
+    const kept = JSON.parse(storage.getItem(key) ?? 'null');
+    return kept ? { bytes: fromBase64url(kept.bytes), name: kept.name, example: kept.example ?? '', dirty: kept.dirty === true } : null;
+  } catch {
+    return null;
+  }
+}
+
+export function store(storage, { bytes, name, example, dirty }) {
+  try {
+    storage.setItem(key, JSON.stringify({ bytes: toBase64url(bytes), name, example, dirty }));
+  } catch {
+    // A full or refused storage keeps no copy; the page works on.
+  }
+}
