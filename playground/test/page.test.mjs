@@ -322,6 +322,14 @@ await check('axe-core finds no serious or critical violation, loaded and with pr
   assert.deepEqual(await serious(), []);
 });
 
+await check('tools that fail to load are said, and nothing waits on them', async () => {
+  const other = await context.newPage();
+  await other.route('**/morvcfg_web.wasm', (route) => route.fulfill({ status: 200, contentType: 'application/wasm', body: Buffer.from('not wasm') }));
+  await other.goto(`${origin}/`);
+  await other.getByRole('status').filter({ hasText: /the tools could not be loaded.*Reload the page/ }).waitFor();
+  await other.close();
+});
+
 await check('a share link opens the same bytes', async () => {
   await openBytes(odd, 'odd.cfg');
   await page.getByRole('button', { name: 'Share' }).click();
