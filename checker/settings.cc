@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <cstddef>
+#include <iterator>
 
 #include "checker/messages.h"
 #include "checker/report.h"
@@ -9,12 +11,15 @@ namespace morvcfg {
 
 std::vector<std::pair<std::string, std::string>> generated_settings_in_order(const CheckResult& result) {
     std::vector<std::pair<std::string, std::string>> settings;
-    for (const AddressArray& array : source_arrays(result.config, result.network)) {
-        settings.emplace_back(array.name, dotted(array.value));
-    }
-    for (const HeaderMacro& macro : header_macros(result.config)) {
-        settings.emplace_back(macro.name, std::to_string(macro.value));
-    }
+    const auto arrays = source_arrays(result.config, result.network);
+    const auto macros = header_macros(result.config);
+    settings.reserve(arrays.size() + macros.size() + result.defines.size());
+    std::transform(arrays.begin(), arrays.end(), std::back_inserter(settings), [](const AddressArray& array) {
+        return std::pair<std::string, std::string>(array.name, dotted(array.value));
+    });
+    std::transform(macros.begin(), macros.end(), std::back_inserter(settings), [](const HeaderMacro& macro) {
+        return std::pair<std::string, std::string>(macro.name, std::to_string(macro.value));
+    });
     std::map<std::string, std::size_t> define_at;
     for (const auto& [name, value] : result.defines) {
         const auto [at, added] = define_at.emplace(name, settings.size());
