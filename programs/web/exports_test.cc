@@ -37,7 +37,8 @@ TEST(WebExportsTest, TranslatesTheBytesItIsHanded) {
 // A file that is not UTF-8 is checked from its bytes, as morvcfg-check checks it: UTF-16 gets the
 // one encoding warning, and the report holds the configuration.
 TEST(WebExportsTest, ChecksTheBytesItIsHanded) {
-    const std::string utf16("\xFF\xFEM\0O\0R\0V\0_\0D\0N\0S\0(\0\x31\0)\0\r\0\n\0", 30);
+    constexpr char kUtf16[] = "\xFF\xFEM\0O\0R\0V\0_\0D\0N\0S\0(\0\x31\0)\0\r\0\n\0";
+    const std::string utf16(kUtf16, sizeof kUtf16 - 1);
     hand_over(utf16);
     EXPECT_EQ(morvcfg_check(), 1);
     const std::string report = output("report");
