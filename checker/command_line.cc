@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "checker/messages.h"
+#include "checker/project_file.h"
 
 namespace morvcfg {
 namespace {
@@ -44,74 +45,9 @@ struct Option {
     std::string_view help;
 };
 
-std::string category_list() {
-    std::string names;
-    for (const WarningCategory& category : kWarningCategories) {
-        names.append(names.empty() ? "" : ", ").append(category.name);
-    }
-    return names;
-}
-
-// The category `name` names, or an error that says which categories there are, or which one was
-// perhaps meant; `option` is how the command line wrote it, `prefix` what goes before the name.
-std::optional<std::string> unknown_category(std::string_view name, std::string_view option, std::string_view prefix) {
-    if (category_named(name)) {
-        return std::nullopt;
-    }
-    const WarningCategory* nearest = nullptr;
-    std::size_t best = 0;
-    for (const WarningCategory& category : kWarningCategories) {
-        const std::size_t distance = edit_distance(name, category.name);
-        if (nearest == nullptr || distance < best) {
-            nearest = &category;
-            best = distance;
-        }
-    }
-    std::string error = "unknown warning category '" + std::string(name) + "' in '" + std::string(option) + "'";
-    if (best <= std::max<std::size_t>(2, name.size() / 3)) {
-        return error + "; did you mean '" + std::string(prefix) + std::string(nearest->name) + "'?";
-    }
-    return error + "; the categories are " + category_list();
-}
-
-// One -W option, as GCC reads them, in order: -Wno-NAME leaves a kind out and -WNAME takes it
-// back, -Werror=NAME makes a kind an error (and takes it in), -Werror all.
+// One -W option, as GCC reads them, in order (see apply_warning_option()).
 std::optional<std::string> warning_option(CommandLine& command, std::string_view arg, std::string_view /*value*/) {
-    ReportOptions& options = command.options;
-    const std::string_view rest = arg.substr(2);
-    if (rest == "all" || rest == "extra") {
-        return std::nullopt;  // every kind is on unless left out
-    }
-    if (rest == "error" || rest == "no-error") {
-        options.errors = rest == "error";
-        return std::nullopt;
-    }
-    for (const std::string_view prefix : {"error=", "no-error="}) {
-        if (rest.starts_with(prefix)) {
-            const std::string_view name = rest.substr(prefix.size());
-            if (auto error = unknown_category(name, arg, "-W" + std::string(prefix))) {
-                return error;
-            }
-            const Category category = *category_named(name);
-            const bool error = prefix == "error=";
-            options.error_categories[category] = error;
-            if (error) {
-                options.disabled.erase(category);
-            }
-            return std::nullopt;
-        }
-    }
-    const bool off = rest.starts_with("no-");
-    const std::string_view name = off ? rest.substr(3) : rest;
-    if (auto error = unknown_category(name, arg, off ? "-Wno-" : "-W")) {
-        return error;
-    }
-    if (off) {
-        options.disabled.insert(*category_named(name));
-    } else {
-        options.disabled.erase(*category_named(name));
-    }
-    return std::nullopt;
+    return apply_warning_option(command.options, arg);
 }
 
 std::optional<std::string> format_option(CommandLine& command, std::string_view /*arg*/, std::string_view value) {

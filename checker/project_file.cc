@@ -1,0 +1,202 @@
+#include "checker/project_file.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <utility>
+
+#include "checker/messages.h"
+
+namespace morvcfg {
+namespace {
+
+std::string category_list() {
+    std::string names;
+    for (const WarningCategory& category : kWarningCategories) {
+        names.append(names.empty() ? "" : ", ").append(category.name);
+    }
+    return names;
+}
+
+// The category `name` names, or an error that says which categories there are, or which one was
+// perhaps meant; `option` is how the command line wrote it, `prefix` what goes before the name.
+std::optional<std::string> unknown_category(std::string_view name, std::string_view option, std::string_view prefix) {
+    if (category_named(name)) {
+        return std::nullopt;
+    }
+    const WarningCategory* nearest = nullptr;
+    std::size_t best = 0;
+    for (const WarningCategory& category : kWarningCategories) {
+        const std::size_t distance = edit_distance(name, category.name);
+        if (nearest == nullptr || distance < best) {
+            nearest = &category;
+            best = distance;
+        }
+    }
+    std::string error = "unknown warning category '" + std::string(name) + "' in '" + std::string(option) + "'";
+    if (best <= std::max<std::size_t>(2, name.size() / 3)) {
+        return error + "; did you mean '" + std::string(prefix) + std::string(nearest->name) + "'?";
+    }
+    return error + "; the categories are " + category_list();
+}
+
+}  // namespace
+
+// As GCC reads them, in order: -Wno-NAME leaves a kind out and -WNAME takes it back, -Werror=NAME
+// makes a kind an error (and takes it in), -Werror all.
+std::optional<std::string> apply_warning_option(ReportOptions& options, std::string_view arg) {
+    if (!arg.starts_with("-W")) {
+        return "unknown option '" + std::string(arg) + "'";
+    }
+    const std::string_view rest = arg.substr(2);
+    if (rest == "all" || rest == "extra") {
+        return std::nullopt;  // every kind is on unless left out
+    }
+    if (rest == "error" || rest == "no-error") {
+        options.errors = rest == "error";
+        return std::nullopt;
+    }
+    for (const std::string_view prefix : {"error=", "no-error="}) {
+        if (rest.starts_with(prefix)) {
+            const std::string_view name = rest.substr(prefix.size());
+            if (auto error = unknown_category(name, arg, "-W" + std::string(prefix))) {
+                return error;
+            }
+            const Category category = *category_named(name);
+            const bool error = prefix == "error=";
+            options.error_categories[category] = error;
+            if (error) {
+                options.disabled.erase(category);
+            }
+            return std::nullopt;
+        }
+    }
+    const bool off = rest.starts_with("no-");
+    const std::string_view name = off ? rest.substr(3) : rest;
+    if (auto error = unknown_category(name, arg, off ? "-Wno-" : "-W")) {
+        return error;
+    }
+    if (off) {
+        options.disabled.insert(*category_named(name));
+    } else {
+        options.disabled.erase(*category_named(name));
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+bool is_blank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// The options of the file's first section, then of each [PATTERN] section, a word at a time.
+ParsedProjectFile parse(std::string_view text, std::string path) {
+    ParsedProjectFile parsed{{std::move(path), {{"", {}}}}, std::nullopt};
+    std::uint64_t line = 0;
+    while (!text.empty() && !parsed.error) {
+        ++line;
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        std::string_view rest = text.substr(0, end);
+        const std::string_view whole = rest;
+        text.remove_prefix(std::min(end + 1, text.size()));
+        const auto column = [&whole](std::string_view part) {
+            return static_cast<std::uint64_t>(part.data() - whole.data()) + 1;
+        };
+        while (!rest.empty() && is_blank(rest.front())) {
+            rest.remove_prefix(1);
+        }
+        if (rest.empty() || rest.front() == '#') {
+            continue;
+        }
+        if (rest.front() == '[') {
+            const std::size_t close = rest.rfind(']');
+            std::string_view after = close == std::string_view::npos ? "" : rest.substr(close + 1);
+            while (!after.empty() && is_blank(after.front())) {
+                after.remove_prefix(1);
+            }
+            if (close == std::string_view::npos || close == 1 || !(after.empty() || after.front() == '#')) {
+                parsed.error = ProjectOption{"a section is written [PATTERN], alone on its line", line, column(rest)};
+            } else {
+                parsed.file.sections.push_back({std::string(rest.substr(1, close - 1)), {}});
+            }
+            continue;
+        }
+        while (!rest.empty() && rest.front() != '#') {
+            const std::size_t word_end = std::min(
+                static_cast<std::size_t>(std::find_if(rest.begin(), rest.end(), is_blank) - rest.begin()), rest.size());
+            const std::string_view word = rest.substr(0, word_end);
+            ReportOptions scratch;
+            if (auto error = apply_warning_option(scratch, word)) {
+                parsed.error = ProjectOption{*error, line, column(word)};
+                break;
+            }
+            parsed.file.sections.back().options.push_back({std::string(word), line, column(word)});
+            rest.remove_prefix(word_end);
+            while (!rest.empty() && is_blank(rest.front())) {
+                rest.remove_prefix(1);
+            }
+        }
+    }
+    return parsed;
+}
+
+}  // namespace
+
+ParsedProjectFile parse_project_file(std::string_view text, std::string path) {
+    return parse(text, std::move(path));
+}
+
+bool glob_match(std::string_view pattern, std::string_view path) {
+    if (pattern.find('/') == std::string_view::npos) {
+        const std::size_t slash = path.rfind('/');
+        path = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    }
+    pattern = pattern.starts_with('/') ? pattern.substr(1) : pattern;
+    // Matches pattern[p..] against path[s..], trying each length where a star stands.
+    const auto match = [](const auto& self, std::string_view pat, std::string_view str) -> bool {
+        if (pat.empty()) {
+            return str.empty();
+        }
+        if (pat.starts_with("**")) {
+            std::string_view after = pat.substr(2);
+            // "**/" also matches no folder at all.
+            if (after.starts_with('/') && self(self, after.substr(1), str)) {
+                return true;
+            }
+            for (std::size_t i = 0; i <= str.size(); ++i) {
+                if (self(self, after, str.substr(i))) {
+                    return true;
+                }
+            }
+            return false;
+        }
+        if (pat.front() == '*') {
+            for (std::size_t i = 0; i <= str.size(); ++i) {
+                if (self(self, pat.substr(1), str.substr(i))) {
+                    return true;
+                }
+                if (i < str.size() && str[i] == '/') {
+                    break;
+                }
+            }
+            return false;
+        }
+        if (str.empty() || (pat.front() == '?' ? str.front() == '/' : pat.front() != str.front())) {
+            return false;
+        }
+        return self(self, pat.substr(1), str.substr(1));
+    };
+    return match(match, pattern, path);
+}
+
+std::vector<ProjectOption> options_for(const ProjectFile& file, std::string_view relative) {
+    std::vector<ProjectOption> options;
+    for (const ProjectSection& section : file.sections) {
+        if (section.pattern.empty() || glob_match(section.pattern, relative)) {
+            options.insert(options.end(), section.options.begin(), section.options.end());
+        }
+    }
+    return options;
+}
+
+}  // namespace morvcfg

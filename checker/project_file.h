@@ -1,0 +1,60 @@
+#pragma once
+
+// The project file, .morvcfg-check: the checker's options as a team decides them once, for the
+// description files of its folder and the folders below. It holds the command line's own words
+// (-Wno-NAME, -WNAME, -Werror, -Werror=NAME, -Wno-error=NAME), one or more a line, with # comments;
+// a section [PATTERN] gives its options to the files whose path matches the pattern.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "checker/report.h"
+
+namespace morvcfg {
+
+// The name the checker looks for, in the checked file's folder and each folder above it.
+inline constexpr std::string_view kProjectFileName = ".morvcfg-check";
+
+// An option as the file writes it, and where: line and column from 1.
+struct ProjectOption {
+    std::string text;
+    std::uint64_t line = 0;
+    std::uint64_t column = 0;
+};
+
+// The options of the file's start (for every file, `pattern` empty) or of one [PATTERN] section.
+struct ProjectSection {
+    std::string pattern;
+    std::vector<ProjectOption> options;
+};
+
+struct ProjectFile {
+    std::string path;  // as found, for messages
+    std::vector<ProjectSection> sections;
+};
+
+// A project file as read, or where and why it cannot be used ("unknown option '-Wfoo'", with a
+// did-you-mean where one is near).
+struct ParsedProjectFile {
+    ProjectFile file;
+    std::optional<ProjectOption> error;  // its text is the message
+};
+
+ParsedProjectFile parse_project_file(std::string_view text, std::string path);
+
+// True when `path` ('/' between folders, relative to the project file's folder) matches `pattern`:
+// `*` any characters but '/', `?` one of them, `**` any folders. A pattern without '/' matches the
+// file's name in any folder, as an .editorconfig section does.
+bool glob_match(std::string_view pattern, std::string_view path);
+
+// The options for the file at `relative` (as glob_match() takes it), in the order they apply: the
+// file's start, then each section that matches, in file order.
+std::vector<ProjectOption> options_for(const ProjectFile& file, std::string_view relative);
+
+// Applies one of the checker's -W options to `options`, as the command line does; the error in
+// words when it is not one, or names no category.
+std::optional<std::string> apply_warning_option(ReportOptions& options, std::string_view option);
+
+}  // namespace morvcfg
