@@ -11,6 +11,7 @@
 #include "checker/check.h"
 #include "checker/diff.h"
 #include "checker/fix.h"
+#include "checker/project_file.h"
 #include "checker/report.h"
 
 namespace morvcfg {
@@ -74,13 +75,72 @@ void add_places(FileReport& report, OutputFormat format, const ReportOptions& op
     }
 }
 
+// The project-file search on the host's files.
+ProjectFileSearch project_search(const CheckerHost& host) {
+    return {host.working_folder, host.windows_paths,
+            [&host](const std::string& path, std::string& why) -> std::optional<std::string> {
+                std::string bytes;
+                if (read_whole_file(host.files, path, bytes, why)) {
+                    return bytes;
+                }
+                if (!host.exists || !host.exists(path)) {
+                    why.clear();
+                }
+                return std::nullopt;
+            }};
+}
+
+// The path the project-file search starts from for an input: standard input without a name is in
+// the working folder.
+std::string search_start(const Input& input) {
+    return input.standard && input.beside.empty() ? std::string("<stdin>") : input.beside;
+}
+
+// The options for a file that a project file gives its options: the run's form, the project
+// file's -W options, then the command line's, which win.
+ReportOptions options_with(const CommandLine& command, const std::vector<ProjectOption>& project) {
+    ReportOptions options = command.options;
+    options.disabled.clear();
+    options.errors = false;
+    options.error_categories.clear();
+    for (const ProjectOption& option : project) {
+        (void)apply_warning_option(options, option.text);  // checked as the file was read
+    }
+    for (const std::string& word : command.warning_words) {
+        (void)apply_warning_option(options, word);
+    }
+    return options;
+}
+
 class Run {
 public:
     Run(const CommandLine& command, const CheckerHost& host) : command_(command), host_(host) {}
 
+    // The options for a file, where a project file gives it options; false (with the error said)
+    // when its project file cannot be used.
+    bool options_for(const Input& input, FileReport& report) {
+        if (command_.no_config) {
+            return true;
+        }
+        const AppliedProjectFile applied =
+            project_file_for(search_start(input), command_.config_file, project_search(host_));
+        if (!applied.error.empty()) {
+            report.error = "its project file cannot be used";
+            print(host_.standard_error, applied.error + "\n");
+            return false;
+        }
+        if (!applied.path.empty()) {
+            report.options = options_with(command_, applied.options);
+        }
+        return true;
+    }
+
     // Checks one file as it streams in; standard input, which can be read only once, is kept.
     FileReport check_file(const Input& input) {
         FileReport report{input.name, {}, {}, {}, {}};
+        if (!options_for(input, report)) {
+            return report;
+        }
         std::string bytes;
         const auto again = [&]() -> std::unique_ptr<ByteSource> {
             return input.standard ? std::make_unique<StringSource>(bytes) : host_.files.open(input.path);
@@ -109,6 +169,9 @@ public:
     // changed anything.
     FileReport fix_file(const Input& input, bool& changed) {
         FileReport report{input.name, {}, {}, {}, {}};
+        if (!options_for(input, report)) {
+            return report;
+        }
         std::string original;
         std::string why;
         if (input.standard ? !read_standard_input(original)
@@ -117,8 +180,8 @@ public:
             print(host_.standard_error, report.name + ": error: " + report.error + "\n");
             return report;
         }
-        FixedText fixed =
-            fix_text(original, command_.options, command_.guesses, include_opener(input.beside, host_.files));
+        FixedText fixed = fix_text(original, options_in_force(report, command_.options), command_.guesses,
+                                   include_opener(input.beside, host_.files));
         changed = fixed.bytes != original;
         if (command_.fix_mode == FixMode::Diff) {
             print(host_.standard_output, unified_diff(report.name, original, fixed.bytes));
@@ -205,6 +268,40 @@ int check_files(const CommandLine& command, const CheckerHost& host) {
     }
     print(report_stream, out);
     return status;
+}
+
+int show_config(const CommandLine& command, const CheckerHost& host) {
+    const Input input = input_of(command.show_config_file, command);
+    std::string said;
+    std::vector<ProjectOption> project;
+    if (command.no_config) {
+        said = "project file: none (--no-config)\n";
+    } else {
+        const AppliedProjectFile applied =
+            project_file_for(search_start(input), command.config_file, project_search(host));
+        if (!applied.error.empty()) {
+            print(host.standard_error, applied.error + "\n");
+            return 2;
+        }
+        said = applied.path.empty() ? "project file: none, in " + input.name + "'s folder or above it\n"
+                                    : "project file: " + applied.path + "\n";
+        for (ProjectOption& option : project = applied.options) {
+            option.text +=
+                "  (" + applied.path + ":" + std::to_string(option.line) + ":" + std::to_string(option.column) + ")";
+        }
+    }
+    said += "options in force for " + input.name + ", in order:\n";
+    for (const ProjectOption& option : project) {
+        said += "  " + option.text + "\n";
+    }
+    for (const std::string& word : command.warning_words) {
+        said += "  " + word + "  (command line)\n";
+    }
+    if (project.empty() && command.warning_words.empty()) {
+        said += "  (none: every kind of warning, none of them an error)\n";
+    }
+    print(host.standard_output, said);
+    return 0;
 }
 
 }  // namespace morvcfg

@@ -47,7 +47,20 @@ struct Option {
 
 // One -W option, as GCC reads them, in order (see apply_warning_option()).
 std::optional<std::string> warning_option(CommandLine& command, std::string_view arg, std::string_view /*value*/) {
+    command.warning_words.emplace_back(arg);
     return apply_warning_option(command.options, arg);
+}
+
+std::optional<std::string> config_option(CommandLine& command, std::string_view arg, std::string_view value) {
+    if (arg == "--no-config") {
+        command.no_config = true;
+    } else if (arg.starts_with("--show-config")) {
+        command.action = CommandLine::Action::ShowConfig;
+        command.show_config_file = value;
+    } else {
+        command.config_file = value;
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> format_option(CommandLine& command, std::string_view /*arg*/, std::string_view value) {
@@ -115,7 +128,7 @@ std::optional<std::string> stdin_name_option(CommandLine& command, std::string_v
 constexpr std::string_view kNoValue;
 
 // Every option, in the order --help lists them.
-constexpr std::array<Option, 21> kOptions = {{
+constexpr std::array<Option, 24> kOptions = {{
     {"--format", Form::Value, format_option, "needs a value: gcc, json or sarif", "[--format=gcc|json|sarif]",
      Usage::Check, 0, "--format=gcc",
      "warnings as compilers write them, with the source line and a caret (the default)"},
@@ -156,6 +169,12 @@ constexpr std::array<Option, 21> kOptions = {{
      "accepted: every kind is on unless left out"},
     {"--stdin-filename", Form::Value, stdin_name_option, "needs a name", "[--stdin-filename NAME]", Usage::Check, 8,
      "--stdin-filename NAME", "the name standard input (-) has in messages, and beside which its includes are"},
+    {"--config", Form::Value, config_option, "needs a file", "[--config FILE | --no-config]", Usage::Both, 4,
+     "--config FILE", "take the options of this project file, not of the .morvcfg-check found above each file"},
+    {"--no-config", Form::Flag, config_option, kNoValue, "", Usage::None, 0, "--no-config",
+     "take no project file's options"},
+    {"--show-config", Form::Value, config_option, "needs a file", "[--show-config FILE]", Usage::Check, 9,
+     "--show-config FILE", "print which project file applies to FILE and the options in force for it, in order"},
 }};
 
 // The row that reads `arg`, whose name is `name` (the part before any '='); null for none.
@@ -187,6 +206,9 @@ std::optional<std::string> conflict(const CommandLine& command) {
     }
     if (std::count(command.files.begin(), command.files.end(), "-") > 1) {
         return std::string("standard input (-) can be read only once");
+    }
+    if (command.no_config && !command.config_file.empty()) {
+        return std::string("--config and --no-config do not go together");
     }
     return std::nullopt;
 }
@@ -311,7 +333,7 @@ ParsedCommandLine parse_command_line(std::span<const std::string> args) {
     if (error) {
         return {std::nullopt, std::move(*error), true};
     }
-    if (command.files.empty() && command.action != CommandLine::Action::LanguageServer) {
+    if (command.files.empty() && command.action == CommandLine::Action::Check) {
         return {std::nullopt, "no input files", false};
     }
     return {std::move(command), "", false};

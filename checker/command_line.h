@@ -18,7 +18,7 @@ enum class FixMode { Show, Apply, Diff };
 
 // What the command line asks for.
 struct CommandLine {
-    enum class Action { Check, LanguageServer, Help, Version };
+    enum class Action { Check, LanguageServer, Help, Version, ShowConfig };
     Action action = Action::Check;
     OutputFormat format = OutputFormat::Gcc;
     Colour colour = Colour::Auto;
@@ -30,6 +30,13 @@ struct CommandLine {
     // are then beside that name).
     std::string stdin_name = "<stdin>";
     bool stdin_named = false;
+    // The -W options as given, in order: a project file's options go before them, so they win.
+    std::vector<std::string> warning_words;
+    // The project file: found from each file's folder, named (--config), or none (--no-config).
+    bool no_config = false;
+    std::string config_file;
+    // The file whose options --show-config prints.
+    std::string show_config_file;
 };
 
 // A command line as read: what it asks for, or why it cannot be done, in words for after

@@ -188,7 +188,8 @@ void write_note(std::string& out, const FileReport& report, const Note& note, co
 
 }  // namespace
 
-std::size_t reported_warnings(const FileReport& report, const ReportOptions& options) {
+std::size_t reported_warnings(const FileReport& report, const ReportOptions& run) {
+    const ReportOptions& options = options_in_force(report, run);
     std::size_t count = 0;
     for (const Finding& finding : report.result.findings) {
         count += options.disabled.contains(finding.category) ? 0 : 1;
@@ -198,12 +199,13 @@ std::size_t reported_warnings(const FileReport& report, const ReportOptions& opt
 
 void write_gcc(std::string& out, const FileReport& report, const ReportOptions& options) {
     const Painter paint{options.colour};
+    const ReportOptions& in_force = options_in_force(report, options);
     for (const Finding& finding : report.result.findings) {
-        if (options.disabled.contains(finding.category)) {
+        if (in_force.disabled.contains(finding.category)) {
             continue;
         }
         // As GCC: a warning made an error says so, and names the option that made it one.
-        const bool error = options.is_error(finding.category);
+        const bool error = in_force.is_error(finding.category);
         const std::string_view colour = error ? kErrorColour : kWarningColour;
         paint(out, kBold, position(report, finding.offset));
         out += ' ';

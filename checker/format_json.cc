@@ -38,7 +38,8 @@ void write_fix(JsonWriter& json, const CheckResult& result, const Fix& fix) {
     json.end_object();
 }
 
-void write_warnings(JsonWriter& json, const FileReport& report, const ReportOptions& options) {
+void write_warnings(JsonWriter& json, const FileReport& report, const ReportOptions& run) {
+    const ReportOptions& options = options_in_force(report, run);
     json.key("warnings");
     json.begin_array();
     for (const Finding& finding : report.result.findings) {

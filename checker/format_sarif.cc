@@ -209,9 +209,10 @@ void write_sarif(std::string& out, std::span<const FileReport> reports, const Re
     json.key("results");
     json.begin_array();
     for (const FileReport& report : reports) {
+        const ReportOptions& in_force = options_in_force(report, options);
         for (const Finding& finding : report.result.findings) {
-            if (!options.disabled.contains(finding.category)) {
-                write_result(json, report, finding, options.is_error(finding.category));
+            if (!in_force.disabled.contains(finding.category)) {
+                write_result(json, report, finding, in_force.is_error(finding.category));
             }
         }
     }

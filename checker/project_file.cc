@@ -199,4 +199,124 @@ std::vector<ProjectOption> options_for(const ProjectFile& file, std::string_view
     return options;
 }
 
+namespace {
+
+// A path as a root ("/", "C:/", or "" for a relative one) and its folders and name, with "." and
+// ".." worked out.
+struct SplitPath {
+    std::string root;
+    std::vector<std::string> parts;
+
+    [[nodiscard]] std::string joined(std::size_t count) const {
+        std::string path = root;
+        for (std::size_t i = 0; i < count && i < parts.size(); ++i) {
+            path += (i == 0 ? "" : "/") + parts[i];
+        }
+        return path.empty() ? "." : path;
+    }
+};
+
+SplitPath split_path(std::string_view path, bool windows) {
+    const auto separator = [windows](char c) { return c == '/' || (windows && c == '\\'); };
+    SplitPath split;
+    if (windows && path.size() >= 2 && path[1] == ':' &&
+        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'))) {
+        split.root = std::string(path.substr(0, 2)) + "/";
+        path.remove_prefix(2);
+    } else if (!path.empty() && separator(path.front())) {
+        split.root = windows && path.size() > 1 && separator(path[1]) ? "//" : "/";
+    }
+    while (!path.empty()) {
+        while (!path.empty() && separator(path.front())) {
+            path.remove_prefix(1);
+        }
+        std::size_t end = 0;
+        while (end < path.size() && !separator(path[end])) {
+            ++end;
+        }
+        const std::string_view part = path.substr(0, end);
+        path.remove_prefix(end);
+        if (part == ".." && !split.parts.empty() && split.parts.back() != "..") {
+            split.parts.pop_back();
+        } else if (!part.empty() && part != "." && !(part == ".." && !split.root.empty())) {
+            split.parts.emplace_back(part);
+        }
+    }
+    return split;
+}
+
+SplitPath absolute_path(const std::string& path, const ProjectFileSearch& search) {
+    SplitPath split = split_path(path, search.windows_paths);
+    if (!split.root.empty()) {
+        return split;
+    }
+    return split_path(search.working_folder + "/" + path, search.windows_paths);
+}
+
+// Reads and parses the project file at `path`, for the file whose path below its folder is
+// `relative`; false when there is none there.
+bool apply_file(const std::string& path, const std::string& relative, const ProjectFileSearch& search,
+                AppliedProjectFile& applied) {
+    std::string why;
+    const std::optional<std::string> text = search.read ? search.read(path, why) : std::nullopt;
+    if (!text) {
+        if (why.empty()) {
+            return false;
+        }
+        applied.path = path;
+        applied.error = path + ": error: cannot read the project file: " + why;
+        return true;
+    }
+    const ParsedProjectFile parsed = parse_project_file(*text, path);
+    applied.path = path;
+    if (parsed.error) {
+        applied.error = path + ":" + std::to_string(parsed.error->line) + ":" + std::to_string(parsed.error->column) +
+                        ": error: " + parsed.error->text;
+    } else {
+        applied.options = options_for(parsed.file, relative);
+    }
+    return true;
+}
+
+}  // namespace
+
+AppliedProjectFile project_file_for(const std::string& file, const std::string& named,
+                                    const ProjectFileSearch& search) {
+    AppliedProjectFile applied;
+    const SplitPath where = absolute_path(file, search);
+    if (!named.empty()) {
+        // Sections match the path below the named file's folder, or the file's name when it is
+        // not below it.
+        const SplitPath project = absolute_path(named, search);
+        std::size_t shared = 0;
+        while (shared + 1 < project.parts.size() && shared < where.parts.size() &&
+               project.parts[shared] == where.parts[shared] && project.root == where.root) {
+            ++shared;
+        }
+        const bool below = project.root == where.root && shared + 1 == project.parts.size();
+        std::string relative;
+        for (std::size_t i = below ? shared : (where.parts.empty() ? 0 : where.parts.size() - 1);
+             i < where.parts.size(); ++i) {
+            relative += (relative.empty() ? "" : "/") + where.parts[i];
+        }
+        if (!apply_file(named, relative, search, applied)) {
+            applied.path = named;
+            applied.error = named + ": error: cannot read the project file: there is no such file";
+        }
+        return applied;
+    }
+    // From the file's own folder up to the root.
+    for (std::size_t folders = where.parts.empty() ? 0 : where.parts.size() - 1;; --folders) {
+        std::string path = where.joined(folders);
+        path += (path.ends_with('/') ? "" : "/") + std::string(kProjectFileName);
+        std::string relative;
+        for (std::size_t i = folders; i < where.parts.size(); ++i) {
+            relative += (relative.empty() ? "" : "/") + where.parts[i];
+        }
+        if (apply_file(path, relative, search, applied) || folders == 0) {
+            return applied;
+        }
+    }
+}
+
 }  // namespace morvcfg

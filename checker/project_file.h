@@ -5,6 +5,7 @@
 // (-Wno-NAME, -WNAME, -Werror, -Werror=NAME, -Wno-error=NAME), one or more a line, with # comments;
 // a section [PATTERN] gives its options to the files whose path matches the pattern.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,6 +53,31 @@ bool glob_match(std::string_view pattern, std::string_view path);
 // The options for the file at `relative` (as glob_match() takes it), in the order they apply: the
 // file's start, then each section that matches, in file order.
 std::vector<ProjectOption> options_for(const ProjectFile& file, std::string_view relative);
+
+// How the search for a project file reads the file system.
+struct ProjectFileSearch {
+    // Where relative paths start: an absolute folder.
+    std::string working_folder;
+    // Whether '\\' separates folders too and a drive letter starts a path, as on Windows.
+    bool windows_paths = false;
+    // The bytes of the file at `path`, or nothing: with `why` empty when there is no such file,
+    // with the reason when one is there but cannot be read.
+    std::function<std::optional<std::string>(const std::string& path, std::string& why)> read;
+};
+
+// The project file that applies to a description file, and its options for it in order; or why
+// none can be used.
+struct AppliedProjectFile {
+    std::string path;  // empty when none was found
+    std::vector<ProjectOption> options;
+    // "PATH:LINE:COLUMN: error: MESSAGE", or "PATH: error: cannot read the project file: WHY".
+    std::string error;
+};
+
+// The project file for the file at `file`: `named` when not empty (--config), else the first
+// .morvcfg-check in the file's folder or a folder above it. Its sections are matched against the
+// file's path relative to the project file's folder.
+AppliedProjectFile project_file_for(const std::string& file, const std::string& named, const ProjectFileSearch& search);
 
 // Applies one of the checker's -W options to `options`, as the command line does; the error in
 // words when it is not one, or names no category.

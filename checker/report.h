@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <span>
 #include <string>
@@ -16,20 +17,6 @@
 #include "translator/text_reader.h"
 
 namespace morvcfg {
-
-struct FileReport {
-    // The file as named on the command line.
-    std::string name;
-    // Why the file could not be checked ("cannot open the file"); empty when it was.
-    std::string error;
-    CheckResult result;
-    // Columns counted in Unicode code points, by file offset, where they have been worked out
-    // (see code_point_columns()); byte columns stand for any offset missing here.
-    std::map<std::uint64_t, std::uint64_t> code_point_columns;
-    // The lines that warnings and notes point into, by line number (see source_lines()), for the
-    // GCC form to show.
-    std::map<std::uint64_t, std::string> source_lines;
-};
 
 struct ReportOptions {
     // Categories left out (-Wno-NAME).
@@ -53,6 +40,29 @@ struct ReportOptions {
         return found != error_categories.end() ? found->second : errors;
     }
 };
+
+struct FileReport {
+    // The file as named on the command line.
+    std::string name;
+    // Why the file could not be checked ("cannot open the file"); empty when it was.
+    std::string error;
+    CheckResult result;
+    // Columns counted in Unicode code points, by file offset, where they have been worked out
+    // (see code_point_columns()); byte columns stand for any offset missing here.
+    std::map<std::uint64_t, std::uint64_t> code_point_columns;
+    // The lines that warnings and notes point into, by line number (see source_lines()), for the
+    // GCC form to show.
+    std::map<std::uint64_t, std::string> source_lines;
+    // Which warnings this file reports and which are errors, where that is not the run's (a
+    // project file decided for it): only the categories count, the form is the run's.
+    std::optional<ReportOptions> options{};
+};
+
+// The options that decide which of a report's warnings are reported, and as what: its own, or else
+// the run's.
+inline const ReportOptions& options_in_force(const FileReport& report, const ReportOptions& run) {
+    return report.options ? *report.options : run;
+}
 
 // The project's version, as --version and SARIF report it.
 std::string_view checker_version();

@@ -208,4 +208,15 @@ bool standard_output_shows_colour() {
 #endif
 }
 
+std::string working_folder() {
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::current_path(error);
+    return error ? std::string(".") : native::utf8_path(folder);
+}
+
+bool path_exists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(native::native_path(path), error));
+}
+
 }  // namespace morvcfg

@@ -35,4 +35,15 @@ std::unique_ptr<ByteSink> standard_error();
 // NO_COLOR set (on Windows, a console that takes the colour sequences).
 bool standard_output_shows_colour();
 
+// The working folder, absolute, in UTF-8; "." when the system cannot tell it.
+std::string working_folder();
+// True when `path` names anything: a file, a folder, a link.
+bool path_exists(const std::string& path);
+// Whether paths are Windows paths ('\\' between folders, drive letters).
+#ifdef _WIN32
+inline constexpr bool kWindowsPaths = true;
+#else
+inline constexpr bool kWindowsPaths = false;
+#endif
+
 }  // namespace morvcfg

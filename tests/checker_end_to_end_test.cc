@@ -156,6 +156,112 @@ TEST_F(CheckToolTest, RunsAsAProcess) {
     EXPECT_TRUE(version.standard_output.starts_with("morvcfg-check ") && version.standard_output.ends_with("\n"));
 }
 
+// The project file, in real folder trees: found beside the file or folders above it, the nearest
+// one winning, its sections by pattern, the command line after it, --no-config and --config, and
+// what cannot be used said with its place.
+TEST_F(CheckToolTest, TakesTheProjectFileAboveEachFile) {
+    const std::string indented = "  MORV_DNS(1.2.3.4);\n";
+    const std::string warning =
+        ":1:3: warning: directive MORV_DNS is indented, so the line is ordinary text and is "
+        "copied unchanged; a directive must start in the first column [-Wnot-directive]\n";
+    const std::string error =
+        ":1:3: error: directive MORV_DNS is indented, so the line is ordinary text and is "
+        "copied unchanged; a directive must start in the first column [-Werror=not-directive]\n";
+    const struct {
+        std::vector<std::pair<std::string, std::string>> tree;  // path, content; a path ending in '/' is a folder
+        std::vector<std::string> args;
+        int status;
+        std::string standard_output;
+        std::string error_output;  // what it starts with, the test's folder written as DIR
+    } cases[] = {
+        {{{"b.cfg", indented}, {".morvcfg-check", "# ours\n-Wno-not-directive\n"}}, {"b.cfg"}, 0, "", ""},
+        {{{"boards/rev3/b.cfg", indented}, {".morvcfg-check", "-Wno-not-directive"}}, {"boards/rev3/b.cfg"}, 0, "", ""},
+        {{{"boards/b.cfg", indented}, {".morvcfg-check", "-Wno-not-directive"}, {"boards/.morvcfg-check", "-Werror"}},
+         {"boards/b.cfg"},
+         1,
+         "boards/b.cfg" + error,
+         ""},
+        {{{"boards/b.cfg", indented},
+          {"old/b.cfg", indented},
+          {".morvcfg-check", "[boards/*.cfg]\n-Wno-not-directive"}},
+         {"boards/b.cfg", "old/b.cfg"},
+         1,
+         "old/b.cfg" + warning,
+         ""},
+        {{{"b.cfg", indented}, {".morvcfg-check", "-Wno-not-directive -Werror"}},
+         {"-Wnot-directive", "b.cfg"},
+         1,
+         "b.cfg" + error,
+         ""},
+        {{{"b.cfg", indented}, {".morvcfg-check", "-Wno-not-directive"}},
+         {"--no-config", "b.cfg"},
+         1,
+         "b.cfg" + warning,
+         ""},
+        {{{"b.cfg", indented}, {".morvcfg-check", "-Werror"}, {"team/checks", "-Wno-not-directive"}},
+         {"--config", "team/checks", "b.cfg"},
+         0,
+         "",
+         ""},
+        {{{"b.cfg", indented}, {".morvcfg-check", "-Werror\n  -Wno-not-directve\n"}},
+         {"b.cfg"},
+         2,
+         "",
+         "DIR/.morvcfg-check:2:3: error: unknown warning category 'not-directve' in '-Wno-not-directve'; did you mean "
+         "'-Wno-not-directive'?\n"},
+        {{{"b.cfg", indented}, {".morvcfg-check/", ""}},
+         {"b.cfg"},
+         2,
+         "",
+         "DIR/.morvcfg-check: error: cannot read the project file: "},
+        {{{"b.cfg", indented}},
+         {"--config", "nowhere", "b.cfg"},
+         2,
+         "",
+         "nowhere: error: cannot read the project file: there is no such file\n"},
+        {{{"boards/b.cfg", indented}, {"boards/.morvcfg-check", "-Wno-not-directive\n"}},
+         {"--show-config", "boards/b.cfg", "-Werror"},
+         0,
+         "project file: DIR/boards/.morvcfg-check\noptions in force for boards/b.cfg, in order:\n"
+         "  -Wno-not-directive  (DIR/boards/.morvcfg-check:1:1)\n  -Werror  (command line)\n",
+         ""},
+        {{{"b.cfg", indented}, {".morvcfg-check", "-Wno-not-directive"}},
+         {"--stdin-filename", "b.cfg", "-"},
+         0,
+         "",
+         ""},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(dir());
+        fs::create_directories(dir());
+        for (const auto& [path, content] : c.tree) {
+            if (path.ends_with('/')) {
+                fs::create_directories(dir() / path);
+            } else {
+                fs::create_directories((dir() / path).parent_path());
+                write_file(dir() / path, content);
+            }
+        }
+        std::vector<std::string> args{"-fno-diagnostics-show-caret"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Outcome outcome = run_checker(args, c.args.back() == "-" ? indented : std::string());
+        const auto with_dir = [this](std::string text) {
+            // The checker joins folders with '/' on every system.
+            const std::string folder = utf8_string(fs::path(fs::canonical(dir()).generic_u8string()));
+            for (std::size_t at = text.find("DIR"); at != std::string::npos; at = text.find("DIR", at)) {
+                text.replace(at, 3, folder);
+            }
+            return text;
+        };
+        const std::string label = c.args.front() + " " + c.args.back() + " in a tree of " + c.tree.front().first;
+        EXPECT_EQ(outcome.status, c.status) << label << "\n" << outcome.error_output;
+        EXPECT_EQ(outcome.standard_output, with_dir(c.standard_output)) << label;
+        EXPECT_TRUE(outcome.error_output.starts_with(with_dir(c.error_output))) << label << "\n"
+                                                                                << outcome.error_output;
+        EXPECT_EQ(c.error_output.empty(), outcome.error_output.empty()) << label << "\n" << outcome.error_output;
+    }
+}
+
 // --fix rewrites a copy of the mistakes file in place; what may not be rewritten is left as it was.
 TEST_F(CheckToolTest, FixesInPlaceAndNeverLosesTheFile) {
     const fs::path mistakes = fs::path(MORVCFG_CHECK_GOLDEN_DIR) / "mistakes";

@@ -56,10 +56,20 @@ int main(int argc, char** argv) {
         case morvcfg::CommandLine::Action::LanguageServer:
             return serve_editor(command, files, *errors);
         case morvcfg::CommandLine::Action::Check:
+        case morvcfg::CommandLine::Action::ShowConfig:
             break;
     }
     morvcfg::SystemFileRewriter rewriter;
     const auto input = morvcfg::standard_input();
-    return morvcfg::check_files(command,
-                                {files, rewriter, *input, *output, *errors, morvcfg::standard_output_shows_colour()});
+    const morvcfg::CheckerHost host{files,
+                                    rewriter,
+                                    *input,
+                                    *output,
+                                    *errors,
+                                    morvcfg::standard_output_shows_colour(),
+                                    morvcfg::working_folder(),
+                                    morvcfg::kWindowsPaths,
+                                    morvcfg::path_exists};
+    return command.action == morvcfg::CommandLine::Action::ShowConfig ? morvcfg::show_config(command, host)
+                                                                      : morvcfg::check_files(command, host);
 }
