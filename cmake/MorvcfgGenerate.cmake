@@ -14,7 +14,11 @@
 #                 <target>'s COMPILE_WARNING_AS_ERROR property is on (CMAKE_COMPILE_WARNING_AS_ERROR
 #                 sets it)
 #   CHECK_OPTIONS options for morvcfg-check, such as -Wno-subnet-move to silence a category the
-#                 project has judged; an option the checker does not know fails the build
+#                 project has judged; an option the checker does not know fails the build. A
+#                 project file (.morvcfg-check) beside the description file or in a folder above it
+#                 says the same for every build and editor without this; the step runs again when
+#                 that file changes (one added where there was none is taken at the next change
+#                 of the description file)
 #
 # The tool runs in a directory of its own, and each result is copied over the consumer's copy only
 # when its content differs, so an unchanged morv_cfg.h or pass-through file triggers no recompile.
@@ -73,13 +77,17 @@ function(morvcfg_generate target)
 
   set(check_arguments "")
   set(check_depends "")
+  set(check_depfile "")
   if(arg_CHECK)
     # The options travel as one list argument to the script.
     list(JOIN arg_CHECK_OPTIONS "$<SEMICOLON>" check_options)
     set(check_arguments "-DMORVCFG_CHECK_TOOL=$<TARGET_FILE:morvcfg::morvcfg-check>"
                         "-DMORVCFG_CHECK_OPTIONS=${check_options}"
-                        "-DMORVCFG_WARNINGS_AS_ERRORS=$<BOOL:$<TARGET_PROPERTY:${target},COMPILE_WARNING_AS_ERROR>>")
+                        "-DMORVCFG_WARNINGS_AS_ERRORS=$<BOOL:$<TARGET_PROPERTY:${target},COMPILE_WARNING_AS_ERROR>>"
+                        "-DMORVCFG_DEPFILE=${work_dir}/check.d")
     set(check_depends morvcfg::morvcfg-check)
+    # The run names the project file the checker took, so that a change to it runs the step again.
+    set(check_depfile DEPFILE "${work_dir}/check.d")
   endif()
 
   # The stamp is the step's one output, so that results left unchanged do not make it run again;
@@ -98,6 +106,7 @@ function(morvcfg_generate target)
             ${check_arguments}
             -P "${run_script}"
     DEPENDS "${arg_DESCRIPTION}" morvcfg::morvcfg ${check_depends} "${run_script}"
+    ${check_depfile}
     COMMENT "Generating network configuration for ${target} from ${arg_DESCRIPTION}"
     VERBATIM)
 

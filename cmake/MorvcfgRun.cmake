@@ -1,6 +1,7 @@
 # Runs morvcfg in a private directory and copies each result over the consumer's copy only when its
 # content differs; with MORVCFG_CHECK_TOOL, runs morvcfg-check on the description file first.
 # Called by the build step that morvcfg_generate() adds, as cmake -P.
+cmake_minimum_required(VERSION 3.25)  # the policies of the CMake the package needs
 foreach(var MORVCFG_TOOL MORVCFG_DESCRIPTION MORVCFG_WORK_DIR MORVCFG_OUTPUT_DIR MORVCFG_PASS_THROUGH MORVCFG_STAMP)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "MorvcfgRun.cmake needs -D${var}=...")
@@ -14,6 +15,28 @@ if(MORVCFG_CHECK_TOOL)
   # file it cannot read or an option it does not know, which it has said on standard error.
   # Under COMPILE_WARNING_AS_ERROR the log says error:, as a compiler's does; options given after
   # -Werror (-Wno-error=NAME) still take a kind back.
+  # The project file the checker takes (the first .morvcfg-check in the description's folder or
+  # above it) goes in the step's depfile: the build runs the step again when it changes or goes.
+  if(MORVCFG_DEPFILE)
+    # The description file is listed too, so that the list is never empty (a build tool keeps no
+    # record of an empty one, and would run the step every time).
+    string(REPLACE " " "\\ " depends "${MORVCFG_DESCRIPTION}")
+    cmake_path(GET MORVCFG_DESCRIPTION PARENT_PATH folder)
+    while(TRUE)
+      if(EXISTS "${folder}/.morvcfg-check" AND NOT IS_DIRECTORY "${folder}/.morvcfg-check")
+        string(REPLACE " " "\\ " project "${folder}/.morvcfg-check")
+        string(APPEND depends " ${project}")
+        break()
+      endif()
+      cmake_path(GET folder PARENT_PATH parent)
+      if(parent STREQUAL folder)
+        break()
+      endif()
+      set(folder "${parent}")
+    endwhile()
+    string(REPLACE " " "\\ " stamp "${MORVCFG_STAMP}")
+    file(WRITE "${MORVCFG_DEPFILE}" "${stamp}: ${depends}\n")
+  endif()
   set(check_options ${MORVCFG_CHECK_OPTIONS})
   if(MORVCFG_WARNINGS_AS_ERRORS)
     list(PREPEND check_options -Werror)

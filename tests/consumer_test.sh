@@ -91,6 +91,15 @@ if cmake --build "$work/strict" > "$work/log" 2>&1; then fail "an unknown checke
 grep -q "unknown warning category 'no-such-thing'" "$work/log" || fail "the unknown option is not named"
 sed -i 's/ CHECK_OPTIONS -Wno-not-directive -Wno-no-such-thing//' "$app/CMakeLists.txt"
 
+echo "-- a project file beside the description file does the same, with no option in the build"
+printf '# judged by the team\n-Wno-not-directive\n-Wno-subnet-move\n' > "$app/.morvcfg-check"
+cmake --build "$work/strict" > "$work/log" 2>&1 || fail "the project file's categories still fail the build: $(cat "$work/log")"
+grep -q "warning" "$work/log" && fail "a category the project file silences still shows"
+printf -- '-Wno-subnet-move\n' > "$app/.morvcfg-check"   # edited: the step runs again
+if cmake --build "$work/strict" > "$work/log" 2>&1; then fail "an edited project file did not run the check again"; fi
+grep -q "\[-Werror=not-directive\]" "$work/log" || fail "the category taken back is not reported"
+rm "$app/.morvcfg-check"
+
 echo "-- two calls that would write one file stop at configure time"
 mkdir "$work/clash"
 cp "$app/main.c" "$app/network.cfg" "$app/board_b.cfg" "$work/clash/"
