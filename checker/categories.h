@@ -33,6 +33,7 @@ enum class Category : unsigned char {
     LoneCr,
     Nul,
     CtrlZ,
+    UnusedIgnore,
 };
 
 struct WarningCategory {
@@ -54,7 +55,7 @@ struct WarningCategory {
 // fix either, since removing text from it would move where its later pieces start.
 //
 // Every category, in the order of the enum, which is the order --help lists them.
-inline constexpr std::array<WarningCategory, 22> kWarningCategories = {{
+inline constexpr std::array<WarningCategory, 23> kWarningCategories = {{
     {Category::Operand, "operand", "an operand that was not read, or read only in part", ""},
     {Category::DeviceDefine, "device-define", "a MORV_DEV_ADR directive that writes no define", ""},
     {Category::DefineName, "define-name", "a MORV_DEV_ADR define whose name is not a C name",
@@ -90,6 +91,8 @@ inline constexpr std::array<WarningCategory, 22> kWarningCategories = {{
     {Category::LoneCr, "lone-cr", "a carriage return without a line feed, which joins lines", ""},
     {Category::Nul, "nul", "a NUL byte", ""},
     {Category::CtrlZ, "ctrl-z", "text after a Ctrl-Z, which is never read", ""},
+    {Category::UnusedIgnore, "unused-ignore",
+     "a morvcfg-check: ignore comment that excuses nothing, or names no category", ""},
 }};
 
 // The row of each category is the one its enum indexes.

@@ -3,6 +3,7 @@
 #include "checker/directive_analysis.h"
 #include "checker/file_analysis.h"
 #include "checker/file_layout.h"
+#include "checker/ignores.h"
 #include "checker/utf8.h"
 
 namespace morvcfg {
@@ -13,6 +14,7 @@ CheckResult check(ByteSource& source, const IncludeOpener& open_include) {
     FileAnalysis file(findings);
     CReading c_reading(findings, layout, open_include);
     DirectiveAnalysis directives(findings, layout, file, c_reading);
+    IgnoreReader ignores;
 
     PieceReader reader(source, &layout);
     // The translator reads the text after a byte-order mark; so do places in the checker's messages.
@@ -26,6 +28,7 @@ CheckResult check(ByteSource& source, const IncludeOpener& open_include) {
         const Directive* row = match_directive(whole);
         const std::uint64_t start = layout.begin_piece(piece, row);
         c_reading.read(whole, start, row);
+        ignores.read(whole, start, c_reading, layout);
         // A line of one piece: the only kind a fix may change without moving later pieces.
         // A line a Ctrl-Z cut goes on in the file with bytes no fix could account for.
         const bool whole_line = layout.piece_starts_line() &&
@@ -47,6 +50,7 @@ CheckResult check(ByteSource& source, const IncludeOpener& open_include) {
     result.findings = findings.take();
     result.line_feeds = layout.take_line_feeds();
     result.byte_order_mark = byte_order_mark ? kByteOrderMark.size() : 0;
+    apply_ignores(result, ignores.take());
     return result;
 }
 

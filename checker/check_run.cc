@@ -106,6 +106,9 @@ ReportOptions options_with(const CommandLine& command, const std::vector<Project
     for (const ProjectOption& option : project) {
         (void)apply_warning_option(options, option.text);  // checked as the file was read
     }
+    // What the project file leaves out is excused: the machine-readable forms list it as such.
+    options.excused = std::move(options.disabled);
+    options.disabled.clear();
     for (const std::string& word : command.warning_words) {
         (void)apply_warning_option(options, word);
     }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -193,6 +194,72 @@ TEST(CheckerTest, ExplainsWhatTheTranslatorDoesSilently) {
     };
     for (const CheckCase& c : cases) {
         EXPECT_EQ(diagnose(c.input), c.expected) << c.input;
+    }
+}
+
+// In-line ignores, shown with --show-ignored: each excuses one line's warnings, of the categories it
+// names or of all; one that excuses nothing, or names no category, is a warning itself.
+TEST(CheckerTest, IgnoreCommentsExcuseOneLine) {
+    const std::string indented =
+        "directive MORV_DNS is indented, so the line is ordinary text and is copied unchanged; "
+        "a directive must start in the first column [-Wnot-directive]\n";
+    const std::string partial =
+        "'1.2.3' gives only 3 of the 4 components of LocalHost: component 4 keeps 1, so LocalHost is 1.2.3.1 "
+        "[-Woperand]\n";
+    const std::vector<CheckCase> cases = {
+        {"MORV_IFCFG(10.20.30.40, 255.255.255.0);\nMORV_DEFGW(10.20.31.1);  /* morvcfg-check: ignore[subnet-move] */\n",
+         "f:2:1: ignored: the gateway 10.20.31.1 is outside this host's subnet 10.20.30.0/255.255.255.0: it is written "
+         "as 10.20.30.1 [-Wsubnet-move]\nf:2:29: note: excused by this comment\n"},
+        {"// morvcfg-check: ignore-next-line[not-directive]\n  MORV_DNS(1.2.3.4);\n",
+         "f:2:3: ignored: " + indented + "f:1:4: note: excused by this comment\n"},
+        {"  MORV_DNS(1.2.3.4); // morvcfg-check: ignore[not-directive, subnet-move]\n",
+         "f:1:3: ignored: " + indented +
+             "f:1:25: note: excused by this comment\nf:1:25: warning: this ignore excuses nothing of -Wsubnet-move: "
+             "line 1 has no such warning [-Wunused-ignore]\n"},
+        {"MORV_LOCAL(1.2.3) /* morvcfg-check: ignore */\n",
+         "f:1:17: ignored: " + partial + "f:1:22: note: excused by this comment\n"},
+        {"text /* morvcfg-check: ignore */\n",
+         "f:1:9: warning: this ignore excuses nothing: line 1 has no warning [-Wunused-ignore]\n"},
+        {"MORV_LOCAL(1.2.3) // morvcfg-check: ignore[operant]\n",
+         "f:1:17: warning: " + partial +
+             "f:1:44: warning: unknown warning category 'operant' in the ignore; did you mean 'operand'? "
+             "[-Wunused-ignore]\n"},
+        // The line after the marker's: here still the comment, so nothing is excused, and that is said.
+        {"/* morvcfg-check: ignore-next-line[not-directive]\n   kept for board B */\n  MORV_DNS(1.2.3.4);\n",
+         "f:1:4: warning: this ignore-next-line excuses nothing of -Wnot-directive: line 2 has no such warning "
+         "[-Wunused-ignore]\nf:3:3: warning: " +
+             indented},
+        {"text // morvcfg-check: ignore[encoding]\n",
+         "f:1:31: warning: -Wencoding is about the file as a whole and cannot be ignored on one line; a project file "
+         "can silence it [-Wunused-ignore]\n"},
+        {"  MORV_DNS(1.2.3.4); // morvcfg-check: ignore-next-line[not-directive\n",
+         "f:1:3: warning: " + indented +
+             "f:1:25: warning: the ignore-next-line has a '[' without its ']', so it excuses nothing: write "
+             "ignore-next-line[NAME, ...] [-Wunused-ignore]\n"},
+        // Not in a comment: ordinary text, and no ignore.
+        {"MORV_LOCAL(1.2.3) morvcfg-check: ignore\n",
+         "f:1:17: warning: " + partial +
+             "f:1:19: warning: 'morvcfg-check: ignore' is ignored: MORV_LOCAL takes one address [-Wignored-text]\n"},
+    };
+    for (const CheckCase& c : cases) {
+        StringSource source(c.input);
+        const FileReport report{"f", {}, check(source), {}, {}};
+        ReportOptions options;
+        options.show_caret = false;
+        options.show_ignored = true;
+        std::string out;
+        write_gcc(out, report, options);
+        EXPECT_EQ(out, c.expected) << c.input;
+        // Without --show-ignored the excused ones are left out, and do not count.
+        options.show_ignored = false;
+        out.clear();
+        write_gcc(out, report, options);
+        EXPECT_EQ(out.find("excused by"), std::string::npos) << c.input;
+        std::size_t shown = 0;
+        for (std::size_t at = out.find(": warning: "); at != std::string::npos; at = out.find(": warning: ", at + 1)) {
+            ++shown;
+        }
+        EXPECT_EQ(reported_warnings(report, options), shown) << c.input;
     }
 }
 

@@ -105,6 +105,8 @@ std::optional<std::string> flag_option(CommandLine& command, std::string_view ar
         command.options.summary = true;
     } else if (arg == "--lsp") {
         command.action = CommandLine::Action::LanguageServer;
+    } else if (arg == "--show-ignored") {
+        command.options.show_ignored = true;
     } else if (arg == "--unsafe-fixes") {
         command.guesses = true;
     } else if (arg == "-fdiagnostics-parseable-fixits") {
@@ -128,7 +130,7 @@ std::optional<std::string> stdin_name_option(CommandLine& command, std::string_v
 constexpr std::string_view kNoValue;
 
 // Every option, in the order --help lists them.
-constexpr std::array<Option, 24> kOptions = {{
+constexpr std::array<Option, 25> kOptions = {{
     {"--format", Form::Value, format_option, "needs a value: gcc, json or sarif", "[--format=gcc|json|sarif]",
      Usage::Check, 0, "--format=gcc",
      "warnings as compilers write them, with the source line and a caret (the default)"},
@@ -138,6 +140,8 @@ constexpr std::array<Option, 24> kOptions = {{
      "one SARIF 2.1.0 log, for code-scanning services"},
     {"--summary", Form::Flag, flag_option, kNoValue, "[--summary]", Usage::Check, 1, "--summary",
      "with the gcc form, also print the configuration morvcfg would generate"},
+    {"--show-ignored", Form::Flag, flag_option, kNoValue, "[--show-ignored]", Usage::Check, 1, "--show-ignored",
+     "with the gcc form, also show the warnings that ignore comments or the project file excuse"},
     {"--fix", Form::Flag, fix_option, kNoValue, "[--fix [--unsafe-fixes] | --diff]", Usage::Check, 4, "--fix",
      "apply the certain fixes to each file in place, then report what remains (with -, write the fixed "
      "text to standard output and the report to standard error)"},

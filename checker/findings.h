@@ -62,6 +62,8 @@ struct Finding {
     std::string message;
     std::vector<Note> notes;
     std::optional<Fix> fix;
+    // Where the comment that excuses this warning stands (morvcfg-check: ignore), if one does.
+    std::optional<std::uint64_t> ignored_at{};
 };
 
 // A setting a directive line gives: the name the generated files use for it, and the value as the

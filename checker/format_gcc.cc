@@ -192,7 +192,7 @@ std::size_t reported_warnings(const FileReport& report, const ReportOptions& run
     const ReportOptions& options = options_in_force(report, run);
     std::size_t count = 0;
     for (const Finding& finding : report.result.findings) {
-        count += options.disabled.contains(finding.category) ? 0 : 1;
+        count += options.leaves_out(finding) ? 0 : 1;
     }
     return count;
 }
@@ -202,6 +202,21 @@ void write_gcc(std::string& out, const FileReport& report, const ReportOptions& 
     const ReportOptions& in_force = options_in_force(report, options);
     for (const Finding& finding : report.result.findings) {
         if (in_force.disabled.contains(finding.category)) {
+            continue;
+        }
+        if (in_force.is_excused(finding)) {
+            // Left out, or with --show-ignored shown as excused, with what excuses it.
+            if (options.show_ignored) {
+                paint(out, kBold, position(report, finding.offset));
+                out.append(" ignored: ").append(finding.message).append(" [-W");
+                out.append(name_of(finding.category)).append("]\n");
+                if (finding.ignored_at) {
+                    paint(out, kBold, position(report, *finding.ignored_at));
+                    out.append(" note: excused by this comment\n");
+                } else {
+                    out.append(report.name).append(": note: excused by the project file\n");
+                }
+            }
             continue;
         }
         // As GCC: a warning made an error says so, and names the option that made it one.

@@ -49,6 +49,10 @@ void write_warnings(JsonWriter& json, const FileReport& report, const ReportOpti
         json.begin_object();
         json.field("category", name_of(finding.category));
         json.field("level", options.is_error(finding.category) ? "error" : "warning");
+        if (options.is_excused(finding)) {
+            // Excused: by a comment on its line, or by the project file; not counted.
+            json.field("ignored", finding.ignored_at ? "in-source" : "project-file");
+        }
         write_place(json, report.result, finding.offset);
         json.field("message", finding.message);
         json.key("notes");

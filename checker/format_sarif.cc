@@ -121,7 +121,8 @@ void write_rules(JsonWriter& json) {
     json.end_array();
 }
 
-void write_result(JsonWriter& json, const FileReport& report, const Finding& finding, bool error) {
+void write_result(JsonWriter& json, const FileReport& report, const Finding& finding, bool error,
+                  const ReportOptions& options) {
     json.begin_object();
     json.field("ruleId", name_of(finding.category));
     json.field("ruleIndex", static_cast<std::int64_t>(finding.category));
@@ -147,6 +148,15 @@ void write_result(JsonWriter& json, const FileReport& report, const Finding& fin
     }
     if (finding.fix) {
         write_fix(json, report, *finding.fix);
+    }
+    // An excused result: by a comment in the file (inSource) or by the project file (external).
+    if (options.is_excused(finding)) {
+        json.key("suppressions");
+        json.begin_array();
+        json.begin_object();
+        json.field("kind", finding.ignored_at ? "inSource" : "external");
+        json.end_object();
+        json.end_array();
     }
     json.end_object();
 }
@@ -212,7 +222,7 @@ void write_sarif(std::string& out, std::span<const FileReport> reports, const Re
         const ReportOptions& in_force = options_in_force(report, options);
         for (const Finding& finding : report.result.findings) {
             if (!in_force.disabled.contains(finding.category)) {
-                write_result(json, report, finding, in_force.is_error(finding.category));
+                write_result(json, report, finding, in_force.is_error(finding.category), in_force);
             }
         }
     }

@@ -66,6 +66,7 @@ std::optional<std::string> apply_warning_option(ReportOptions& options, std::str
             options.error_categories[category] = error;
             if (error) {
                 options.disabled.erase(category);
+                options.excused.erase(category);
             }
             return std::nullopt;
         }
@@ -79,6 +80,7 @@ std::optional<std::string> apply_warning_option(ReportOptions& options, std::str
         options.disabled.insert(*category_named(name));
     } else {
         options.disabled.erase(*category_named(name));
+        options.excused.erase(*category_named(name));
     }
     return std::nullopt;
 }

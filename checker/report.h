@@ -33,6 +33,21 @@ struct ReportOptions {
     // whatever that says (-Werror=NAME, -Wno-error=NAME).
     bool errors = false;
     std::map<Category, bool> error_categories{};
+    // Categories a project file silences: left out of the GCC form and the exit status like those,
+    // but listed as excused in JSON and SARIF.
+    std::set<Category> excused{};
+    // Whether the GCC form also shows the warnings that are excused (--show-ignored).
+    bool show_ignored = false;
+
+    // True when a warning is excused: by a project file, or by an ignore comment on its line.
+    [[nodiscard]] bool is_excused(const Finding& finding) const {
+        return finding.ignored_at.has_value() || excused.contains(finding.category);
+    }
+
+    // True when a warning is not reported: its category left out, or the warning excused.
+    [[nodiscard]] bool leaves_out(const Finding& finding) const {
+        return disabled.contains(finding.category) || is_excused(finding);
+    }
 
     // True when the warnings of `category` are reported as errors.
     [[nodiscard]] bool is_error(Category category) const {

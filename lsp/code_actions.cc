@@ -64,7 +64,7 @@ Json code_actions(const Document& document, Range range, const Json& context, co
     Json actions = Json::array();
     std::size_t index = 0;  // of the finding among those published
     for (const Finding& finding : result.findings) {
-        if (session.options.disabled.contains(finding.category)) {
+        if (session.options.leaves_out(finding)) {
             continue;
         }
         const Json& diagnostic = published.at(index++);

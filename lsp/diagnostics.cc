@@ -28,7 +28,7 @@ std::uint64_t line_number(const Document& document, std::uint64_t offset) {
 Json diagnostics(const Document& document, const Session& session) {
     Json list = Json::array();
     for (const Finding& finding : document.analysis().findings) {
-        if (session.options.disabled.contains(finding.category)) {
+        if (session.options.leaves_out(finding)) {
             continue;
         }
         // A place without a range marks the character there, as long as it stays on its line.

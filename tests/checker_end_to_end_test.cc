@@ -226,6 +226,12 @@ TEST_F(CheckToolTest, TakesTheProjectFileAboveEachFile) {
          "  -Wno-not-directive  (DIR/boards/.morvcfg-check:1:1)\n  -Werror  (command line)\n",
          ""},
         {{{"b.cfg", indented}, {".morvcfg-check", "-Wno-not-directive"}},
+         {"--show-ignored", "b.cfg"},
+         0,
+         "b.cfg:1:3: ignored: directive MORV_DNS is indented, so the line is ordinary text and is copied unchanged; a "
+         "directive must start in the first column [-Wnot-directive]\nb.cfg: note: excused by the project file\n",
+         ""},
+        {{{"b.cfg", indented}, {".morvcfg-check", "-Wno-not-directive"}},
          {"--stdin-filename", "b.cfg", "-"},
          0,
          "",
@@ -260,6 +266,12 @@ TEST_F(CheckToolTest, TakesTheProjectFileAboveEachFile) {
                                                                                 << outcome.error_output;
         EXPECT_EQ(c.error_output.empty(), outcome.error_output.empty()) << label << "\n" << outcome.error_output;
     }
+    // The machine-readable forms list what the project file excuses, marked as such.
+    const Outcome json = run_checker({"--format=json", "b.cfg"});
+    EXPECT_EQ(json.status, 0);
+    EXPECT_NE(json.standard_output.find("\"ignored\": \"project-file\""), std::string::npos) << json.standard_output;
+    const Outcome sarif = run_checker({"--format=sarif", "b.cfg"});
+    EXPECT_NE(sarif.standard_output.find("\"kind\": \"external\""), std::string::npos) << sarif.standard_output;
 }
 
 // --fix rewrites a copy of the mistakes file in place; what may not be rewritten is left as it was.
