@@ -77,42 +77,13 @@ void add_places(FileReport& report, OutputFormat format, const ReportOptions& op
 
 // The project-file search on the host's files.
 ProjectFileSearch project_search(const CheckerHost& host) {
-    return {host.working_folder, host.windows_paths,
-            [&host](const std::string& path, std::string& why) -> std::optional<std::string> {
-                std::string bytes;
-                if (read_whole_file(host.files, path, bytes, why)) {
-                    return bytes;
-                }
-                if (!host.exists || !host.exists(path)) {
-                    why.clear();
-                }
-                return std::nullopt;
-            }};
+    return project_file_search(host.files, host.working_folder, host.windows_paths, host.exists);
 }
 
 // The path the project-file search starts from for an input: standard input without a name is in
 // the working folder.
 std::string search_start(const Input& input) {
     return input.standard && input.beside.empty() ? std::string("<stdin>") : input.beside;
-}
-
-// The options for a file that a project file gives its options: the run's form, the project
-// file's -W options, then the command line's, which win.
-ReportOptions options_with(const CommandLine& command, const std::vector<ProjectOption>& project) {
-    ReportOptions options = command.options;
-    options.disabled.clear();
-    options.errors = false;
-    options.error_categories.clear();
-    for (const ProjectOption& option : project) {
-        (void)apply_warning_option(options, option.text);  // checked as the file was read
-    }
-    // What the project file leaves out is excused: the machine-readable forms list it as such.
-    options.excused = std::move(options.disabled);
-    options.disabled.clear();
-    for (const std::string& word : command.warning_words) {
-        (void)apply_warning_option(options, word);
-    }
-    return options;
 }
 
 class Run {
@@ -133,7 +104,7 @@ public:
             return false;
         }
         if (!applied.path.empty()) {
-            report.options = options_with(command_, applied.options);
+            report.options = options_with_project(command_.options, command_.warning_words, applied.options);
         }
         return true;
     }
@@ -305,6 +276,22 @@ int show_config(const CommandLine& command, const CheckerHost& host) {
     }
     print(host.standard_output, said);
     return 0;
+}
+
+ProjectFileSearch project_file_search(Environment& files, std::string working_folder, bool windows_paths,
+                                      std::function<bool(const std::string& path)> exists) {
+    return {
+        std::move(working_folder), windows_paths,
+        [&files, exists = std::move(exists)](const std::string& path, std::string& why) -> std::optional<std::string> {
+            std::string bytes;
+            if (read_whole_file(files, path, bytes, why)) {
+                return bytes;
+            }
+            if (!exists || !exists(path)) {
+                why.clear();  // there is no such file: the search goes on above
+            }
+            return std::nullopt;
+        }};
 }
 
 }  // namespace morvcfg

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "checker/command_line.h"
+#include "checker/project_file.h"
 #include "checker/rewrite.h"
 #include "generator/text_writer.h"
 #include "translator/environment.h"
@@ -35,6 +36,11 @@ struct CheckerHost {
 // Returns the exit status: 0 without warnings, 1 with warnings (for --diff: with changes), 2 when a
 // file cannot be read or fixed.
 int check_files(const CommandLine& command, const CheckerHost& host);
+
+// The search for project files on `files`: a file that cannot be opened counts as none there
+// unless `exists` says something is.
+ProjectFileSearch project_file_search(Environment& files, std::string working_folder, bool windows_paths,
+                                      std::function<bool(const std::string& path)> exists);
 
 // --show-config: which project file applies to the command's file, and the options in force for it
 // in the order they apply (the project file's, then the command line's). Returns 0, or 2 when the

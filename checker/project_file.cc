@@ -321,4 +321,23 @@ AppliedProjectFile project_file_for(const std::string& file, const std::string& 
     }
 }
 
+ReportOptions options_with_project(const ReportOptions& command, const std::vector<std::string>& command_words,
+                                   const std::vector<ProjectOption>& project) {
+    ReportOptions options = command;
+    options.disabled.clear();
+    options.excused.clear();
+    options.errors = false;
+    options.error_categories.clear();
+    for (const ProjectOption& option : project) {
+        (void)apply_warning_option(options, option.text);  // checked as the file was read
+    }
+    // What the project file leaves out is excused: the machine-readable forms list it as such.
+    options.excused = std::move(options.disabled);
+    options.disabled.clear();
+    for (const std::string& word : command_words) {
+        (void)apply_warning_option(options, word);
+    }
+    return options;
+}
+
 }  // namespace morvcfg

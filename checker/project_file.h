@@ -79,6 +79,12 @@ struct AppliedProjectFile {
 // file's path relative to the project file's folder.
 AppliedProjectFile project_file_for(const std::string& file, const std::string& named, const ProjectFileSearch& search);
 
+// The options for a file that a project file gives options: the run's form (`command`), the
+// project file's -W options, whose -Wno-NAME excuse the category (see ReportOptions::excused),
+// then the command line's `command_words`, which win.
+ReportOptions options_with_project(const ReportOptions& command, const std::vector<std::string>& command_words,
+                                   const std::vector<ProjectOption>& project);
+
 // Applies one of the checker's -W options to `options`, as the command line does; the error in
 // words when it is not one, or names no category.
 std::optional<std::string> apply_warning_option(ReportOptions& options, std::string_view option);

@@ -43,6 +43,33 @@ bool named(const Json& context, const Json& diagnostic) {
     });
 }
 
+// The edit that excuses a warning with a comment: at the end of a directive line, which never
+// reaches the pass-through output; before any other line, as a line of its own.
+Json ignore_edit(const Document& document, const Finding& finding, const Session& session) {
+    const std::uint64_t line = document.position(finding.offset, PositionEncoding::Utf8).line;
+    const std::uint64_t begin = document.line_start(line);
+    const std::uint64_t end = document.line_end(line);
+    const std::string name(name_of(finding.category));
+    const auto& directives = document.analysis().directives;
+    const bool directive_line = std::any_of(directives.begin(), directives.end(),
+                                            [begin](const DirectiveLine& d) { return d.offset == begin; });
+    Json edit;
+    if (directive_line) {
+        edit = {{"range", to_json(document.range(end, end, session.encoding))},
+                {"newText", "  /* morvcfg-check: ignore[" + name + "] */"}};
+    } else {
+        // The line end the line itself has; a last line without one takes a line feed.
+        const std::string_view text = document.text();
+        std::string line_end = "\n";
+        if (end < text.size() && text[end] == '\r') {
+            line_end = end + 1 < text.size() && text[end + 1] == '\n' ? "\r\n" : "\r";
+        }
+        edit = {{"range", to_json(document.range(begin, begin, session.encoding))},
+                {"newText", "// morvcfg-check: ignore-next-line[" + name + "]" + line_end}};
+    }
+    return workspace_edit(document, Json::array({edit}), session);
+}
+
 bool wanted(const Json& context, std::string_view kind) {
     const auto only = context.find("only");
     if (only == context.end() || !only->is_array()) {
@@ -62,33 +89,48 @@ Json code_actions(const Document& document, Range range, const Json& context, co
     const std::uint64_t end = document.offset(range.end, session.encoding);
     const Json published = diagnostics(document, session).at("diagnostics");
     Json actions = Json::array();
+    Json ignores = Json::array();
     std::size_t index = 0;  // of the finding among those published
     for (const Finding& finding : result.findings) {
-        if (session.options.leaves_out(finding)) {
+        if (document.options().leaves_out(finding)) {
             continue;
         }
         const Json& diagnostic = published.at(index++);
         const bool touches =
             (finding.offset <= end && std::max(finding.end, finding.offset) >= begin) || named(context, diagnostic);
-        if (!finding.fix || !touches || !wanted(context, "quickfix")) {
+        if (!touches || !wanted(context, "quickfix")) {
             continue;
         }
-        Json edits = Json::array();
-        std::transform(finding.fix->replacements.begin(), finding.fix->replacements.end(), std::back_inserter(edits),
-                       [&](const Replacement& replacement) {
-                           return Json{
-                               {"range", to_json(document.range(replacement.begin, replacement.end, session.encoding))},
-                               {"newText", replacement.text}};
-                       });
-        const bool certain = finding.fix->kind == FixKind::Certain;
-        actions.push_back({{"title", (certain ? "" : "Guess: ") + finding.fix->title},
-                           {"kind", "quickfix"},
-                           {"diagnostics", Json::array({diagnostic})},
-                           {"isPreferred", certain},
-                           {"edit", workspace_edit(document, std::move(edits), session)}});
+        if (finding.fix) {
+            Json edits = Json::array();
+            std::transform(
+                finding.fix->replacements.begin(), finding.fix->replacements.end(), std::back_inserter(edits),
+                [&](const Replacement& replacement) {
+                    return Json{
+                        {"range", to_json(document.range(replacement.begin, replacement.end, session.encoding))},
+                        {"newText", replacement.text}};
+                });
+            const bool certain = finding.fix->kind == FixKind::Certain;
+            actions.push_back({{"title", (certain ? "" : "Guess: ") + finding.fix->title},
+                               {"kind", "quickfix"},
+                               {"diagnostics", Json::array({diagnostic})},
+                               {"isPreferred", certain},
+                               {"edit", workspace_edit(document, std::move(edits), session)}});
+        }
+        // A team that judges the warning excuses it on its line, as linters offer.
+        if (finding.category != Category::Encoding && finding.category != Category::UnusedIgnore) {
+            ignores.push_back({{"title", "Ignore this warning on this line"},
+                               {"kind", "quickfix"},
+                               {"diagnostics", Json::array({diagnostic})},
+                               {"edit", ignore_edit(document, finding, session)}});
+        }
+    }
+    // The fixes first: a client that takes the first offered takes a fix, not an ignore.
+    for (Json& ignore : ignores) {
+        actions.push_back(std::move(ignore));
     }
     if (wanted(context, "source.fixAll.morvcfg")) {
-        const FixedText fixed = fix_text(document.text(), session.options, false);
+        const FixedText fixed = fix_text(document.text(), document.options(), false);
         if (fixed.bytes != document.text()) {
             Json edits = Json::array({{{"range", to_json(document.range(0, document.text().size(), session.encoding))},
                                        {"newText", fixed.bytes}}});

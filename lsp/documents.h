@@ -8,10 +8,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "checker/c_reading.h"
 #include "checker/findings.h"
+#include "checker/report.h"
 
 namespace morvcfg::lsp {
 
@@ -59,6 +61,11 @@ public:
     // The analysis of the text, made when first asked for after a change.
     const CheckResult& analysis() const;
 
+    // Which warnings are reported and as what: the command line's options, with those of the
+    // document's project file.
+    [[nodiscard]] const ReportOptions& options() const { return options_; }
+    void set_options(ReportOptions options) { options_ = std::move(options); }
+
 private:
     void index_lines();
 
@@ -68,6 +75,7 @@ private:
     std::vector<std::uint64_t> line_starts_;
     IncludeOpener open_include_;
     mutable std::optional<CheckResult> analysis_;
+    ReportOptions options_;
 };
 
 // The characters of `text` counted in an encoding.

@@ -4,9 +4,12 @@
 // analysis, and know nothing of the transport or the lifecycle.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "checker/project_file.h"
 #include "checker/report.h"
 #include "lsp/documents.h"
 #include "lsp/protocol.h"
@@ -16,6 +19,15 @@ namespace morvcfg::lsp {
 // Opens a file by its path for reading; null when it cannot.
 using FileOpener = std::function<std::unique_ptr<ByteSource>(const std::string& path)>;
 
+// How the server finds each document's project file (.morvcfg-check above it): how files are read
+// and where relative paths start (without a search none is read, as in a page without files);
+// the command line's -W words, which come after its options, and --config.
+struct ProjectFiles {
+    std::optional<ProjectFileSearch> search;
+    std::vector<std::string> warning_words;
+    std::string config_file;
+};
+
 // What the client and the command line settled for the session.
 struct Session {
     PositionEncoding encoding = PositionEncoding::Utf16;
@@ -24,6 +36,7 @@ struct Session {
     bool plain_hover = false;       // hover text as plain text: the client shows no Markdown
     ReportOptions options;          // the categories left out (-Wno-NAME)
     FileOpener open_file;           // for the files #include lines name; none when empty
+    ProjectFiles project{};
 };
 
 inline Json to_json(const Position& position) {

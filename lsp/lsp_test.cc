@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -250,6 +252,140 @@ TEST_F(QuietServerTest, LeavesOutWhatTheCommandLineLeftOut) {
     const Json published = open_document("file:///b.cfg", "  MORV_DNS(10.0.0.53);\nMORV_LOCAL(1.2.3);\n");
     ASSERT_EQ(published.size(), 1U);
     EXPECT_EQ(published[0].at("code"), "operand");
+}
+
+// A project file, in memory, above an open document: the diagnostics follow it, at the client's
+// word where it watches files and at the document's next change where it cannot; the ignore quick
+// fix writes the comment that excuses a warning.
+class ProjectServerTest : public testing::Test {
+protected:
+    void start(bool watch) {
+        sent_.clear();
+        ProjectFiles project{ProjectFileSearch{"/", false,
+                                               [this](const std::string& path, std::string& why) {
+                                                   const auto found = files_.find(path);
+                                                   why.clear();
+                                                   return found != files_.end() ? std::optional(found->second)
+                                                                                : std::nullopt;
+                                               }},
+                             {},
+                             ""};
+        server_ = std::make_unique<Server>(
+            ReportOptions{}, [this](const Json& message) { sent_.push_back(message); }, [](const std::string&) {},
+            FileOpener{}, std::move(project));
+        const Json capabilities = {{"workspace", {{"didChangeWatchedFiles", {{"dynamicRegistration", watch}}}}}};
+        server_->handle(
+            {{"jsonrpc", "2.0"}, {"id", 0}, {"method", "initialize"}, {"params", {{"capabilities", capabilities}}}});
+        server_->handle({{"jsonrpc", "2.0"}, {"method", "initialized"}, {"params", Json::object()}});
+    }
+    void notify(const std::string& method, Json params) {
+        server_->handle({{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}});
+    }
+    // The codes of the diagnostics last published.
+    std::string published_codes() const {
+        std::string codes;
+        for (auto message = sent_.rbegin(); message != sent_.rend(); ++message) {
+            if (message->value("method", "") == "textDocument/publishDiagnostics") {
+                for (const Json& diagnostic : message->at("params").at("diagnostics")) {
+                    codes += diagnostic.at("code").get<std::string>() + " ";
+                }
+                return codes;
+            }
+        }
+        return "(none published)";
+    }
+
+    std::map<std::string, std::string> files_;
+    std::vector<Json> sent_;
+    std::unique_ptr<Server> server_;
+};
+
+TEST_F(ProjectServerTest, DiagnosticsFollowTheProjectFile) {
+    for (const bool watch : {true, false}) {
+        files_.clear();
+        start(watch);
+        // A client that watches files is asked to watch project files.
+        const bool asked = std::any_of(sent_.begin(), sent_.end(), [](const Json& m) {
+            return m.value("method", "") == "client/registerCapability" &&
+                   m.dump().find("**/.morvcfg-check") != std::string::npos;
+        });
+        EXPECT_EQ(asked, watch);
+        notify("textDocument/didOpen", {{"textDocument",
+                                         {{"uri", "file:///boards/b.cfg"},
+                                          {"languageId", "morvcfg"},
+                                          {"version", 1},
+                                          {"text", "  MORV_DNS(1.2.3.4);\n"}}}});
+        EXPECT_EQ(published_codes(), "not-directive ");
+        // The team's file comes, then a mistake in it.
+        int version = 1;
+        const auto told = [&] {
+            if (watch) {
+                notify("workspace/didChangeWatchedFiles",
+                       {{"changes", Json::array({{{"uri", "file:///boards/.morvcfg-check"}, {"type", 2}}})}});
+            } else {
+                notify("textDocument/didChange",
+                       {{"textDocument", {{"uri", "file:///boards/b.cfg"}, {"version", ++version}}},
+                        {"contentChanges", Json::array({{{"text", "  MORV_DNS(1.2.3.4);\n"}}})}});
+            }
+        };
+        files_["/boards/.morvcfg-check"] = "# ours\n-Wno-not-directive\n";
+        told();
+        EXPECT_EQ(published_codes(), "") << watch;
+        files_["/.morvcfg-check"] = "-Werror\n";  // farther up: the nearest one holds
+        files_["/boards/.morvcfg-check"] = "-Wno-not-directve\n";
+        sent_.clear();
+        told();
+        EXPECT_EQ(published_codes(), "not-directive ") << watch;
+        EXPECT_TRUE(std::any_of(sent_.begin(), sent_.end(), [](const Json& m) {
+            return m.value("method", "") == "window/showMessage" &&
+                   m.at("params").at("message").get<std::string>().find(
+                       "/boards/.morvcfg-check:1:1: error: unknown warning category 'not-directve'") !=
+                       std::string::npos;
+        })) << watch;
+    }
+}
+
+TEST_F(ProjectServerTest, TheIgnoreQuickFixWritesTheComment) {
+    start(false);
+    const std::string text =
+        "MORV_IFCFG(10.20.30.40, 255.255.255.0);\r\nMORV_DEFGW(10.20.31.1);\r\n  MORV_DNS(10.20.30.53);\r\n";
+    notify("textDocument/didOpen",
+           {{"textDocument", {{"uri", "file:///b.cfg"}, {"languageId", "morvcfg"}, {"version", 1}, {"text", text}}}});
+    // The default name server moves too, as the indented line is ordinary text.
+    EXPECT_EQ(published_codes(), "subnet-move subnet-move not-directive ");
+    const struct {
+        int line;
+        std::string edit;  // line:character newText
+    } cases[] = {
+        {1, "1:23   /* morvcfg-check: ignore[subnet-move] */"},            // a directive line: at its end
+        {2, "2:0 // morvcfg-check: ignore-next-line[not-directive]\r\n"},  // ordinary text: a line before
+    };
+    for (const auto& c : cases) {
+        server_->handle(
+            {{"jsonrpc", "2.0"},
+             {"id", 5},
+             {"method", "textDocument/codeAction"},
+             {"params",
+              {{"textDocument", {{"uri", "file:///b.cfg"}}},
+               {"range",
+                {{"start", {{"line", c.line}, {"character", 0}}}, {"end", {{"line", c.line}, {"character", 99}}}}},
+               {"context", {{"diagnostics", Json::array()}}}}}});
+        const Json& actions = sent_.back().at("result");
+        const auto ignore = std::find_if(actions.begin(), actions.end(), [](const Json& a) {
+            return a.at("title") == "Ignore this warning on this line";
+        });
+        ASSERT_NE(ignore, actions.end()) << c.line;
+        const Json& edit = ignore->at("edit").at("changes").at("file:///b.cfg").at(0);
+        EXPECT_EQ(std::to_string(edit.at("range").at("start").at("line").get<int>()) + ":" +
+                      std::to_string(edit.at("range").at("start").at("character").get<int>()) + " " +
+                      edit.at("newText").get<std::string>(),
+                  c.edit);
+        notify("textDocument/didChange",
+               {{"textDocument", {{"uri", "file:///b.cfg"}, {"version", c.line + 1}}},
+                {"contentChanges", Json::array({{{"range", edit.at("range")}, {"text", edit.at("newText")}}})}});
+    }
+    // Both excused, and neither ignore unused: the default name server's move stays.
+    EXPECT_EQ(published_codes(), "subnet-move ");
 }
 
 // What a host that hands over whole messages (the page's Web Worker) gets for a body that is not

@@ -50,6 +50,8 @@ Json Server::initialize(const Json& params) {
         params.value("/capabilities/textDocument/completion/completionItem/snippetSupport"_json_pointer, false);
     session_.document_changes =
         params.value("/capabilities/workspace/workspaceEdit/documentChanges"_json_pointer, false);
+    watch_offered_ =
+        params.value("/capabilities/workspace/didChangeWatchedFiles/dynamicRegistration"_json_pointer, false);
     // The formats the client shows hover in, the one it prefers first; Markdown unless it names
     // plain text before it.
     const Json formats = params.value("/capabilities/textDocument/hover/contentFormat"_json_pointer, Json::array());
@@ -58,7 +60,7 @@ Json Server::initialize(const Json& params) {
         {"capabilities",
          {
              {"positionEncoding", name},
-             {"textDocumentSync", {{"openClose", true}, {"change", 2}}},  // incremental
+             {"textDocumentSync", {{"openClose", true}, {"change", 2}, {"save", Json::object()}}},  // incremental
              {"hoverProvider", true},
              {"completionProvider", Json::object()},
              {"documentSymbolProvider", true},
@@ -75,6 +77,23 @@ Document* Server::document_of(const Json& params) {
     return found != documents_.end() ? &found->second : nullptr;
 }
 
+void Server::apply_project_file(Document& document) {
+    const std::string path = path_of_file_uri(document.uri());
+    if (!session_.project.search || path.empty()) {
+        document.set_options(session_.options);
+        return;
+    }
+    const AppliedProjectFile applied = project_file_for(path, session_.project.config_file, *session_.project.search);
+    if (!applied.error.empty()) {
+        send_(notification("window/showMessage", {{"type", 1}, {"message", "morvcfg-check: " + applied.error}}));
+        document.set_options(session_.options);
+    } else if (applied.path.empty()) {
+        document.set_options(session_.options);
+    } else {
+        document.set_options(options_with_project(session_.options, session_.project.warning_words, applied.options));
+    }
+}
+
 void Server::publish(const Document& document) {
     send_(notification("textDocument/publishDiagnostics", diagnostics(document, session_)));
 }
@@ -86,7 +105,7 @@ void Server::handle(const Json& raw) {
             send_(error_response(message.id, kInvalidRequest, "invalid message: " + message.problem));
             return;
         case Message::Kind::Response:
-            return;  // the server sends no requests, so expects no answers
+            return;  // to the server's one request, to watch project files: nothing to do
         case Message::Kind::Notification:
             notify(message);
             return;
@@ -167,10 +186,11 @@ void Server::notify(const Message& message) {
             std::string uri = item.at("uri").get<std::string>();
             const auto version = item.at("version").get<std::int64_t>();
             std::string text = item.at("text").get<std::string>();
-            const Document& opened = documents_
-                                         .insert_or_assign(uri, Document(uri, version, std::move(text),
-                                                                         include_opener(uri, session_.open_file)))
-                                         .first->second;
+            Document& opened = documents_
+                                   .insert_or_assign(uri, Document(uri, version, std::move(text),
+                                                                   include_opener(uri, session_.open_file)))
+                                   .first->second;
+            apply_project_file(opened);
             publish(opened);
         } else if (message.method == "textDocument/didChange") {
             Document* document = document_of(params);
@@ -184,14 +204,42 @@ void Server::notify(const Message& message) {
                     range != change.end() ? std::optional<Range>(range_from(*range)) : std::nullopt;
                 document->replace(where, change.at("text").get<std::string>(), version, session_.encoding);
             }
+            if (!watching_) {
+                apply_project_file(*document);  // no word comes of a changed project file: read it again
+            }
             publish(*document);
+        } else if (message.method == "textDocument/didSave") {
+            if (Document* document = document_of(params); document != nullptr) {
+                apply_project_file(*document);
+                publish(*document);
+            }
+        } else if (message.method == "workspace/didChangeWatchedFiles") {
+            // A project file changed, came or went: every open document may take other options.
+            for (auto& [uri, document] : documents_) {
+                apply_project_file(document);
+                publish(document);
+            }
+        } else if (message.method == "initialized") {
+            if (watch_offered_ && session_.project.search) {
+                watching_ = true;
+                send_(Json{
+                    {"jsonrpc", "2.0"},
+                    {"id", "morvcfg-watch-project-files"},
+                    {"method", "client/registerCapability"},
+                    {"params",
+                     {{"registrations",
+                       Json::array({{{"id", "morvcfg-project-files"},
+                                     {"method", "workspace/didChangeWatchedFiles"},
+                                     {"registerOptions",
+                                      {{"watchers", Json::array({{{"globPattern", "**/.morvcfg-check"}}})}}}}})}}}});
+            }
         } else if (message.method == "textDocument/didClose") {
             const std::string uri = params.at("textDocument").at("uri").get<std::string>();
             if (documents_.erase(uri) > 0) {
                 send_(notification("textDocument/publishDiagnostics", {{"uri", uri}, {"diagnostics", Json::array()}}));
             }
         }
-        // Other notifications ("initialized", "$/cancelRequest", handled as messages arrive,
+        // Other notifications ("$/cancelRequest", handled as messages arrive,
         // "$/setTrace", ...) need nothing.
     } catch (const Json::exception& error) {
         // A notification cannot be answered: a malformed one changes nothing and is told to the log.

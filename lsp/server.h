@@ -15,12 +15,13 @@ class Server {
 public:
     // `send` takes each message for the client, `log` what can be told to no one but standard
     // error; `options` are the command line's (-Wno-NAME); `open_file` opens the files that
-    // documents' #include lines name.
+    // documents' #include lines name; `project` finds each document's project file.
     Server(ReportOptions options, std::function<void(const Json&)> send, std::function<void(const std::string&)> log,
-           FileOpener open_file = {})
+           FileOpener open_file = {}, ProjectFiles project = {})
         : send_(std::move(send)), log_(std::move(log)) {
         session_.options = std::move(options);
         session_.open_file = std::move(open_file);
+        session_.project = std::move(project);
     }
 
     // Takes one parsed message from the client and answers it as the protocol asks.
@@ -41,6 +42,9 @@ private:
     // The document a request or notification names, or null.
     Document* document_of(const Json& params);
     void publish(const Document& document);
+    // Gives a document the options of its project file, where one applies; a project file that
+    // cannot be used is told to the user, and the command line's options stand.
+    void apply_project_file(Document& document);
 
     std::function<void(const Json&)> send_;
     std::function<void(const std::string&)> log_;
@@ -49,6 +53,10 @@ private:
     std::set<std::string> cancelled_;
     State state_ = State::Starting;
     bool shut_down_ = false;
+    // Whether the client offers to tell of changed files: it is asked to watch project files, and
+    // they are read again when it says they changed; otherwise at each change of a document.
+    bool watch_offered_ = false;
+    bool watching_ = false;
 };
 
 }  // namespace morvcfg::lsp

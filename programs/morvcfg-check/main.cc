@@ -1,5 +1,6 @@
 // morvcfg-check: the command line read, then the checks run on the system's files, or the language
 // server on standard input and output.
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -20,9 +21,15 @@ int serve_editor(const morvcfg::CommandLine& command, morvcfg::Environment& file
 #ifdef MORVCFG_LSP
     const auto input = morvcfg::standard_input();
     const auto output = morvcfg::standard_output();
+    // Each document's project file, found as the command line finds a file's.
+    morvcfg::lsp::ProjectFiles project{std::nullopt, command.warning_words, command.config_file};
+    if (!command.no_config) {
+        project.search = morvcfg::project_file_search(files, morvcfg::working_folder(), morvcfg::kWindowsPaths,
+                                                      morvcfg::path_exists);
+    }
     return morvcfg::lsp::serve(
         *input, *output, command.options, [&errors](const std::string& line) { (void)errors.write(line + "\n"); },
-        [&files](const std::string& path) { return files.open(path); });
+        [&files](const std::string& path) { return files.open(path); }, project);
 #else
     (void)command;
     (void)files;
