@@ -60,10 +60,8 @@ Json ignore_edit(const Document& document, const Finding& finding, const Session
     } else {
         // The line end the line itself has; a last line without one takes a line feed.
         const std::string_view text = document.text();
-        std::string line_end = "\n";
-        if (end < text.size() && text[end] == '\r') {
-            line_end = end + 1 < text.size() && text[end + 1] == '\n' ? "\r\n" : "\r";
-        }
+        const std::string_view after = end < text.size() ? text.substr(static_cast<std::size_t>(end)) : "";
+        const std::string line_end = after.starts_with("\r\n") ? "\r\n" : after.starts_with('\r') ? "\r" : "\n";
         edit = {{"range", to_json(document.range(begin, begin, session.encoding))},
                 {"newText", "// morvcfg-check: ignore-next-line[" + name + "]" + line_end}};
     }

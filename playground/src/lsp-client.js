@@ -9,7 +9,7 @@
 
 export class LspClient {
   // `worker`: the tools' Worker. `on`: { diagnostics(params), translated(data), checked(data),
-  // sent(version), failure(message) }.
+  // sent(version), failure(message), message(params) for what the server tells the user }.
   constructor(worker, uri, on) {
     this.worker = worker;
     this.uri = uri;
@@ -101,6 +101,8 @@ export class LspClient {
         if (message.id !== undefined && this.pending.has(message.id)) {
           this.pending.get(message.id)(message.result ?? null);
           this.pending.delete(message.id);
+        } else if (message.method === 'window/showMessage') {
+          this.on.message?.(message.params);
         } else if (message.method === 'textDocument/publishDiagnostics') {
           if (message.params.uri === this.uri && message.params.version === this.busyWith) {
             this.busyWith = 0;

@@ -51,6 +51,9 @@ const client = new LspClient(new Worker('worker.js'), uri, {
   diagnostics: showDiagnostics,
   translated: showOutputs,
   checked: showReport,
+  message(params) {
+    say(params.message);
+  },
   failure(message) {
     say(`${message}. Reload the page to start again: your text is kept.`);
     document.body.classList.add('failed');
@@ -271,8 +274,32 @@ function showOutputs(data) {
 let keeping = null;
 function keep() {
   clearTimeout(keeping);
-  keeping = setTimeout(() => store(localStorage, { bytes: description.bytes, name: description.name, example: $('example').value, dirty }), 300);
+  keeping = setTimeout(
+    () => store(localStorage, { bytes: description.bytes, name: description.name, example: $('example').value, dirty, project: $('project').value }),
+    300,
+  );
 }
+
+// The project file the box holds, as beside the description: the worker takes it, the server
+// checks the text again, and a file checked from its bytes is checked again.
+function setProject(text) {
+  $('project').value = text;
+  projectChanged();
+}
+function projectChanged() {
+  client.post({ kind: 'project', text: $('project').value });
+  client.notify('workspace/didChangeWatchedFiles', { changes: [{ uri: 'file:///playground/.morvcfg-check', type: 2 }] });
+  if (!description.editable) {
+    checkId += 1;
+    client.post({ kind: 'check', id: checkId, bytes: description.bytes.slice() });
+  }
+  keep();
+}
+let projectTyping = null;
+$('project').addEventListener('input', () => {
+  clearTimeout(projectTyping);
+  projectTyping = setTimeout(projectChanged, 300);
+});
 
 // Opens bytes as the description, replacing what the editor holds; unsaved edits it replaces can
 // be had back with Undo.
@@ -334,7 +361,7 @@ $('save').addEventListener('click', () => {
   keep();
 });
 $('share').addEventListener('click', async () => {
-  shared = await shareFragment(description.bytes, description.name);
+  shared = await shareFragment(description.bytes, description.name, $('project').value);
   history.replaceState(null, '', `#${shared}`);
   say('The link to this text is in the address bar.');
 });
@@ -348,7 +375,8 @@ async function openShared(fragment) {
   }
   shared = fragment;
   try {
-    const { bytes, name } = await openFragment(fragment);
+    const { bytes, name, project } = await openFragment(fragment);
+    setProject(project);
     open(bytes, name);
     return true;
   } catch (error) {
@@ -376,6 +404,7 @@ async function openShared(fragment) {
   }
   const kept = stored(localStorage);
   if (kept) {
+    setProject(kept.project);
     open(kept.bytes, kept.name, kept.example);
     dirty = kept.dirty;
   } else {

@@ -22,13 +22,19 @@ async function through(bytes, transform) {
   return new Uint8Array(await new Response(new Blob([bytes]).stream().pipeThrough(transform)).arrayBuffer());
 }
 
-// The fragment (without '#') of a link to these bytes.
-export async function shareFragment(bytes, name) {
+// The fragment (without '#') of a link to these bytes, with the project file's text when there is
+// one.
+export async function shareFragment(bytes, name, project = '') {
   const packed = await through(bytes, new CompressionStream('deflate-raw'));
-  return `name=${encodeURIComponent(name)}&z=${toBase64url(packed)}`;
+  let fragment = `name=${encodeURIComponent(name)}&z=${toBase64url(packed)}`;
+  if (project) {
+    const text = await through(new TextEncoder().encode(project), new CompressionStream('deflate-raw'));
+    fragment += `&p=${toBase64url(text)}`;
+  }
+  return fragment;
 }
 
-// The bytes and name a fragment holds; throws, saying why, when it holds none.
+// The bytes, name and project file a fragment holds; throws, saying why, when it holds none.
 export async function openFragment(fragment) {
   const parameters = new URLSearchParams(fragment);
   const packed = parameters.get('z');
@@ -36,29 +42,35 @@ export async function openFragment(fragment) {
     throw new Error('the link holds no text');
   }
   let bytes;
+  let project = '';
   try {
     bytes = await through(fromBase64url(packed), new DecompressionStream('deflate-raw'));
+    if (parameters.get('p')) {
+      project = new TextDecoder().decode(await through(fromBase64url(parameters.get('p')), new DecompressionStream('deflate-raw')));
+    }
   } catch (error) {
     throw new Error(`the link's text does not decode (${error.message}): it may have been cut short`);
   }
-  return { bytes, name: parameters.get('name') || 'board.cfg' };
+  return { bytes, name: parameters.get('name') || 'board.cfg', project };
 }
 
 const key = 'morvcfg-playground';
 
-// The text kept for a reload: { bytes, name, example, dirty }, or null.
+// The text kept for a reload: { bytes, name, example, dirty, project }, or null.
 export function stored(storage) {
   try {
     const kept = JSON.parse(storage.getItem(key) ?? 'null');
-    return kept ? { bytes: fromBase64url(kept.bytes), name: kept.name, example: kept.example ?? '', dirty: kept.dirty === true } : null;
+    return kept
+      ? { bytes: fromBase64url(kept.bytes), name: kept.name, example: kept.example ?? '', dirty: kept.dirty === true, project: kept.project ?? '' }
+      : null;
   } catch {
     return null;
   }
 }
 
-export function store(storage, { bytes, name, example, dirty }) {
+export function store(storage, { bytes, name, example, dirty, project }) {
   try {
-    storage.setItem(key, JSON.stringify({ bytes: toBase64url(bytes), name, example, dirty }));
+    storage.setItem(key, JSON.stringify({ bytes: toBase64url(bytes), name, example, dirty, project }));
   } catch {
     // A full or refused storage keeps no copy; the page works on.
   }

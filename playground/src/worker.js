@@ -35,6 +35,9 @@ function handle(message) {
     const status = tools._morvcfg_translate(year, month, day, hour, minute, second);
     const files = Object.fromEntries(['pass-through', 'morv_cfg.c', 'morv_cfg.h'].map((name) => [name, output(name)]));
     postMessage({ kind: 'translated', id: message.id, status, files });
+  } else if (message.kind === 'project') {
+    put(encoder.encode(message.text));
+    tools._morvcfg_set_project_file();
   } else if (message.kind === 'check') {
     put(message.bytes);
     tools._morvcfg_check();

@@ -361,6 +361,30 @@ await check('axe-core finds no serious or critical violation, loaded and with pr
   assert.deepEqual(await serious(), []);
 });
 
+await check('a project file typed in its box silences its category, and travels in a share link', async () => {
+  await openBytes(Buffer.from('MORV_IFCFG(10.20.30.40, 255.255.255.0);\r\n  MORV_DNS(10.20.30.53);\r\n'), 'team.cfg');
+  await problems().filter({ hasText: '[-Wnot-directive]' }).waitFor();
+  await page.getByRole('textbox', { name: /^Project file/ }).fill('# we know\n-Wno-not-directive\n');
+  await problems().filter({ hasText: '[-Wnot-directive]' }).waitFor({ state: 'detached' });
+  // The default name server's move stays: only the category named is silenced.
+  await problems().filter({ hasText: '[-Wsubnet-move]' }).waitFor();
+  // A mistake in it is said, with its place.
+  await page.getByRole('textbox', { name: /^Project file/ }).fill('-Wno-not-directve\n');
+  await page.getByRole('status').filter({ hasText: /\.morvcfg-check:1:1: error: unknown warning category 'not-directve'.*did you mean/ }).waitFor();
+  await page.getByRole('textbox', { name: /^Project file/ }).fill('-Wno-not-directive\n');
+  await problems().filter({ hasText: '[-Wnot-directive]' }).waitFor({ state: 'detached' });
+  await page.getByRole('button', { name: 'Share' }).click();
+  await page.waitForFunction(() => location.hash.includes('p='));
+  const other = await context.newPage();
+  await other.goto(page.url());
+  await other.getByRole('heading', { name: 'team.cfg' }).waitFor();
+  assert.equal(await other.getByRole('textbox', { name: /^Project file/ }).inputValue(), '-Wno-not-directive\n');
+  await other.getByRole('region', { name: 'Problems' }).getByRole('listitem').filter({ hasText: '[-Wsubnet-move]' }).waitFor();
+  assert.equal(await other.getByRole('region', { name: 'Problems' }).getByRole('listitem').filter({ hasText: '[-Wnot-directive]' }).count(), 0);
+  await other.close();
+  await page.getByRole('textbox', { name: /^Project file/ }).fill('');
+});
+
 await check('tools that fail to load are said, and nothing waits on them', async () => {
   const other = await context.newPage();
   await other.route('**/morvcfg_web.wasm', (route) => route.fulfill({ status: 200, contentType: 'application/wasm', body: Buffer.from('not wasm') }));
@@ -372,7 +396,7 @@ await check('tools that fail to load are said, and nothing waits on them', async
 await check('a share link opens the same bytes', async () => {
   await openBytes(odd, 'odd.cfg');
   await page.getByRole('button', { name: 'Share' }).click();
-  await page.waitForFunction(() => location.hash.includes('z='));
+  await page.waitForFunction(() => location.hash.includes('name=odd.cfg&z='));
   const link = page.url();
   const other = await context.newPage();
   other.on('pageerror', (error) => errors.push(error.message));

@@ -10,10 +10,12 @@
 #include <array>
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "checker/check.h"
+#include "checker/project_file.h"
 #include "checker/report.h"
 #include "lsp/serve.h"
 #include "lsp/server.h"
@@ -30,6 +32,8 @@ constexpr std::array<const char*, kOutputs> kOutputNames{"pass-through", "morv_c
 
 struct Page {
     std::string input;
+    // The project file the page's box holds, as beside the description; none when empty.
+    std::string project;
     std::array<std::string, kOutputs> outputs;
     std::unique_ptr<morvcfg::lsp::Server> server;
 };
@@ -37,6 +41,22 @@ struct Page {
 Page& page() {
     static Page instance;
     return instance;
+}
+
+// Where the page's description stands, for the language server (its document's URI) and the
+// project-file search alike; the box's text is the project file beside it.
+constexpr const char* kDescriptionPath = "/playground/description.cfg";
+constexpr const char* kProjectPath = "/playground/.morvcfg-check";
+
+morvcfg::ProjectFileSearch project_search() {
+    return {"/", false, [](const std::string& path, std::string& why) -> std::optional<std::string> {
+                why.clear();
+                const Page& state = page();
+                if (path != kProjectPath || state.project.empty()) {
+                    return std::nullopt;
+                }
+                return state.project;
+            }};
 }
 
 }  // namespace
@@ -82,11 +102,21 @@ int morvcfg_translate(int year, int month, int day, int hour, int minute, int se
 int morvcfg_check() {
     Page& state = page();
     morvcfg::StringSource source(state.input);
-    const morvcfg::FileReport report{"description", {}, morvcfg::check(source), {}, {}};
+    morvcfg::FileReport report{"description", {}, morvcfg::check(source), {}, {}};
     const morvcfg::ReportOptions options;
+    const morvcfg::AppliedProjectFile applied = morvcfg::project_file_for(kDescriptionPath, "", project_search());
+    if (applied.error.empty() && !applied.path.empty()) {
+        report.options = morvcfg::options_with_project(options, {}, applied.options);
+    }
     state.outputs[kReport].clear();
     morvcfg::write_json(state.outputs[kReport], {&report, 1}, options);
     return static_cast<int>(morvcfg::reported_warnings(report, options));
+}
+
+// Takes the input as the text of the project file beside the description (empty: none). The
+// language server reads it when it next checks, and a check of bytes at once.
+void morvcfg_set_project_file() {
+    page().project = page().input;
 }
 
 // Hands the input, one message's body, to the language server (started by the first message);
@@ -100,8 +130,9 @@ void morvcfg_lsp_receive() {
         replies += '\n';
     };
     if (!state.server) {
-        state.server =
-            std::make_unique<morvcfg::lsp::Server>(morvcfg::ReportOptions{}, send, [](const std::string&) {});
+        state.server = std::make_unique<morvcfg::lsp::Server>(morvcfg::ReportOptions{}, send,
+                                                              [](const std::string&) {}, morvcfg::lsp::FileOpener{},
+                                                              morvcfg::lsp::ProjectFiles{project_search(), {}, ""});
     }
     morvcfg::lsp::receive(*state.server, state.input, send);
 }

@@ -44,6 +44,14 @@ TEST(WebExportsTest, ChecksTheBytesItIsHanded) {
     const std::string report = output("report");
     EXPECT_NE(report.find("\"category\": \"encoding\""), std::string::npos) << report;
     EXPECT_NE(report.find("\"LocalHost\": \"127.0.0.1\""), std::string::npos) << report;
+    // The page's project file box: the category it silences is excused, and counts no more.
+    hand_over("# the team's\n-Wno-encoding\n");
+    morvcfg_set_project_file();
+    hand_over(utf16);
+    EXPECT_EQ(morvcfg_check(), 0);
+    EXPECT_NE(output("report").find("\"ignored\": \"project-file\""), std::string::npos) << output("report");
+    hand_over("");
+    morvcfg_set_project_file();
 }
 
 TEST(WebExportsTest, AnswersEachMessageItIsHanded) {
