@@ -130,9 +130,9 @@ void morvcfg_lsp_receive() {
         replies += '\n';
     };
     if (!state.server) {
-        state.server = std::make_unique<morvcfg::lsp::Server>(morvcfg::ReportOptions{}, send,
-                                                              [](const std::string&) {}, morvcfg::lsp::FileOpener{},
-                                                              morvcfg::lsp::ProjectFiles{project_search(), {}, ""});
+        state.server = std::make_unique<morvcfg::lsp::Server>(
+            morvcfg::ReportOptions{}, send, [](const std::string&) {}, morvcfg::lsp::FileOpener{},
+            morvcfg::lsp::ProjectFiles{project_search(), {}, ""});
     }
     morvcfg::lsp::receive(*state.server, state.input, send);
 }
