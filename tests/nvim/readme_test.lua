@@ -27,6 +27,24 @@ if os.getenv('MORVCFG_README_TEST') == 'missing' then
   return
 end
 
+if os.getenv('MORVCFG_README_TEST') == 'project' then
+  -- A project file beside the board file silences -Wnot-directive: the server takes it, as the
+  -- command line does, and the other warnings stay.
+  local deadline = vim.loop.now() + 20000
+  local codes = {}
+  while vim.loop.now() < deadline do
+    vim.wait(50)
+    codes = {}
+    for _, diagnostic in ipairs(vim.diagnostic.get(buffer)) do codes[diagnostic.code] = true end
+    if codes['subnet-move'] then break end
+  end
+  check(codes['subnet-move'], 'no warning at all with the project file')
+  check(not codes['not-directive'], 'the project file did not silence -Wnot-directive')
+  io.stdout:write('neovim, README block: the project file beside the file is taken\n')
+  vim.cmd('qall!')
+  return
+end
+
 -- The steps run one after another from Neovim's main loop, which takes the typed keys (as a
 -- user's would be) and the server's answers; each waits until what it checks holds.
 local steps = {}

@@ -26,6 +26,12 @@ PATH="$work/bin:$PATH" MORVCFG_README_TEST=checks timeout 300 "$nvim" --headless
   -c "luafile $here/readme_test.lua" board.cfg </dev/null
 cmp -s board.cfg "$here/board.cfg" || fail "the editor test changed its file"
 
+echo "-- the README's block, with a project file beside the board file"
+printf '# judged\n-Wno-not-directive\n' > .morvcfg-check
+PATH="$work/bin:$PATH" MORVCFG_README_TEST=project timeout 300 "$nvim" --headless -u init.lua \
+  -c "luafile $here/readme_test.lua" board.cfg </dev/null
+rm .morvcfg-check
+
 echo "-- the README's block, without morvcfg-check on PATH"
 bare=/usr/bin:/bin
 if PATH=$bare command -v morvcfg-check >/dev/null; then
