@@ -255,11 +255,11 @@ TEST(CheckerTest, IgnoreCommentsExcuseOneLine) {
         out.clear();
         write_gcc(out, report, options);
         EXPECT_EQ(out.find("excused by"), std::string::npos) << c.input;
-        std::size_t shown = 0;
+        std::size_t warnings_shown = 0;
         for (std::size_t at = out.find(": warning: "); at != std::string::npos; at = out.find(": warning: ", at + 1)) {
-            ++shown;
+            ++warnings_shown;
         }
-        EXPECT_EQ(reported_warnings(report, options), shown) << c.input;
+        EXPECT_EQ(reported_warnings(report, options), warnings_shown) << c.input;
     }
 }
 

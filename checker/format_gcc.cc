@@ -190,11 +190,9 @@ void write_note(std::string& out, const FileReport& report, const Note& note, co
 
 std::size_t reported_warnings(const FileReport& report, const ReportOptions& run) {
     const ReportOptions& options = options_in_force(report, run);
-    std::size_t count = 0;
-    for (const Finding& finding : report.result.findings) {
-        count += options.leaves_out(finding) ? 0 : 1;
-    }
-    return count;
+    return static_cast<std::size_t>(
+        std::count_if(report.result.findings.begin(), report.result.findings.end(),
+                      [&options](const Finding& finding) { return !options.leaves_out(finding); }));
 }
 
 void write_gcc(std::string& out, const FileReport& report, const ReportOptions& options) {

@@ -86,16 +86,16 @@ TEST(ProjectFileTest, PatternsMatchAsGlobsDo) {
 }
 
 TEST(ProjectFileTest, AFileGetsTheStartsOptionsThenEachMatchingSectionsInFileOrder) {
-    const ParsedProjectFile parsed = parse_project_file(
+    const ParsedProjectFile project = parse_project_file(
         "-Wno-subnet-move\n[boards/*.cfg]\n-Werror\n[*.cfg]\n-Wsubnet-move\n[other/*]\n-Wno-encoding\n", "p");
-    ASSERT_FALSE(parsed.error);
+    ASSERT_FALSE(project.error);
     std::string got;
-    for (const ProjectOption& option : options_for(parsed.file, "boards/a.cfg")) {
+    for (const ProjectOption& option : options_for(project.file, "boards/a.cfg")) {
         got += option.text + " ";
     }
     EXPECT_EQ(got, "-Wno-subnet-move -Werror -Wsubnet-move ");
     ReportOptions options;
-    for (const ProjectOption& option : options_for(parsed.file, "boards/a.cfg")) {
+    for (const ProjectOption& option : options_for(project.file, "boards/a.cfg")) {
         ASSERT_FALSE(apply_warning_option(options, option.text));
     }
     EXPECT_TRUE(options.errors);

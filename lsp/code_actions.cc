@@ -124,9 +124,7 @@ Json code_actions(const Document& document, Range range, const Json& context, co
         }
     }
     // The fixes first: a client that takes the first offered takes a fix, not an ignore.
-    for (Json& ignore : ignores) {
-        actions.push_back(std::move(ignore));
-    }
+    actions.insert(actions.end(), ignores.begin(), ignores.end());
     if (wanted(context, "source.fixAll.morvcfg")) {
         const FixedText fixed = fix_text(document.text(), document.options(), false);
         if (fixed.bytes != document.text()) {
