@@ -188,11 +188,11 @@ void write_note(std::string& out, const FileReport& report, const Note& note, co
 
 }  // namespace
 
-std::size_t reported_warnings(const FileReport& report, const ReportOptions& run) {
-    const ReportOptions& options = options_in_force(report, run);
+std::size_t reported_warnings(const FileReport& report, const ReportOptions& options) {
+    const ReportOptions& in_force = options_in_force(report, options);
     return static_cast<std::size_t>(
         std::count_if(report.result.findings.begin(), report.result.findings.end(),
-                      [&options](const Finding& finding) { return !options.leaves_out(finding); }));
+                      [&in_force](const Finding& finding) { return !in_force.leaves_out(finding); }));
 }
 
 void write_gcc(std::string& out, const FileReport& report, const ReportOptions& options) {

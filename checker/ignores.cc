@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -36,124 +37,168 @@ std::string_view nearest_category(std::string_view name) {
 
 }  // namespace
 
+namespace {
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' || text.back() == '\n')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// The names in a bracket that starts at `open` in the piece (which starts at `start` in the text);
+// the index after the bracket, or after the piece when it is not closed.
+std::size_t read_names(std::string_view piece, std::size_t open, std::uint64_t start, const FileLayout& layout,
+                       IgnoreComment& ignore) {
+    ignore.all = false;
+    const std::size_t close = piece.find(']', open);
+    ignore.unclosed = close == std::string_view::npos;
+    if (ignore.unclosed) {
+        return piece.size();
+    }
+    for (std::size_t name_start = open + 1; name_start <= close;) {
+        const std::size_t name_end = std::min(piece.find(',', name_start), close);
+        const std::string_view name = trimmed(piece.substr(name_start, name_end - name_start));
+        if (!name.empty()) {
+            const auto at = static_cast<std::uint64_t>(name.data() - piece.data());
+            ignore.names.emplace_back(std::string(name), layout.file_offset(start + at));
+        }
+        name_start = name_end + 1;
+    }
+    return close + 1;
+}
+
+// The ignore whose marker stands at `at` in the piece, or nothing when the words after the marker
+// are not an ignore.
+std::optional<IgnoreComment> read_ignore(std::string_view piece, std::size_t at, std::uint64_t start,
+                                         const FileLayout& layout) {
+    std::size_t i = at + kMarker.size();
+    while (i < piece.size() && (piece[i] == ' ' || piece[i] == '\t')) {
+        ++i;
+    }
+    IgnoreComment ignore;
+    const std::string_view word = piece.substr(i);
+    if (word.starts_with("ignore-next-line")) {
+        ignore.next_line = true;
+        i += 16;
+    } else if (word.starts_with("ignore")) {
+        i += 6;
+    } else {
+        return std::nullopt;  // another note to morvcfg-check's readers, not an ignore
+    }
+    if (i < piece.size() && is_name_char(piece[i])) {
+        return std::nullopt;  // "ignored", "ignores": words, not the ignore
+    }
+    if (i < piece.size() && piece[i] == '[') {
+        i = read_names(piece, i, start, layout, ignore);
+    }
+    ignore.offset = layout.file_offset(start + at);
+    ignore.end = layout.file_offset(start + i - 1) + 1;
+    return ignore;
+}
+
+}  // namespace
+
 void IgnoreReader::read(std::string_view piece, std::uint64_t start, const CReading& c_reading,
                         const FileLayout& layout) {
     for (std::size_t at = piece.find(kMarker); at != std::string_view::npos; at = piece.find(kMarker, at + 1)) {
         if (c_reading.role(at) != CReading::Role::Comment) {
             continue;
         }
-        std::size_t i = at + kMarker.size();
-        while (i < piece.size() && (piece[i] == ' ' || piece[i] == '\t')) {
-            ++i;
+        if (std::optional<IgnoreComment> ignore = read_ignore(piece, at, start, layout)) {
+            ignores_.push_back(std::move(*ignore));
         }
-        IgnoreComment ignore;
-        std::string_view word = piece.substr(i);
-        if (word.starts_with("ignore-next-line")) {
-            ignore.next_line = true;
-            i += 16;
-        } else if (word.starts_with("ignore")) {
-            i += 6;
-        } else {
-            continue;  // another note to morvcfg-check's readers, not an ignore
-        }
-        if (i < piece.size() && is_name_char(piece[i])) {
-            continue;  // "ignored", "ignores": words, not the ignore
-        }
-        if (i < piece.size() && piece[i] == '[') {
-            ignore.all = false;
-            const std::size_t close = piece.find(']', i);
-            ignore.unclosed = close == std::string_view::npos;
-            const std::size_t list_end = ignore.unclosed ? piece.size() : close;
-            std::size_t name_start = i + 1;
-            while (name_start <= list_end) {
-                std::size_t name_end = std::min(piece.find(',', name_start), list_end);
-                std::string_view name = piece.substr(name_start, name_end - name_start);
-                std::size_t lead = 0;
-                while (lead < name.size() && (name[lead] == ' ' || name[lead] == '\t')) {
-                    ++lead;
-                }
-                name.remove_prefix(lead);
-                while (!name.empty() &&
-                       (name.back() == ' ' || name.back() == '\t' || name.back() == '\r' || name.back() == '\n')) {
-                    name.remove_suffix(1);
-                }
-                if (!name.empty() && !ignore.unclosed) {
-                    ignore.names.emplace_back(std::string(name), layout.file_offset(start + name_start + lead));
-                }
-                name_start = name_end + 1;
-            }
-            i = ignore.unclosed ? list_end : close + 1;
-        }
-        ignore.offset = layout.file_offset(start + at);
-        ignore.end = layout.file_offset(start + i - 1) + 1;
-        ignores_.push_back(std::move(ignore));
     }
 }
+
+namespace {
+
+// A -Wunused-ignore warning about [offset, end).
+Finding unused_ignore(std::uint64_t offset, std::uint64_t end, std::string message) {
+    Finding finding;
+    finding.offset = offset;
+    finding.end = end;
+    finding.category = Category::UnusedIgnore;
+    finding.message = std::move(message);
+    return finding;
+}
+
+// The categories an ignore names, each with whether it has excused a warning yet; a warning for
+// each name that is none, or names what cannot be ignored on one line.
+std::map<Category, bool> named_categories(const IgnoreComment& ignore, const std::string& written,
+                                          std::vector<Finding>& unused) {
+    std::map<Category, bool> named;
+    for (const auto& [name, offset] : ignore.names) {
+        const std::optional<Category> category = category_named(name);
+        const std::uint64_t end = offset + name.size();
+        std::string message;
+        if (!category) {
+            const std::string_view near = nearest_category(name);
+            message.append("unknown warning category ").append(quoted(name)).append(" in the ").append(written);
+            message.append(near.empty() ? "; morvcfg-check --help lists them"
+                                        : "; did you mean '" + std::string(near) + "'?");
+        } else if (*category == Category::Encoding || *category == Category::UnusedIgnore) {
+            message.append("-W").append(name).append(" is about ");
+            message.append(*category == Category::Encoding ? "the file as a whole" : "ignores themselves");
+            message.append(" and cannot be ignored on one line; a project file can silence it");
+        } else {
+            named.emplace(*category, false);
+            continue;
+        }
+        unused.push_back(unused_ignore(offset, end, std::move(message)));
+    }
+    return named;
+}
+
+// Marks the warnings of `line` that the ignore excuses; true when it excuses any.
+bool excuse(CheckResult& result, const IgnoreComment& ignore, std::uint64_t line, std::map<Category, bool>& named) {
+    bool excused = false;
+    for (Finding& finding : result.findings) {
+        if (finding.ignored_at || finding.category == Category::Encoding ||
+            line_and_column(result, finding.offset).first != line) {
+            continue;
+        }
+        const auto found = named.find(finding.category);
+        if (ignore.all || found != named.end()) {
+            finding.ignored_at = ignore.offset;
+            excused = true;
+            if (found != named.end()) {
+                found->second = true;
+            }
+        }
+    }
+    return excused;
+}
+
+}  // namespace
 
 void apply_ignores(CheckResult& result, const std::vector<IgnoreComment>& ignores) {
     std::vector<Finding> unused;
     for (const IgnoreComment& ignore : ignores) {
         const std::uint64_t line = line_and_column(result, ignore.offset).first + (ignore.next_line ? 1 : 0);
         const std::string written = ignore.next_line ? "ignore-next-line" : "ignore";
-        const auto warn = [&](std::uint64_t offset, std::uint64_t end, std::string message) {
-            Finding finding;
-            finding.offset = offset;
-            finding.end = end;
-            finding.category = Category::UnusedIgnore;
-            finding.message = std::move(message);
-            unused.push_back(std::move(finding));
-        };
         if (ignore.unclosed) {
-            warn(ignore.offset, ignore.end,
-                 "the " + written + " has a '[' without its ']', so it excuses nothing: write " + written +
-                     "[NAME, ...]");
+            std::string message = "the " + written;
+            message.append(" has a '[' without its ']', so it excuses nothing: write ").append(written);
+            message.append("[NAME, ...]");
+            unused.push_back(unused_ignore(ignore.offset, ignore.end, std::move(message)));
             continue;
         }
-        // The categories it names, each with whether it excused a warning.
-        std::map<Category, bool> named;
-        for (const auto& [name, offset] : ignore.names) {
-            const std::optional<Category> category = category_named(name);
-            const std::uint64_t end = offset + name.size();
-            if (!category) {
-                const std::string_view near = nearest_category(name);
-                warn(offset, end,
-                     "unknown warning category " + quoted(name) + " in the " + written +
-                         (near.empty() ? "; morvcfg-check --help lists them"
-                                       : "; did you mean '" + std::string(near) + "'?"));
-            } else if (*category == Category::Encoding || *category == Category::UnusedIgnore) {
-                warn(offset, end,
-                     "-W" + name + " is about " +
-                         (*category == Category::Encoding ? std::string("the file as a whole")
-                                                          : std::string("ignores themselves")) +
-                         " and cannot be ignored on one line; a project file can silence it");
-            } else {
-                named.emplace(*category, false);
-            }
-        }
-        bool excused = false;
-        for (Finding& finding : result.findings) {
-            if (finding.ignored_at || finding.category == Category::Encoding ||
-                line_and_column(result, finding.offset).first != line) {
-                continue;
-            }
-            const auto found = named.find(finding.category);
-            if (ignore.all || found != named.end()) {
-                finding.ignored_at = ignore.offset;
-                excused = true;
-                if (found != named.end()) {
-                    found->second = true;
-                }
-            }
-        }
-        if (ignore.all && !excused) {
-            warn(ignore.offset, ignore.end,
-                 "this " + written + " excuses nothing: line " + std::to_string(line) + " has no warning");
+        std::map<Category, bool> named = named_categories(ignore, written, unused);
+        if (!excuse(result, ignore, line, named) && ignore.all) {
+            unused.push_back(unused_ignore(
+                ignore.offset, ignore.end,
+                "this " + written + " excuses nothing: line " + std::to_string(line) + " has no warning"));
         }
         for (const auto& [category, used] : named) {
             if (!used) {
-                warn(ignore.offset, ignore.end,
-                     "this " + written + " excuses nothing of -W" + std::string(name_of(category)) + ": line " +
-                         std::to_string(line) + " has no such warning");
+                std::string message = "this " + written;
+                message.append(" excuses nothing of -W").append(name_of(category)).append(": line ");
+                message.append(std::to_string(line)).append(" has no such warning");
+                unused.push_back(unused_ignore(ignore.offset, ignore.end, std::move(message)));
             }
         }
     }

@@ -91,52 +91,54 @@ bool is_blank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
 
-// The options of the file's first section, then of each [PATTERN] section, a word at a time.
+std::string_view without_blanks(std::string_view text) {
+    while (!text.empty() && is_blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    return text;
+}
+
+// One line of the file, whose text after its leading blanks is `rest` and which starts at `whole`:
+// a section's heading, or options, added to `parsed`; an error there stops the reading.
+void parse_line(std::string_view whole, std::string_view rest, std::uint64_t line, ParsedProjectFile& parsed) {
+    const auto column = [&whole](std::string_view part) {
+        return static_cast<std::uint64_t>(part.data() - whole.data()) + 1;
+    };
+    if (rest.front() == '[') {
+        const std::size_t close = rest.rfind(']');
+        const std::string_view after = close == std::string_view::npos ? "" : without_blanks(rest.substr(close + 1));
+        if (close == std::string_view::npos || close == 1 || !(after.empty() || after.front() == '#')) {
+            parsed.error = ProjectOption{"a section is written [PATTERN], alone on its line", line, column(rest)};
+        } else {
+            parsed.file.sections.push_back({std::string(rest.substr(1, close - 1)), {}});
+        }
+        return;
+    }
+    while (!rest.empty() && rest.front() != '#') {
+        const auto* const blank = std::find_if(rest.begin(), rest.end(), is_blank);
+        const std::string_view word = rest.substr(0, static_cast<std::size_t>(blank - rest.begin()));
+        ReportOptions scratch;
+        if (auto error = apply_warning_option(scratch, word)) {
+            parsed.error = ProjectOption{*error, line, column(word)};
+            return;
+        }
+        parsed.file.sections.back().options.push_back({std::string(word), line, column(word)});
+        rest = without_blanks(rest.substr(word.size()));
+    }
+}
+
+// The options of the file's first section, then of each [PATTERN] section, a line at a time.
 ParsedProjectFile parse(std::string_view text, std::string path) {
     ParsedProjectFile parsed{{std::move(path), {{"", {}}}}, std::nullopt};
     std::uint64_t line = 0;
     while (!text.empty() && !parsed.error) {
         ++line;
         const std::size_t end = std::min(text.find('\n'), text.size());
-        std::string_view rest = text.substr(0, end);
-        const std::string_view whole = rest;
+        const std::string_view whole = text.substr(0, end);
         text.remove_prefix(std::min(end + 1, text.size()));
-        const auto column = [&whole](std::string_view part) {
-            return static_cast<std::uint64_t>(part.data() - whole.data()) + 1;
-        };
-        while (!rest.empty() && is_blank(rest.front())) {
-            rest.remove_prefix(1);
-        }
-        if (rest.empty() || rest.front() == '#') {
-            continue;
-        }
-        if (rest.front() == '[') {
-            const std::size_t close = rest.rfind(']');
-            std::string_view after = close == std::string_view::npos ? "" : rest.substr(close + 1);
-            while (!after.empty() && is_blank(after.front())) {
-                after.remove_prefix(1);
-            }
-            if (close == std::string_view::npos || close == 1 || !(after.empty() || after.front() == '#')) {
-                parsed.error = ProjectOption{"a section is written [PATTERN], alone on its line", line, column(rest)};
-            } else {
-                parsed.file.sections.push_back({std::string(rest.substr(1, close - 1)), {}});
-            }
-            continue;
-        }
-        while (!rest.empty() && rest.front() != '#') {
-            const std::size_t word_end = std::min(
-                static_cast<std::size_t>(std::find_if(rest.begin(), rest.end(), is_blank) - rest.begin()), rest.size());
-            const std::string_view word = rest.substr(0, word_end);
-            ReportOptions scratch;
-            if (auto error = apply_warning_option(scratch, word)) {
-                parsed.error = ProjectOption{*error, line, column(word)};
-                break;
-            }
-            parsed.file.sections.back().options.push_back({std::string(word), line, column(word)});
-            rest.remove_prefix(word_end);
-            while (!rest.empty() && is_blank(rest.front())) {
-                rest.remove_prefix(1);
-            }
+        const std::string_view rest = without_blanks(whole);
+        if (!rest.empty() && rest.front() != '#') {
+            parse_line(whole, rest, line, parsed);
         }
     }
     return parsed;
@@ -148,47 +150,59 @@ ParsedProjectFile parse_project_file(std::string_view text, std::string path) {
     return parse(text, std::move(path));
 }
 
+namespace {
+
+// Matches `pattern` against the whole of `path`, trying each length a star may stand for.
+bool match_glob(std::string_view pattern, std::string_view path);
+
+// `**` (followed by `rest`): any folders ("**/" also matches no folder at all).
+bool match_folders(std::string_view rest, std::string_view path) {
+    if (rest.starts_with('/') && match_glob(rest.substr(1), path)) {
+        return true;
+    }
+    for (std::size_t i = 0; i <= path.size(); ++i) {
+        if (match_glob(rest, path.substr(i))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// `*` (followed by `rest`): any characters but '/'.
+bool match_star(std::string_view rest, std::string_view path) {
+    for (std::size_t i = 0; i <= path.size(); ++i) {
+        if (match_glob(rest, path.substr(i))) {
+            return true;
+        }
+        if (i < path.size() && path[i] == '/') {
+            return false;
+        }
+    }
+    return false;
+}
+
+bool match_glob(std::string_view pattern, std::string_view path) {
+    if (pattern.empty()) {
+        return path.empty();
+    }
+    if (pattern.starts_with("**")) {
+        return match_folders(pattern.substr(2), path);
+    }
+    if (pattern.front() == '*') {
+        return match_star(pattern.substr(1), path);
+    }
+    const bool one = !path.empty() && (pattern.front() == '?' ? path.front() != '/' : pattern.front() == path.front());
+    return one && match_glob(pattern.substr(1), path.substr(1));
+}
+
+}  // namespace
+
 bool glob_match(std::string_view pattern, std::string_view path) {
     if (pattern.find('/') == std::string_view::npos) {
         const std::size_t slash = path.rfind('/');
         path = slash == std::string_view::npos ? path : path.substr(slash + 1);
     }
-    pattern = pattern.starts_with('/') ? pattern.substr(1) : pattern;
-    // Matches pattern[p..] against path[s..], trying each length where a star stands.
-    const auto match = [](const auto& self, std::string_view pat, std::string_view str) -> bool {
-        if (pat.empty()) {
-            return str.empty();
-        }
-        if (pat.starts_with("**")) {
-            std::string_view after = pat.substr(2);
-            // "**/" also matches no folder at all.
-            if (after.starts_with('/') && self(self, after.substr(1), str)) {
-                return true;
-            }
-            for (std::size_t i = 0; i <= str.size(); ++i) {
-                if (self(self, after, str.substr(i))) {
-                    return true;
-                }
-            }
-            return false;
-        }
-        if (pat.front() == '*') {
-            for (std::size_t i = 0; i <= str.size(); ++i) {
-                if (self(self, pat.substr(1), str.substr(i))) {
-                    return true;
-                }
-                if (i < str.size() && str[i] == '/') {
-                    break;
-                }
-            }
-            return false;
-        }
-        if (str.empty() || (pat.front() == '?' ? str.front() == '/' : pat.front() != str.front())) {
-            return false;
-        }
-        return self(self, pat.substr(1), str.substr(1));
-    };
-    return match(match, pattern, path);
+    return match_glob(pattern.starts_with('/') ? pattern.substr(1) : pattern, path);
 }
 
 std::vector<ProjectOption> options_for(const ProjectFile& file, std::string_view relative) {
@@ -280,6 +294,23 @@ bool apply_file(const std::string& path, const std::string& relative, const Proj
     return true;
 }
 
+// The path of a file below the folder of the project file `project`, or the file's name alone
+// when it is not below it.
+std::string relative_to_project(const SplitPath& project, const SplitPath& file) {
+    std::size_t shared = 0;
+    while (project.root == file.root && shared + 1 < project.parts.size() && shared < file.parts.size() &&
+           project.parts[shared] == file.parts[shared]) {
+        ++shared;
+    }
+    const bool below = project.root == file.root && shared + 1 == project.parts.size();
+    const std::size_t from = below ? shared : (file.parts.empty() ? 0 : file.parts.size() - 1);
+    std::string relative;
+    for (std::size_t i = from; i < file.parts.size(); ++i) {
+        relative += (relative.empty() ? "" : "/") + file.parts[i];
+    }
+    return relative;
+}
+
 }  // namespace
 
 AppliedProjectFile project_file_for(const std::string& file, const std::string& named,
@@ -287,21 +318,7 @@ AppliedProjectFile project_file_for(const std::string& file, const std::string& 
     AppliedProjectFile applied;
     const SplitPath where = absolute_path(file, search);
     if (!named.empty()) {
-        // Sections match the path below the named file's folder, or the file's name when it is
-        // not below it.
-        const SplitPath project = absolute_path(named, search);
-        std::size_t shared = 0;
-        while (shared + 1 < project.parts.size() && shared < where.parts.size() &&
-               project.parts[shared] == where.parts[shared] && project.root == where.root) {
-            ++shared;
-        }
-        const bool below = project.root == where.root && shared + 1 == project.parts.size();
-        std::string relative;
-        for (std::size_t i = below ? shared : (where.parts.empty() ? 0 : where.parts.size() - 1);
-             i < where.parts.size(); ++i) {
-            relative += (relative.empty() ? "" : "/") + where.parts[i];
-        }
-        if (!apply_file(named, relative, search, applied)) {
+        if (!apply_file(named, relative_to_project(absolute_path(named, search), where), search, applied)) {
             applied.path = named;
             applied.error = named + ": error: cannot read the project file: there is no such file";
         }
@@ -311,11 +328,8 @@ AppliedProjectFile project_file_for(const std::string& file, const std::string& 
     for (std::size_t folders = where.parts.empty() ? 0 : where.parts.size() - 1;; --folders) {
         std::string path = where.joined(folders);
         path += (path.ends_with('/') ? "" : "/") + std::string(kProjectFileName);
-        std::string relative;
-        for (std::size_t i = folders; i < where.parts.size(); ++i) {
-            relative += (relative.empty() ? "" : "/") + where.parts[i];
-        }
-        if (apply_file(path, relative, search, applied) || folders == 0) {
+        if (apply_file(path, relative_to_project(split_path(path, search.windows_paths), where), search, applied) ||
+            folders == 0) {
             return applied;
         }
     }

@@ -87,6 +87,6 @@ ReportOptions options_with_project(const ReportOptions& command, const std::vect
 
 // Applies one of the checker's -W options to `options`, as the command line does; the error in
 // words when it is not one, or names no category.
-std::optional<std::string> apply_warning_option(ReportOptions& options, std::string_view option);
+std::optional<std::string> apply_warning_option(ReportOptions& options, std::string_view arg);
 
 }  // namespace morvcfg
