@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -88,7 +89,20 @@ std::string search_start(const Input& input) {
 
 class Run {
 public:
-    Run(const CommandLine& command, const CheckerHost& host) : command_(command), host_(host) {}
+    Run(const CommandLine& command, const CheckerHost& host)
+        : command_(command), host_(host), search_(project_search(host)) {
+        // The files of one folder share its project files: each is read once a run.
+        search_.read = [read = std::move(search_.read), this](const std::string& path, std::string& why) {
+            auto [found, added] = read_files_.try_emplace(path);
+            if (added) {
+                found->second.first = read(path, found->second.second);
+            }
+            why = found->second.second;
+            return found->second.first;
+        };
+    }
+    Run(const Run&) = delete;  // its search reads through `this`
+    Run& operator=(const Run&) = delete;
 
     // The options for a file, where a project file gives it options; false (with the error said)
     // when its project file cannot be used.
@@ -96,8 +110,7 @@ public:
         if (command_.no_config) {
             return true;
         }
-        const AppliedProjectFile applied =
-            project_file_for(search_start(input), command_.config_file, project_search(host_));
+        const AppliedProjectFile applied = project_file_for(search_start(input), command_.config_file, search_);
         if (!applied.error.empty()) {
             report.error = "its project file cannot be used";
             print(host_.standard_error, applied.error + "\n");
@@ -197,6 +210,9 @@ private:
 
     const CommandLine& command_;
     const CheckerHost& host_;
+    ProjectFileSearch search_;
+    // What each project file read gave: its bytes, or why not.
+    std::map<std::string, std::pair<std::optional<std::string>, std::string>> read_files_;
 };
 
 }  // namespace

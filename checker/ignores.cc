@@ -8,32 +8,15 @@
 #include <set>
 #include <utility>
 
+#include "checker/c_characters.h"
 #include "checker/categories.h"
 #include "checker/messages.h"
+#include "checker/project_file.h"
 
 namespace morvcfg {
 namespace {
 
 constexpr std::string_view kMarker = "morvcfg-check:";
-
-bool is_name_char(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
-}
-
-// The category nearest to a name that is none, as the command line suggests one; empty when none
-// is near.
-std::string_view nearest_category(std::string_view name) {
-    std::string_view nearest;
-    std::size_t best = 0;
-    for (const WarningCategory& category : kWarningCategories) {
-        const std::size_t distance = edit_distance(name, category.name);
-        if (nearest.empty() || distance < best) {
-            nearest = category.name;
-            best = distance;
-        }
-    }
-    return best <= std::max<std::size_t>(2, name.size() / 3) ? nearest : std::string_view();
-}
 
 }  // namespace
 
@@ -76,7 +59,7 @@ std::size_t read_names(std::string_view piece, std::size_t open, std::uint64_t s
 std::optional<IgnoreComment> read_ignore(std::string_view piece, std::size_t at, std::uint64_t start,
                                          const FileLayout& layout) {
     std::size_t i = at + kMarker.size();
-    while (i < piece.size() && (piece[i] == ' ' || piece[i] == '\t')) {
+    while (i < piece.size() && is_space_or_tab(piece[i])) {
         ++i;
     }
     IgnoreComment ignore;
@@ -89,7 +72,7 @@ std::optional<IgnoreComment> read_ignore(std::string_view piece, std::size_t at,
     } else {
         return std::nullopt;  // another note to morvcfg-check's readers, not an ignore
     }
-    if (i < piece.size() && is_name_char(piece[i])) {
+    if (i < piece.size() && (is_name_char(piece[i]) || piece[i] == '-')) {
         return std::nullopt;  // "ignored", "ignores": words, not the ignore
     }
     if (i < piece.size() && piece[i] == '[') {

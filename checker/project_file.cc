@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <utility>
 
+#include "checker/c_characters.h"
 #include "checker/messages.h"
 
 namespace morvcfg {
@@ -23,23 +24,28 @@ std::optional<std::string> unknown_category(std::string_view name, std::string_v
     if (category_named(name)) {
         return std::nullopt;
     }
-    const WarningCategory* nearest = nullptr;
-    std::size_t best = 0;
-    for (const WarningCategory& category : kWarningCategories) {
-        const std::size_t distance = edit_distance(name, category.name);
-        if (nearest == nullptr || distance < best) {
-            nearest = &category;
-            best = distance;
-        }
-    }
     std::string error = "unknown warning category '" + std::string(name) + "' in '" + std::string(option) + "'";
-    if (best <= std::max<std::size_t>(2, name.size() / 3)) {
-        return error + "; did you mean '" + std::string(prefix) + std::string(nearest->name) + "'?";
+    const std::string_view near = nearest_category(name);
+    if (!near.empty()) {
+        return error + "; did you mean '" + std::string(prefix) + std::string(near) + "'?";
     }
     return error + "; the categories are " + category_list();
 }
 
 }  // namespace
+
+std::string_view nearest_category(std::string_view name) {
+    std::string_view nearest;
+    std::size_t best = 0;
+    for (const WarningCategory& category : kWarningCategories) {
+        const std::size_t distance = edit_distance(name, category.name);
+        if (nearest.empty() || distance < best) {
+            nearest = category.name;
+            best = distance;
+        }
+    }
+    return best <= std::max<std::size_t>(2, name.size() / 3) ? nearest : std::string_view();
+}
 
 // As GCC reads them, in order: -Wno-NAME leaves a kind out and -WNAME takes it back, -Werror=NAME
 // makes a kind an error (and takes it in), -Werror all.
@@ -87,8 +93,9 @@ std::optional<std::string> apply_warning_option(ReportOptions& options, std::str
 
 namespace {
 
+// A blank between words, or the CR of a CR LF line end.
 bool is_blank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+    return is_c_blank(c) || c == '\r';
 }
 
 std::string_view without_blanks(std::string_view text) {
@@ -130,6 +137,10 @@ void parse_line(std::string_view whole, std::string_view rest, std::uint64_t lin
 // The options of the file's first section, then of each [PATTERN] section, a line at a time.
 ParsedProjectFile parse(std::string_view text, std::string path) {
     ParsedProjectFile parsed{{std::move(path), {{"", {}}}}, std::nullopt};
+    // Notepad saves UTF-8 with a byte-order mark.
+    if (text.starts_with("\xEF\xBB\xBF")) {
+        text.remove_prefix(3);
+    }
     std::uint64_t line = 0;
     while (!text.empty() && !parsed.error) {
         ++line;

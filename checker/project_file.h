@@ -85,6 +85,10 @@ AppliedProjectFile project_file_for(const std::string& file, const std::string& 
 ReportOptions options_with_project(const ReportOptions& command, const std::vector<std::string>& command_words,
                                    const std::vector<ProjectOption>& project);
 
+// The category nearest to a name that is none, as a did-you-mean suggests it; empty when none is
+// near.
+std::string_view nearest_category(std::string_view name);
+
 // Applies one of the checker's -W options to `options`, as the command line does; the error in
 // words when it is not one, or names no category.
 std::optional<std::string> apply_warning_option(ReportOptions& options, std::string_view arg);

@@ -38,6 +38,7 @@ TEST(ProjectFileTest, ReadsTheCommandLinesWordsWithCommentsAndSections) {
         {"-Wno-encoding\n[boards/**/*.cfg]\n-Wno-not-directive -Werror=subnet-move\n[old.cfg]  # kept as it was\n",
          "[] -Wno-encoding@1:1 [boards/**/*.cfg] -Wno-not-directive@3:1 -Werror=subnet-move@3:20 [old.cfg]"},
         {"-Wall -Wextra -Wsubnet-move", "[] -Wall@1:1 -Wextra@1:7 -Wsubnet-move@1:15"},
+        {"\xEF\xBB\xBF-Wno-encoding\r\n", "[] -Wno-encoding@1:1"},  // Notepad's UTF-8
         // What cannot be used says where, and what was perhaps meant.
         {"-Werror\n  -Wno-conditonal-directive\n",
          "error 2:3: unknown warning category 'conditonal-directive' in '-Wno-conditonal-directive'; did you mean "
