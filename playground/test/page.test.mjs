@@ -228,6 +228,17 @@ await check('Problems hold the native checker\'s warnings for the same bytes', a
   await page.mouse.move(0, 0);
 });
 
+// Keeps the tools' worker busy for `ms`, as a long analysis would: keystrokes typed meanwhile are
+// held back. Returns once the worker is surely busy, with a promise of its being free again.
+async function busyWorker(ms) {
+  const [worker] = page.workers();
+  const free = worker.evaluate((until) => {
+    while (Date.now() < until);
+  }, Date.now() + ms);
+  await page.waitForTimeout(300);
+  return { free };
+}
+
 await check('a hover right after keystrokes held back shows the new text\'s value', async () => {
   await openBytes(Buffer.from('MORV_IFCFG(10.20.40.40, 255.255.255.0);\r\nMORV_DEFGW(10.20.40.1);\r\n'), 'gateway.cfg');
   await page.locator('.cm-line', { hasText: 'MORV_DEFGW' }).click();
