@@ -115,21 +115,44 @@ const CReading::Conditional* CReading::deciding_conditional() const {
 
 Note CReading::conditional_note() const {
     const Conditional* deciding = deciding_conditional();
-    return deciding == nullptr ? Note()
-                               : Note(file_offset(deciding->opener),
-                                      "the conditional " + deciding->opener_text +
-                                          " opens here: as a directive, the line would apply whatever the "
-                                          "condition, so no fix is offered");
+    return deciding == nullptr ? Note() : no_fix_note(*deciding);
+}
+
+Note CReading::guard_note() const {
+    return guard_block_ ? no_fix_note(*guard_block_) : Note();
+}
+
+Note CReading::no_fix_note(const Conditional& deciding) const {
+    return {file_offset(deciding.opener), "the conditional " + deciding.opener_text +
+                                              " opens here: as a directive, the line would apply whatever the "
+                                              "condition, so no fix is offered"};
+}
+
+void CReading::finish() {
+    if (guard_ == Guard::Open) {
+        guard_ = Guard::Broken;  // its #endif never came
+    }
+    if (guard_ != Guard::Broken || !guard_block_) {
+        return;
+    }
+    guard_block_->state = Branch::Unknown;
+    for (const auto& [row, start] : guarded_directives_) {
+        conditional_directive(*row, start, *guard_block_);
+    }
 }
 
 void CReading::read(std::string_view piece, std::uint64_t start, const Directive* row) {
     roles_.assign(piece.size(), Role::Code);
-    started_in_comment_ = mode_ == Mode::BlockComment;
+    // A // comment goes on into a piece only where a backslash continued it, or a long line was cut.
+    started_in_comment_ = mode_ == Mode::BlockComment || mode_ == Mode::LineComment;
     piece_preprocessor_ = preprocessor_;
     row_ = row;
     piece_start_ = start;
     if (row != nullptr) {
         directive_warnings(*row, start);
+    }
+    if (std::exchange(comment_continues_, false)) {
+        continued_comment(piece, start, row);
     }
     for (std::size_t i = 0; i < piece.size(); ++i) {
         const char c = piece[i];
@@ -165,6 +188,7 @@ void CReading::line_end() {
         if (mode_ == Mode::Code && !code_.empty()) {
             code_.pop_back();
         }
+        comment_continues_ = mode_ == Mode::LineComment;
         previous_ = '\0';
     } else {
         if (mode_ != Mode::BlockComment) {
@@ -188,6 +212,9 @@ void CReading::code_byte(char c, std::size_t index) {
         mode_ = c == '*' ? Mode::BlockComment : Mode::LineComment;
         if (c == '*') {
             comment_opened(piece_start_ + index - 1);
+        } else {
+            line_comment_ = {piece_start_ + index - 1, line_};
+            line_comment_on_directive_ = row_ != nullptr;
         }
         previous_ = '\0';
         return;
@@ -234,8 +261,18 @@ void CReading::directive_warnings(const Directive& row, std::uint64_t start) {
     }
     const Conditional* deciding = deciding_conditional();
     if (deciding == nullptr) {
+        if (guard_ == Guard::Open) {
+            guarded_directives_.emplace_back(&row, start);
+        }
         return;
     }
+    conditional_directive(row, start, *deciding);
+}
+
+void CReading::conditional_directive(const Directive& row, std::uint64_t start, const Conditional& conditional) {
+    const auto [begin, end] = layout_.file_range(start, start + row.keyword.size());
+    const std::string keyword(row.keyword);
+    const Conditional* deciding = &conditional;
     const bool in_branch = deciding->branch != deciding->opener;
     const std::string branch = "the " + deciding->branch_text + " branch of " + deciding->opener_text;
     std::string where;
@@ -254,6 +291,31 @@ void CReading::directive_warnings(const Directive& row, std::uint64_t start) {
         finding.notes.emplace_back(file_offset(deciding->branch),
                                    "the " + deciding->branch_text + " branch starts here");
     }
+}
+
+void CReading::continued_comment(std::string_view piece, std::uint64_t start, const Directive* row) {
+    // A line that C takes into the comment matters when it holds a directive, which morvcfg
+    // applies anyway, or a word that would be one, which the author may think is read.
+    const std::string_view code = trim_left(piece.substr(0, piece.find('\0')));
+    const bool would_be =
+        code.size() >= kKeywordPrefix.size() && upper_case(code.substr(0, kKeywordPrefix.size())) == kKeywordPrefix;
+    if (row == nullptr && !would_be) {
+        return;
+    }
+    const std::string line = std::to_string(line_);
+    std::string message = "this // comment ends in a backslash, which continues it onto line " + line + ": C reads " +
+                          (row != nullptr ? std::string(row->keyword) +
+                                                " there as part of the comment, but morvcfg "
+                                                "applies the directive anyway"
+                                          : quoted(identifier_at(code)) + " there as part of the comment");
+    if (row != nullptr && !line_comment_on_directive_) {
+        message +=
+            ", and in the pass-through output, which leaves that line out, the comment takes in the line "
+            "after it";
+    }
+    const std::uint64_t at = file_offset(line_comment_.offset);
+    Finding& finding = findings_.warn(at, at + 2, Category::ContinuedComment, std::move(message));
+    finding.notes.emplace_back(file_offset(start), "line " + line + " starts here");
 }
 
 void CReading::comment_opened(std::uint64_t at) {
@@ -293,6 +355,10 @@ void CReading::end_line() {
         return;  // blank lines and comments change nothing
     }
     const bool guard_pending = std::exchange(guard_pending_, false);
+    const bool first_code = !std::exchange(code_seen_, true);
+    if (guard_ == Guard::Closed) {
+        guard_ = Guard::Broken;  // code after the guard's #endif: it wraps only part of the file
+    }
     if (!preprocessor) {
         return;
     }
@@ -300,23 +366,32 @@ void CReading::end_line() {
     std::string_view rest = trim(text.substr(1));
     const std::string_view word = identifier_at(rest);
     const std::string_view operand = trim(rest.substr(word.size()));
-    if (word == "define" && guard_pending && !conditionals_.empty() &&
+    if (word == "define" && guard_pending && conditionals_.size() == 1 &&
         identifier_at(operand) == conditionals_.back().guard) {
-        // `#ifndef NAME` then `#define NAME`: an include guard, whose block the preprocessor reads.
+        // `#ifndef NAME` then `#define NAME` before any other text: an include guard, whose block
+        // the preprocessor reads, if its #endif ends the file.
         conditionals_.back().state = Branch::Read;
+        guard_ = Guard::Open;
+        guard_block_ = conditionals_.back();
         return;
     }
-    preprocessor_directive(word, operand, std::string(text));
+    if (word == "endif" && guard_ == Guard::Open && conditionals_.size() == 1) {
+        guard_ = Guard::Closed;
+    }
+    preprocessor_directive(word, operand, std::string(text), first_code);
 }
 
-void CReading::preprocessor_directive(std::string_view word, std::string_view operand, const std::string& text) {
+void CReading::preprocessor_directive(std::string_view word, std::string_view operand, const std::string& text,
+                                      bool first_code) {
     const std::uint64_t place = code_start_;
     const std::string line = quoted_line(text);
     if (word == "if" || word == "ifdef" || word == "ifndef") {
         Conditional conditional{place, line,  place, line, word == "if" ? decided(operand) : Branch::Unknown,
                                 false, false, ""};
-        if (word == "ifndef") {
-            conditional.guard = std::string(identifier_at(operand));
+        // An include guard opens the file: `#ifndef NAME` or `#if !defined(NAME)`.
+        const std::string_view guard = word == "ifndef" ? operand : word == "if" ? guard_condition(operand) : "";
+        if (first_code && guard_ == Guard::None) {
+            conditional.guard = std::string(identifier_at(guard));
             guard_pending_ = !conditional.guard.empty();
         }
         conditionals_.push_back(std::move(conditional));
@@ -340,6 +415,25 @@ void CReading::Conditional::next_branch(std::uint64_t at, const std::string& tex
     state = read_before ? Branch::Skipped : unknown_before && condition == Branch::Read ? Branch::Unknown : condition;
     branch = at;
     branch_text = text;
+}
+
+std::string_view CReading::guard_condition(std::string_view condition) {
+    // "!defined(NAME)", "!defined NAME", with blanks anywhere between.
+    if (!condition.starts_with('!')) {
+        return {};
+    }
+    condition = trim(condition.substr(1));
+    if (!condition.starts_with("defined")) {
+        return {};
+    }
+    condition = trim(condition.substr(7));
+    const bool parenthesised = condition.starts_with('(');
+    if (parenthesised) {
+        condition = trim(condition.substr(1));
+    }
+    const std::string_view name = identifier_at(condition);
+    const std::string_view after = trim(condition.substr(name.size()));
+    return !name.empty() && after == (parenthesised ? ")" : "") ? name : std::string_view();
 }
 
 CReading::Branch CReading::decided(std::string_view condition) {

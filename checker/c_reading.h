@@ -61,6 +61,18 @@ public:
     // For a piece that is not certainly read: the note that points at its conditional, and says
     // that as a directive it would apply whatever the condition.
     [[nodiscard]] Note conditional_note() const;
+    // True when the piece last read stands in what may be an include guard: an `#ifndef NAME` and
+    // `#define NAME` before any other text, whose `#endif` has not come yet. Only the end of the
+    // file tells whether it is one (note [include guards]).
+    [[nodiscard]] bool in_possible_guard() const { return guard_ == Guard::Open; }
+    // After the last piece: settles whether the possible include guard wraps the whole file, and
+    // when it does not, warns about the directives in its block as about those of any conditional.
+    void finish();
+    // After finish(): true when the file has no include guard that turned out to be none.
+    [[nodiscard]] bool guard_held() const { return guard_ != Guard::Broken; }
+    // The note conditional_note() gives for a line in the block of an include guard that turned out
+    // to be none.
+    [[nodiscard]] Note guard_note() const;
     // True when the piece last read belongs to a preprocessor line (one whose code starts with #).
     [[nodiscard]] bool preprocessor_line() const { return piece_preprocessor_; }
 
@@ -92,8 +104,14 @@ private:
     };
     // What a condition decides when it is a plain number; Unknown for any other.
     static Branch decided(std::string_view condition);
+    // The name an `#if` condition asks is not defined ("!defined(NAME)"); empty for any other.
+    static std::string_view guard_condition(std::string_view condition);
 
     void directive_warnings(const Directive& row, std::uint64_t start);
+    // The warning about the directive `row` at `start` in the text, in a block of `deciding`.
+    void conditional_directive(const Directive& row, std::uint64_t start, const Conditional& deciding);
+    // The note that points at a conditional and says why a line in it gets no fix.
+    [[nodiscard]] Note no_fix_note(const Conditional& deciding) const;
     // The conditional that decides whether the preprocessor reads the current line: the outermost
     // one it skips, or else the innermost one it may skip; null when it reads the line.
     [[nodiscard]] const Conditional* deciding_conditional() const;
@@ -102,9 +120,14 @@ private:
     void literal_byte(char c, std::size_t index);
     void line_end();
     void end_line();
-    void preprocessor_directive(std::string_view word, std::string_view operand, const std::string& text);
+    // A preprocessor line; `first_code` when no code came before it in the file.
+    void preprocessor_directive(std::string_view word, std::string_view operand, const std::string& text,
+                                bool first_code);
     void check_include(std::string_view operand, const std::string& text);
     void comment_opened(std::uint64_t at);
+    // The piece `piece`, at `start`, begins a line that a backslash at the end of a // comment
+    // joins to that comment.
+    void continued_comment(std::string_view piece, std::uint64_t start, const Directive* row);
     void comment_closed(std::uint64_t at);
     [[nodiscard]] std::uint64_t file_offset(std::uint64_t text_offset) const {
         return layout_.file_offset(text_offset);
@@ -118,6 +141,11 @@ private:
     char previous_ = '\n';  // the byte before, in the mode it was read in
     std::uint64_t line_ = 1;
     Place comment_;  // where the open block comment started
+    // Where the last // comment started, and whether a directive's line holds it.
+    Place line_comment_;
+    bool line_comment_on_directive_ = false;
+    // True when a backslash at the end of a // comment's line continues it onto the next line.
+    bool comment_continues_ = false;
     std::vector<Conditional> conditionals_;
 
     // The logical line being read (continued lines included): its code with each comment as a
@@ -126,6 +154,16 @@ private:
     std::uint64_t code_start_ = 0;
     bool preprocessor_ = false;
     bool guard_pending_ = false;  // the line after an `#ifndef NAME` may be its `#define NAME`
+    bool code_seen_ = false;      // a line with code has ended
+    // note [include guards]: a guard is a guard only when it wraps the whole file. Open from its
+    // `#define` to its `#endif`, Closed after that while no code follows, Broken once any does (or
+    // when the file ends before its `#endif`).
+    enum class Guard { None, Open, Closed, Broken };
+    Guard guard_ = Guard::None;
+    std::optional<Conditional> guard_block_;
+    // The directives read in the possible guard's block, where nothing else decided: their row and
+    // place in the text.
+    std::vector<std::pair<const Directive*, std::uint64_t>> guarded_directives_;
 
     // The piece being read.
     std::vector<Role> roles_;

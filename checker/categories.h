@@ -18,6 +18,7 @@ enum class Category : unsigned char {
     CommentedDirective,
     ConditionalDirective,
     SplitComment,
+    ContinuedComment,
     IncludedDirective,
     KeywordSuffix,
     IgnoredText,
@@ -55,7 +56,7 @@ struct WarningCategory {
 // fix either, since removing text from it would move where its later pieces start.
 //
 // Every category, in the order of the enum, which is the order --help lists them.
-inline constexpr std::array<WarningCategory, 23> kWarningCategories = {{
+inline constexpr std::array<WarningCategory, 24> kWarningCategories = {{
     {Category::Operand, "operand", "an operand that was not read, or read only in part", ""},
     {Category::DeviceDefine, "device-define", "a MORV_DEV_ADR directive that writes no define", ""},
     {Category::DefineName, "define-name", "a MORV_DEV_ADR define whose name is not a C name",
@@ -68,6 +69,8 @@ inline constexpr std::array<WarningCategory, 23> kWarningCategories = {{
      "a directive inside #if/#ifdef/#else, applied whatever the condition", ""},
     {Category::SplitComment, "split-comment",
      "a directive line that opens or closes a comment, taking that end of it out", ""},
+    {Category::ContinuedComment, "continued-comment",
+     "a // comment that a backslash at its end continues onto a line with a directive", ""},
     {Category::IncludedDirective, "included-directive",
      "an #include of a file with directives, which morvcfg never reads", ""},
     {Category::KeywordSuffix, "keyword-suffix", "a keyword followed by more characters, still taken as that directive",

@@ -13,7 +13,8 @@ CheckResult check(ByteSource& source, const IncludeOpener& open_include) {
     FileLayout layout(findings);
     FileAnalysis file(findings);
     CReading c_reading(findings, layout, open_include);
-    DirectiveAnalysis directives(findings, layout, file, c_reading);
+    FixGate gate(findings, layout, c_reading);
+    DirectiveAnalysis directives(findings, layout, file, c_reading, gate);
     IgnoreReader ignores;
 
     PieceReader reader(source, &layout);
@@ -45,10 +46,12 @@ CheckResult check(ByteSource& source, const IncludeOpener& open_include) {
         result.read_failed = true;
         return result;
     }
+    c_reading.finish();
+    gate.finish();
     layout.finish(source);
+    result.line_feeds = layout.take_line_feeds();
     file.finish(result);
     result.findings = findings.take();
-    result.line_feeds = layout.take_line_feeds();
     result.byte_order_mark = byte_order_mark ? kByteOrderMark.size() : 0;
     apply_ignores(result, ignores.take());
     return result;

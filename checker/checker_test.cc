@@ -188,8 +188,75 @@ TEST(CheckerTest, ExplainsWhatTheTranslatorDoesSilently) {
          "handled as a line of its own [-Wlong-line]\n"
          "f:2:19: warning: '127.0.1' gives only 3 of the 4 components of LocalHost: component 4 keeps 1, so "
          "LocalHost is 127.0.1.1 [-Woperand]\n"},
-        // A comment after the operands is no ignored text.
+        // A comment after the operands is no ignored text, nor an operand "%s" reads.
         {"MORV_MPF_SMALL(128,4); /* pool */\nMORV_DNS(192.168.0.53) // the resolver\n", ""},
+        {"MORV_IFCFG(192.168.0.5);  /* this board */\nMORV_LOCAL(127.0.0.2);  // loop\n", ""},
+        {"MORV_DNS // resolver\nMORV_DEV_ADR(uart1); /* later */\n",
+         "f:1:9: warning: MORV_DNS has no operand: DomainNameServer keeps 192.168.0.1 [-Woperand]\n"
+         "f:2:19: warning: MORV_DEV_ADR has no address after the device name: no define is written "
+         "[-Wdevice-define]\n"},
+        {"MORV_IFCFG(10.0.0.1, 255.255.255.0) junk;\n",
+         "f:1:1: warning: the default gateway 10.0.0.1 is this host's own address: a gateway is another host "
+         "[-Wimpossible-address]\n"
+         "f:1:37: warning: 'junk' is ignored: MORV_IFCFG takes an address and a mask [-Wignored-text]\n"},
+        // Values named as the firmware gets them: moved into the subnet, or set again later.
+        {"MORV_IFCFG(10.1.2.3, 255.255.255.0);\nMORV_DEFGW(10.9.9.1, 10.1.2.1);\n",
+         "f:2:1: warning: the gateway 10.9.9.1 is outside this host's subnet 10.1.2.0/255.255.255.0: it is written "
+         "as 10.1.2.1 [-Wsubnet-move]\n"
+         "f:1:1: note: this host's subnet is set here\n"
+         "f:2:22: warning: '10.1.2.1' is ignored: MORV_DEFGW takes one address, so GateWay is 10.9.9.1, written as "
+         "10.1.2.1 [-Wignored-text]\n"},
+        {"MORV_DNS(10.1.0.53/32);\nMORV_IFCFG(10.1.2.3);\nMORV_DNS(10.1.2.53, 1);\n",
+         "f:1:19: warning: '/32' after the address is ignored: DomainNameServer is 10.1.0.53 until line 3 sets it "
+         "again [-Wignored-text]\n"
+         "f:3:1: warning: MORV_DNS sets DomainNameServer again: 10.1.0.53 becomes 10.1.2.53 [-Woverride]\n"
+         "f:1:1: note: set earlier here by MORV_DNS\n"
+         "f:3:21: warning: '1' is ignored: MORV_DNS takes one address, so DomainNameServer is 10.1.2.53 "
+         "[-Wignored-text]\n"},
+        {"MORV_IFCFG(10.0.0.5);\nMORV_DNS;\nMORV_MPF_SMALL(64);\nMORV_MPF_SMALL(64, 2);\n",
+         "f:2:9: warning: MORV_DNS has no operand: DomainNameServer keeps 192.168.0.1, written as 10.0.0.1 "
+         "[-Woperand]\n"
+         "f:3:18: warning: MORV_MPF_SMALL has no block count: ETH0_SMALL_BLOCK_SIZE is 64 until line 4 sets it "
+         "again, and ETH0_SMALL_BLOCKS keeps 0 until line 4 sets it again [-Woperand]\n"
+         "f:4:1: warning: MORV_MPF_SMALL sets the SMALL pool again: 64 x 0 becomes 64 x 2 [-Woverride]\n"
+         "f:3:1: note: set earlier here by MORV_MPF_SMALL\n"},
+        // A // comment a backslash continues takes in the next line, as C reads it; a /* */ one
+        // ends where it ends.
+        {"// see C:\\docs\\net\\\n  MORV_DNS(10.0.0.53);\n/* C:\\docs\\\n */\nMORV_NTPCFG(10.0.0.2);\n",
+         "f:1:1: warning: this // comment ends in a backslash, which continues it onto line 2: C reads 'MORV_DNS' "
+         "there as part of the comment [-Wcontinued-comment]\n"
+         "f:2:1: note: line 2 starts here\n"},
+        {"MORV_LOCAL(127.0.0.2); // x \\\nMORV_NTPCFG(192.168.0.2);\n// y\\\nMORV_LOCAL(127.0.0.1);\nz\n",
+         "f:1:24: warning: this // comment ends in a backslash, which continues it onto line 2: C reads MORV_NTPCFG "
+         "there as part of the comment, but morvcfg applies the directive anyway [-Wcontinued-comment]\n"
+         "f:2:1: note: line 2 starts here\n"
+         "f:3:1: warning: this // comment ends in a backslash, which continues it onto line 4: C reads MORV_LOCAL "
+         "there as part of the comment, but morvcfg applies the directive anyway, and in the pass-through output, "
+         "which leaves that line out, the comment takes in the line after it [-Wcontinued-comment]\n"
+         "f:4:1: note: line 4 starts here\n"
+         "f:4:1: warning: MORV_LOCAL sets LocalHost again: 127.0.0.2 becomes 127.0.0.1 [-Woverride]\n"
+         "f:1:1: note: set earlier here by MORV_LOCAL\n"},
+        // A piece is 255 characters: a line of 255 is one, a line of 256 two.
+        {std::string(255, 'x') + "\n" + std::string(256, 'y') + "\n",
+         "f:2:256: warning: line is 256 characters long: it is read as 2 pieces of at most 255 characters, each "
+         "handled as a line of its own [-Wlong-line]\n"},
+        {"x\n\x1a" + std::string(200000, 'q'),
+         "f:2:1: warning: Ctrl-Z ends the input: the 200000 bytes after it are never read [-Wctrl-z]\n"},
+        // UTF-16 without a mark: the one warning, whatever its lines' lengths; four bytes suffice.
+        {[] {
+             std::string wide;
+             for (int i = 0; i < 300; ++i) {
+                 wide.append("M\0", 2);
+             }
+             return wide.append("\n\0", 2);
+         }(),
+         "f:1:1: warning: the file is UTF-16 (little-endian, without a byte-order mark: a NUL in every other byte): "
+         "morvcfg reads it byte by byte, finds no directive in it and copies it as it is; save it as UTF-8 "
+         "[-Wencoding]\n"},
+        {std::string("a\0b\0", 4),
+         "f:1:1: warning: the file is UTF-16 (little-endian, without a byte-order mark: a NUL in every other byte): "
+         "morvcfg reads it byte by byte, finds no directive in it and copies it as it is; save it as UTF-8 "
+         "[-Wencoding]\n"},
         {"/* MORV_IFCFG is set below */\n", ""},
     };
     for (const CheckCase& c : cases) {

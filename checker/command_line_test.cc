@@ -108,7 +108,8 @@ TEST(CommandLineTest, SaysWhatIsWrong) {
               "'-Wno-commented-directive'? + usage");
     const std::string categories =
         "operand, device-define, define-name, not-directive, commented-directive, conditional-directive, "
-        "split-comment, included-directive, keyword-suffix, ignored-text, range, subnet-mask, subnet-move, "
+        "split-comment, continued-comment, included-directive, keyword-suffix, ignored-text, range, subnet-mask, "
+        "subnet-move, "
         "impossible-address, override, pool-size, duplicate-define, encoding, long-line, lone-cr, nul, ctrl-z, "
         "unused-ignore";
     EXPECT_EQ(parsed("-Wno-directive a.cfg"),

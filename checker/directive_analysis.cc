@@ -15,13 +15,6 @@ bool has_digit(std::string_view text) {
     return std::any_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// The digits of a text, in order.
-std::string digits_of(std::string_view text) {
-    std::string digits;
-    std::copy_if(text.begin(), text.end(), std::back_inserter(digits), [](char c) { return c >= '0' && c <= '9'; });
-    return digits;
-}
-
 // A number and nothing else: decimal with an optional sign, or hexadecimal after 0x.
 bool plain_number(std::string_view token) {
     if (token.starts_with("0x") || token.starts_with("0X")) {
@@ -136,13 +129,10 @@ void DirectiveAnalysis::check_lookalike(std::string_view piece, std::uint64_t st
     if (c_.role(indent) != CReading::Role::Code) {
         return;  // a word in a comment the author wrote around it
     }
-    // In a conditional block the build decides, the line may be meant to apply on some boards only:
-    // made a directive, it would apply on all of them, so only the author can mend it.
-    whole_line = whole_line && c_.certainly_read();
     const auto [word_begin, word_stop] = layout_.file_range(start + indent, start + indent + word_end);
-    const Lookalike seen{start, indent, word, whole_line};
-    const auto fix = [&](FixKind kind, std::size_t length, std::string_view keyword) {
-        return lookalike_fix(seen, kind, length, keyword);
+    const Lookalike seen{{text, start, whole_line}, indent, word};
+    const auto fix = [&](Finding& finding, FixKind kind, std::size_t length, std::string_view keyword) {
+        offer_lookalike_fix(finding, seen, kind, length, keyword);
     };
     if (const Directive* row = match_directive(rest); row != nullptr) {
         file_.lookalike_seen(*row, word_begin);
@@ -150,8 +140,7 @@ void DirectiveAnalysis::check_lookalike(std::string_view piece, std::uint64_t st
                                           "directive " + std::string(row->keyword) +
                                               " is indented, so the line is ordinary text and is copied unchanged; a "
                                               "directive must start in the first column");
-        finding.fix = fix(FixKind::Certain, row->keyword.size(), row->keyword);
-        explain_no_fix(finding);
+        fix(finding, FixKind::Certain, row->keyword.size(), row->keyword);
         return;
     }
     const std::string upper = upper_case(rest);
@@ -162,8 +151,7 @@ void DirectiveAnalysis::check_lookalike(std::string_view piece, std::uint64_t st
                                           quoted(word) + " is not in upper case" + where +
                                               ", so the line is ordinary text and is copied unchanged; did you mean " +
                                               std::string(row->keyword) + "?");
-        finding.fix = fix(FixKind::Certain, row->keyword.size(), row->keyword);
-        explain_no_fix(finding);
+        fix(finding, FixKind::Certain, row->keyword.size(), row->keyword);
         return;
     }
     // Other tools' MORV_ macros are no typos: a keyword is named, and guessed, only when the word
@@ -174,13 +162,12 @@ void DirectiveAnalysis::check_lookalike(std::string_view piece, std::uint64_t st
         "unknown directive " + quoted(word) + where + ": the line is ordinary text and is copied unchanged" +
             (meant != nullptr ? "; did you mean " + std::string(meant->keyword) + "?" : ""));
     if (meant != nullptr) {
-        finding.fix = fix(FixKind::Guess, word.size(), meant->keyword);
-        explain_no_fix(finding);
+        fix(finding, FixKind::Guess, word.size(), meant->keyword);
     }
 }
 
-std::optional<Fix> DirectiveAnalysis::lookalike_fix(const Lookalike& line, FixKind kind, std::size_t length,
-                                                    std::string_view keyword) const {
+void DirectiveAnalysis::offer_lookalike_fix(Finding& finding, const Lookalike& line, FixKind kind, std::size_t length,
+                                            std::string_view keyword) {
     const bool recased = line.word.substr(0, length) != keyword;
     std::string title = std::string(keyword);
     if (kind == FixKind::Certain) {
@@ -188,25 +175,15 @@ std::optional<Fix> DirectiveAnalysis::lookalike_fix(const Lookalike& line, FixKi
                 : recased        ? "Remove the indent and write " + title + " in upper case"
                                  : "Remove the indent";
     }
-    Fix made{kind, {}, std::move(title)};
+    const std::uint64_t start = line.piece.start;
+    std::vector<TextEdit> edits;
     if (line.indent > 0) {
-        const auto [indent_begin, indent_end] = layout_.file_range(line.start, line.start + line.indent);
-        made.replacements.push_back({indent_begin, indent_end, ""});
+        edits.push_back({start, start + line.indent, ""});
     }
     if (recased) {
-        const auto [begin, end] = layout_.file_range(line.start + line.indent, line.start + line.indent + length);
-        made.replacements.push_back({begin, end, std::string(keyword)});
+        edits.push_back({start + line.indent, start + line.indent + length, std::string(keyword)});
     }
-    const bool across_cr = std::any_of(made.replacements.begin(), made.replacements.end(), [&](const Replacement& r) {
-        return layout_.carriage_return_within(layout_.file_offset(line.start), r.end);
-    });
-    return line.fixable && !across_cr ? std::optional<Fix>(std::move(made)) : std::nullopt;
-}
-
-void DirectiveAnalysis::explain_no_fix(Finding& finding) const {
-    if (!c_.certainly_read()) {
-        finding.notes.push_back(c_.conditional_note());
-    }
+    gate_.offer(finding, kind, edits, std::move(title), line.piece);
 }
 
 bool DirectiveAnalysis::check_invisible_lead(std::string_view text, std::size_t lead, std::uint64_t start,
@@ -243,12 +220,8 @@ bool DirectiveAnalysis::check_invisible_lead(std::string_view text, std::size_t 
                        std::string(row->keyword) + " stands after " + listed(said) + " (" + shown(before) +
                            "), so the line is ordinary text and is copied unchanged; a directive "
                            "must start in the first column");
-    const auto [lead_begin, lead_end] = layout_.file_range(start, start + lead);
-    if (whole_line && c_.certainly_read() && !c_.starts_in_comment() &&
-        !layout_.carriage_return_within(lead_begin, word_stop)) {
-        finding.fix = Fix{FixKind::Certain, {{lead_begin, lead_end, ""}}, "Remove " + listed(removed)};
-    }
-    explain_no_fix(finding);
+    const TextEdit edit{start, start + lead, ""};
+    gate_.offer(finding, FixKind::Certain, {&edit, 1}, "Remove " + listed(removed), {text, start, whole_line});
     return true;
 }
 
@@ -297,16 +270,28 @@ void DirectiveAnalysis::check_keyword_after_text(std::string_view text, std::uin
     for (std::size_t i = 0; i < before.size() && only_comments; ++i) {
         only_comments = is_space_or_tab(before[i]) || c_.role(i) == CReading::Role::Comment;
     }
-    const std::size_t line_length = text.size() - (text.ends_with('\n') ? 1 : 0);
-    const auto [line_begin, line_end] = layout_.file_range(start, start + line_length);
-    if (!whole_line || !only_comments || !c_.certainly_read() || layout_.carriage_return_within(line_begin, line_end)) {
-        explain_no_fix(finding);
+    if (!only_comments) {
         return;
     }
+    const std::uint64_t line_end = start + text.size() - (text.ends_with('\n') ? 1 : 0);
     const std::string_view comment = before.substr(0, before.find_last_not_of(" \t") + 1);
-    finding.fix = Fix{FixKind::Guess,
-                      {{line_begin, word_begin, ""}, {line_end, line_end, " " + std::string(comment)}},
-                      "move the comment behind the directive"};
+    const TextEdit edits[] = {{start, start + keyword, ""}, {line_end, line_end, " " + std::string(comment)}};
+    gate_.offer(finding, FixKind::Guess, edits, "move the comment behind the directive", {text, start, whole_line});
+}
+
+bool DirectiveAnalysis::trailing_comment(std::string_view part) const {
+    // The comment opens after the keyword, which C reads as code (a line wholly in a comment is
+    // not the author's note on a directive).
+    const auto begin = static_cast<std::size_t>(part.data() - text_.data());
+    if (part.empty() || c_.role(begin) != CReading::Role::Comment || c_.role(0) != CReading::Role::Code) {
+        return false;
+    }
+    for (std::size_t i = begin; i < text_.size(); ++i) {
+        if (c_.role(i) != CReading::Role::Comment && !is_scan_space(text_[i])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 Finding& DirectiveAnalysis::warn(std::string_view part, Category category, std::string message) {
@@ -319,29 +304,16 @@ std::string DirectiveAnalysis::quote(std::string_view part) const {
     return quoted(original_.substr(static_cast<std::size_t>(part.data() - text_.data()), part.size()));
 }
 
-void DirectiveAnalysis::set_fix(Finding& finding, FixKind kind, std::span<const TextEdit> edits,
-                                std::string title) const {
-    if (!fixable_ || edits.empty()) {
-        return;
+void DirectiveAnalysis::set_fix(Finding& finding, FixKind kind, std::span<const TextEdit> edits, std::string title) {
+    std::vector<TextEdit> in_text(edits.begin(), edits.end());
+    for (TextEdit& edit : in_text) {
+        edit.begin += text_start_;
+        edit.end += text_start_;
     }
-    Fix fix{kind, {}, std::move(title)};
-    for (const TextEdit& edit : edits) {
-        if (kind == FixKind::Certain &&
-            digits_of(original_.substr(edit.begin, edit.end - edit.begin)) != digits_of(edit.text)) {
-            return;
-        }
-        const auto [first, stop] = layout_.file_range(text_start_ + edit.begin, text_start_ + edit.end);
-        // A CR before it in the directive joined the editor's lines; the text after it would be
-        // changed on a line of its own.
-        if (layout_.carriage_return_within(directive_offset_, stop)) {
-            return;
-        }
-        fix.replacements.push_back({first, stop, edit.text});
-    }
-    finding.fix = std::move(fix);
+    gate_.offer(finding, kind, in_text, std::move(title), {original_, text_start_, whole_line_});
 }
 
-void DirectiveAnalysis::delete_text(Finding& finding, std::size_t begin, std::size_t end, std::string title) const {
+void DirectiveAnalysis::delete_text(Finding& finding, std::size_t begin, std::size_t end, std::string title) {
     if (end > begin) {
         const TextEdit edit{begin, end, ""};
         set_fix(finding, FixKind::Certain, {&edit, 1}, std::move(title));
@@ -359,9 +331,8 @@ void DirectiveAnalysis::analyse(const Directive& row, std::span<const char> piec
     text_start_ = start;
     directive_offset_ = layout_.file_offset(start);
     directive_keyword_ = row.keyword;
-    // Text after a NUL is not read, so a fix could not know what it changes. A directive in a
-    // comment or a conditional block is one only the author can mend.
-    fixable_ = whole_line && text.size() == piece.size() && !c_.starts_in_comment() && c_.certainly_read();
+    // Text after a NUL is not read, so a fix could not know what it changes.
+    whole_line_ = whole_line && text.size() == piece.size();
     const std::size_t line_length = text.size() - (text.ends_with('\n') ? 1 : 0);
     file_.directive_seen(directive_offset_, layout_.file_range(start, start + line_length).second, row);
 
@@ -373,9 +344,15 @@ void DirectiveAnalysis::analyse(const Directive& row, std::span<const char> piec
     (void)defines_writer_.flush();
     const std::string_view define = std::string_view(defines_sink_.contents()).substr(defines_before);
 
-    const ScanResult operands = scan(text_, row.pattern);
+    ScanResult operands = scan(text_, row.pattern);
+    // A comment after the directive is the author's note: "%s" reads its first word as an operand,
+    // which gives nothing, so the directive is analysed as if its line ended there.
+    while (operands.count > 1 && trailing_comment(operands.fields[operands.stored() - 1].text)) {
+        --operands.count;
+    }
     const std::string_view word = operands.fields[0].text;
     const ScanField& last = operands.fields[operands.stored() - 1];
+    const std::string_view unread = first_word(text_.substr(end_of(last.text)));
     const DirectiveSeen d{row,
                           before,
                           operands,
@@ -383,7 +360,7 @@ void DirectiveAnalysis::analyse(const Directive& row, std::span<const char> piec
                           text_.substr(end_of(word)),
                           text_.substr(operands.stop),
                           last.text.substr(last.text.size()),
-                          first_word(text_.substr(end_of(last.text))),
+                          trailing_comment(unread) ? unread.substr(0, 0) : unread,
                           define};
     if (word.size() > row.keyword.size()) {
         const std::string_view tail = word.substr(row.keyword.size());
@@ -420,8 +397,8 @@ void DirectiveAnalysis::analyse_interface(const DirectiveSeen& d) {
     const std::size_t mask = field_index(&NetConfig::SubNetMask);
     if (d.operands.count < 2) {
         warn(d.after_word.substr(0, 0), Category::Operand,
-             d.keyword + " has no address operand: ThisIs keeps " + dotted(d.before.ThisIs) + " and SubNetMask keeps " +
-                 dotted(d.before.SubNetMask));
+             d.keyword + " has no address operand: ThisIs keeps " + dotted(d.before.ThisIs) + claim(this_is) +
+                 " and SubNetMask keeps " + dotted(d.before.SubNetMask) + claim(mask));
         return;
     }
     check_address(d, d.operands.fields[1].text, this_is, d.before.ThisIs);
@@ -438,7 +415,7 @@ void DirectiveAnalysis::analyse_address(const DirectiveSeen& d) {
     if (d.operands.count < 2) {
         warn(d.after_word.substr(0, 0), Category::Operand,
              d.keyword + " has no operand: " + std::string(kAddressFields[field].name) + " keeps " +
-                 dotted(d.before.*d.row.address));
+                 dotted(d.before.*d.row.address) + claim(field));
         return;
     }
     check_address(d, d.operands.fields[1].text, field, d.before.*d.row.address);
@@ -451,11 +428,15 @@ void DirectiveAnalysis::analyse_pool(const DirectiveSeen& d) {
     const MemoryPool& now = file_.record().pools[index];
     // What the firmware gets, in the names of morv_cfg.h.
     const std::string macro = "ETH0_" + std::string(kPoolClassNames[index]);
-    const std::string keeps_size = macro + "_BLOCK_SIZE keeps " + std::to_string(old.block_size);
-    const std::string keeps_count = macro + "_BLOCKS keeps " + std::to_string(old.blocks);
-    const std::string size_is = macro + "_BLOCK_SIZE is " + std::to_string(now.block_size);
+    const std::string pool_claim = file_.claim_pool(index, directive_offset_);
+    const std::string keeps_size = macro + "_BLOCK_SIZE keeps " + std::to_string(old.block_size) + pool_claim;
+    const std::string keeps_count = macro + "_BLOCKS keeps " + std::to_string(old.blocks) + pool_claim;
+    const std::string size_is = macro + "_BLOCK_SIZE is " + std::to_string(now.block_size) + pool_claim;
     // The operands as written: the words after the keyword.
-    const std::string_view size_word = first_word(d.after_word);
+    std::string_view size_word = first_word(d.after_word);
+    if (trailing_comment(size_word)) {
+        size_word = size_word.substr(0, 0);
+    }
     if (d.operands.count < 2) {
         warn(size_word.empty() ? d.after_word.substr(0, 0) : size_word, Category::Operand,
              (size_word.empty() ? d.keyword + " has no operands"
@@ -492,7 +473,7 @@ void DirectiveAnalysis::analyse_pool(const DirectiveSeen& d) {
         if (end_of(count->text) < end_of(count_word)) {
             warn(count_word, Category::Operand,
                  "block count " + quote(count_word) + " is not a decimal number: only " + quote(count->text) +
-                     " is read, so " + macro + "_BLOCKS is " + std::to_string(now.blocks));
+                     " is read, so " + macro + "_BLOCKS is " + std::to_string(now.blocks) + pool_claim);
             check_trailing(d, text_.substr(end_of(count_word)));
         } else {
             check_trailing(d, d.rest);
@@ -591,7 +572,8 @@ bool DirectiveAnalysis::check_address(const DirectiveSeen& d, std::string_view t
     const ScanResult quad = scan(token, kDottedQuad);
     const std::size_t stored = quad.stored();
     if (stored == 0) {
-        warn(token, Category::Operand, quote(token) + " is not an address: " + name + " keeps " + dotted(before));
+        warn(token, Category::Operand,
+             quote(token) + " is not an address: " + name + " keeps " + dotted(before) + claim(field));
         return false;
     }
     std::string given;
@@ -606,9 +588,10 @@ bool DirectiveAnalysis::check_address(const DirectiveSeen& d, std::string_view t
         }
         warn(token.substr(quad.stop, 0), Category::Operand,
              quote(token) + " gives only " + std::to_string(stored) + " of the 4 components of " + name + ": " + kept +
-                 ", so " + name + " is " + dotted(after));
+                 ", so " + name + " is " + dotted(after) + claim(field));
         given = shown(original_.substr(static_cast<std::size_t>(token.data() - text_.data()), token.size()));
-        note = std::to_string(stored) + " of 4 components; " + kept + ", so " + name + " is " + dotted(after);
+        note = std::to_string(stored) + " of 4 components; " + kept + ", so " + name + " is " + dotted(after) +
+               claim(field);
     } else if (quad.stop < token.size()) {
         // Text glued to the address is part of the value as the author wrote it ("/16", ".5", "x"):
         // no fix is certain of it.
@@ -616,11 +599,12 @@ bool DirectiveAnalysis::check_address(const DirectiveSeen& d, std::string_view t
         const bool prefix_length = d.row.kind == DirectiveKind::Interface && field == field_index(&NetConfig::ThisIs) &&
                                    extra.starts_with('/');
         const Address& mask = file_.record().SubNetMask;
-        Finding& finding = warn(
-            extra, Category::IgnoredText,
-            quote(extra) + " after the address is ignored: " +
-                (prefix_length ? std::string("the mask ") + (d.operands.count < 3 ? "stays " : "is ") + dotted(mask)
-                               : name + " is " + dotted(after)));
+        Finding& finding =
+            warn(extra, Category::IgnoredText,
+                 quote(extra) + " after the address is ignored: " +
+                     (prefix_length ? std::string("the mask ") + (d.operands.count < 3 ? "stays " : "is ") +
+                                          dotted(mask) + claim(field_index(&NetConfig::SubNetMask))
+                                    : name + " is " + dotted(after) + claim(field)));
         if (prefix_length) {
             guess_prefix_length(finding, d, extra);
         }
@@ -893,7 +877,7 @@ std::string DirectiveAnalysis::outcome(const DirectiveSeen& d) const {
         const bool read =
             d.operands.stored() > operand && scan(d.operands.fields[operand].text, kDottedQuad).stored() > 0;
         return std::string(kAddressFields[field_index(field)].name) + (read ? " is " : " keeps ") +
-               dotted(record.*field);
+               dotted(record.*field) + claim(field_index(field));
     };
     switch (d.row.kind) {
         case DirectiveKind::Interface:
@@ -903,9 +887,11 @@ std::string DirectiveAnalysis::outcome(const DirectiveSeen& d) const {
         case DirectiveKind::Pool: {
             const auto index = static_cast<std::size_t>(d.row.pool);
             const std::string macro = "ETH0_" + std::string(kPoolClassNames[index]);
+            const std::string pool_claim = file_.claim_pool(index, directive_offset_);
             return macro + "_BLOCK_SIZE" + (d.operands.stored() > 1 ? " is " : " keeps ") +
-                   std::to_string(record.pools[index].block_size) + " and " + macro + "_BLOCKS" +
-                   (d.operands.stored() > 2 ? " is " : " keeps ") + std::to_string(record.pools[index].blocks);
+                   std::to_string(record.pools[index].block_size) + pool_claim + " and " + macro + "_BLOCKS" +
+                   (d.operands.stored() > 2 ? " is " : " keeps ") + std::to_string(record.pools[index].blocks) +
+                   pool_claim;
         }
         case DirectiveKind::Device:
             break;

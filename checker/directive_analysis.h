@@ -10,6 +10,7 @@
 #include "checker/file_analysis.h"
 #include "checker/file_layout.h"
 #include "checker/findings.h"
+#include "checker/fix_gate.h"
 #include "generator/text_writer.h"
 #include "translator/directive_table.h"
 #include "translator/scanner.h"
@@ -20,8 +21,9 @@ namespace morvcfg {
 // sets, ignores or does not write; and lines that look like directives but are ordinary text.
 class DirectiveAnalysis {
 public:
-    DirectiveAnalysis(FindingList& findings, const FileLayout& layout, FileAnalysis& file, const CReading& c)
-        : findings_(findings), layout_(layout), file_(file), c_(c), defines_writer_(defines_sink_) {}
+    DirectiveAnalysis(FindingList& findings, const FileLayout& layout, FileAnalysis& file, const CReading& c,
+                      FixGate& gate)
+        : findings_(findings), layout_(layout), file_(file), c_(c), gate_(gate), defines_writer_(defines_sink_) {}
 
     // A directive piece that starts at `start` in the text; `whole_line` when the piece is its whole
     // line, which fixes may then change.
@@ -78,20 +80,17 @@ private:
     // A keyword that only blanks and characters that show as nothing (a byte-order mark, a
     // no-break space) keep from the first column, `lead` bytes of the line; true if there is one.
     bool check_invisible_lead(std::string_view text, std::size_t lead, std::uint64_t start, bool whole_line);
-    // An ordinary line that looks like a directive: where it starts in the text, its indent, the
-    // MORV_ word after it, and whether fixes may change it.
+    // An ordinary line that looks like a directive: the piece, its indent and the MORV_ word after
+    // it.
     struct Lookalike {
-        std::uint64_t start;
+        FixedPiece piece;
         std::size_t indent;
         std::string_view word;
-        bool fixable;
     };
-    // The fix of a lookalike: the indent goes, and the word's first `length` characters become
-    // `keyword`; nothing where the line may not be changed.
-    [[nodiscard]] std::optional<Fix> lookalike_fix(const Lookalike& line, FixKind kind, std::size_t length,
-                                                   std::string_view keyword) const;
-    // The note that says why a line in a conditional block the build decides gets no fix.
-    void explain_no_fix(Finding& finding) const;
+    // The fix of a lookalike, offered: the indent goes, and the word's first `length` characters
+    // become `keyword`.
+    void offer_lookalike_fix(Finding& finding, const Lookalike& line, FixKind kind, std::size_t length,
+                             std::string_view keyword);
     // The code after a part of the directive's text: up to any comment, without blanks around it.
     [[nodiscard]] std::string_view code_after(std::string_view part) const;
     // Where a part of the directive's text ends, as an index into it.
@@ -102,26 +101,26 @@ private:
     [[nodiscard]] std::uint64_t at(std::string_view part) const {
         return layout_.file_offset(text_start_ + static_cast<std::uint64_t>(part.data() - text_.data()));
     }
+    // True when a part of the directive's text starts a comment after which the line holds no
+    // code: the author's note, not an operand.
+    [[nodiscard]] bool trailing_comment(std::string_view part) const;
+    // Marks a value of the address field `field` a message names as what the firmware gets
+    // (note [values the firmware gets]).
+    [[nodiscard]] std::string claim(std::size_t field) const { return file_.claim_address(field, directive_offset_); }
     // Warns about a part of the directive's text; an empty part is a place.
     Finding& warn(std::string_view part, Category category, std::string message);
     // A part of the directive's text quoted as the file has it (with its separators).
     [[nodiscard]] std::string quote(std::string_view part) const;
-    // A change of the directive's text [begin, end), as indexes into it.
-    struct TextEdit {
-        std::size_t begin;
-        std::size_t end;
-        std::string text;
-    };
-    // The fix made of `edits`, when the line may be changed. A certain fix never removes or changes
-    // a digit (note [certain fixes and guesses]): one that would is not made.
-    void set_fix(Finding& finding, FixKind kind, std::span<const TextEdit> edits, std::string title) const;
+    // The fix made of `edits` of the directive's text (indexes into it), offered through the gate.
+    void set_fix(Finding& finding, FixKind kind, std::span<const TextEdit> edits, std::string title);
     // A certain fix that deletes the text [begin, end).
-    void delete_text(Finding& finding, std::size_t begin, std::size_t end, std::string title) const;
+    void delete_text(Finding& finding, std::size_t begin, std::size_t end, std::string title);
 
     FindingList& findings_;
     const FileLayout& layout_;
     FileAnalysis& file_;
     const CReading& c_;
+    FixGate& gate_;
     StringSink defines_sink_;
     TextWriter defines_writer_;
 
@@ -132,9 +131,8 @@ private:
     std::uint64_t text_start_ = 0;
     std::uint64_t directive_offset_ = 0;
     std::string_view directive_keyword_;
-    // True when fixes may change the directive's line: it is a whole line, which C reads (not in a
-    // comment, nor in a conditional block that the build decides).
-    bool fixable_ = false;
+    // True when the directive is its whole line, which fixes may then change (as the gate allows).
+    bool whole_line_ = false;
 };
 
 }  // namespace morvcfg

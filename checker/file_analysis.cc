@@ -1,9 +1,15 @@
 #include "checker/file_analysis.h"
 
+#include <algorithm>
+#include <charconv>
 #include <optional>
 
 namespace morvcfg {
 namespace {
+
+// The bytes around a mark of claim_address() and claim_pool(), which no message holds otherwise.
+constexpr char kClaimStart = '\x01';
+constexpr char kClaimEnd = '\x02';
 
 std::string pool_text(const MemoryPool& pool) {
     return std::to_string(pool.block_size) + " x " + std::to_string(pool.blocks);
@@ -42,7 +48,8 @@ void FileAnalysis::address_set(std::size_t field, std::uint64_t offset, std::str
                                            dotted(config_.*kAddressFields[field].field), std::move(given),
                                            std::move(note)});
     note_setting(address_origins_[field], offset, keyword, kAddressFields[field].name, dotted(before),
-                 dotted(config_.*kAddressFields[field].field));
+                 dotted(config_.*kAddressFields[field].field) + claim_derived(field, offset));
+    address_setters_[field].push_back(offset);
 }
 
 void FileAnalysis::pool_set(std::size_t pool, std::uint64_t offset, std::string_view keyword,
@@ -52,6 +59,7 @@ void FileAnalysis::pool_set(std::size_t pool, std::uint64_t offset, std::string_
     directives_.back().settings.push_back({prefix + "_BLOCKS", std::to_string(config_.pools[pool].blocks)});
     note_setting(pool_origins_[pool], offset, keyword, "the " + std::string(kPoolClassNames[pool]) + " pool",
                  pool_text(before), pool_text(config_.pools[pool]));
+    pool_setters_[pool].push_back(offset);
 }
 
 void FileAnalysis::lookalike_seen(const Directive& row, std::uint64_t offset) {
@@ -79,7 +87,7 @@ void FileAnalysis::define_written(const std::string& name, const std::string& va
 void FileAnalysis::note_setting(Origin& origin, std::uint64_t offset, std::string_view keyword,
                                 std::string_view setting, std::string_view old_value, std::string_view new_value) {
     if (origin.set) {
-        const std::string change = old_value == new_value
+        const std::string change = old_value == new_value.substr(0, new_value.find(kClaimStart))
                                        ? ", to the same value " + std::string(new_value)
                                        : ": " + std::string(old_value) + " becomes " + std::string(new_value);
         Finding& finding = findings_.warn(offset, offset + keyword.size(), Category::Override,
@@ -89,12 +97,74 @@ void FileAnalysis::note_setting(Origin& origin, std::uint64_t offset, std::strin
     origin = Origin{true, offset, keyword};
 }
 
+std::string FileAnalysis::claim_address(std::size_t field, std::uint64_t offset) const {
+    return std::string(1, kClaimStart) + "A" + std::to_string(field) + ":" + std::to_string(offset) + kClaimEnd;
+}
+
+std::string FileAnalysis::claim_derived(std::size_t field, std::uint64_t offset) const {
+    return std::string(1, kClaimStart) + "D" + std::to_string(field) + ":" + std::to_string(offset) + kClaimEnd;
+}
+
+std::string FileAnalysis::claim_pool(std::size_t pool, std::uint64_t offset) const {
+    return std::string(1, kClaimStart) + "P" + std::to_string(pool) + ":" + std::to_string(offset) + kClaimEnd;
+}
+
+std::string FileAnalysis::told(std::string_view text, const NetConfig& derived, const CheckResult& result) const {
+    std::string out;
+    std::size_t at = 0;
+    for (std::size_t start = text.find(kClaimStart); start != std::string_view::npos;
+         start = text.find(kClaimStart, at)) {
+        out.append(text.substr(at, start - at));
+        at = start + 1;
+        // "<start>A<index>:<offset><end>", as claim_address() and claim_pool() write it.
+        const std::size_t end = text.find(kClaimEnd, start);
+        const std::size_t colon = text.find(':', start);
+        std::size_t index = 0;
+        std::uint64_t offset = 0;
+        const char* const first = text.data() + start + 2;
+        if (end == std::string_view::npos || colon > end || start + 2 > colon ||
+            std::from_chars(first, text.data() + colon, index).ptr != text.data() + colon ||
+            std::from_chars(text.data() + colon + 1, text.data() + end, offset).ptr != text.data() + end) {
+            out += kClaimStart;  // no mark
+            continue;
+        }
+        at = end + 1;
+        const char kind = text[start + 1];
+        const bool address = kind != 'P';
+        if (index >= (address ? address_setters_.size() : pool_setters_.size())) {
+            continue;
+        }
+        const std::vector<std::uint64_t>& setters = address ? address_setters_[index] : pool_setters_[index];
+        if (const auto later = std::upper_bound(setters.begin(), setters.end(), offset); later != setters.end()) {
+            if (kind != 'D') {
+                out.append(" until line ")
+                    .append(std::to_string(line_and_column(result, *later).first))
+                    .append(" sets it again");
+            }
+        } else if (address && derived.*kAddressFields[index].field != config_.*kAddressFields[index].field) {
+            out.append(", written as ").append(dotted(derived.*kAddressFields[index].field));
+        }
+    }
+    out.append(text.substr(std::min(at, text.size())));
+    return out;
+}
+
 void FileAnalysis::finish(CheckResult& result) {
     NetConfig derived = config_;
     const Address network = derive(derived);
     check_derivation(derived, network);
     check_impossible_addresses(derived, network);
     check_pools();
+    for (Finding& finding : findings_.all()) {
+        if (finding.message.find(kClaimStart) != std::string::npos) {
+            finding.message = told(finding.message, derived, result);
+        }
+    }
+    for (DirectiveLine& line : directives_) {
+        for (Setting& setting : line.settings) {
+            setting.note = told(setting.note, derived, result);
+        }
+    }
     result.config = derived;
     result.network = network;
     result.defines = std::move(defines_);

@@ -41,8 +41,20 @@ public:
     // A define was written to the pass-through output; its name stands at `offset` in the file.
     void define_written(const std::string& name, const std::string& value, std::uint64_t offset);
 
-    // After the last directive: the derivation and receive sizes are checked and the result gets
-    // the record as written, the network address and the defines.
+    // note [values the firmware gets]: a message that names a setting's value as what the firmware
+    // gets ("GateWay is 10.9.9.1", "ETH0_SMALL_BLOCKS keeps 0") names it as the line at `offset`
+    // leaves it; the mark these return, placed right after the value, is replaced by finish() with
+    // what becomes of it later: ", written as 10.1.2.1" where the derivation moves it, " until line
+    // 7 sets it again" where a later directive does, or nothing.
+    [[nodiscard]] std::string claim_address(std::size_t field, std::uint64_t offset) const;
+    [[nodiscard]] std::string claim_pool(std::size_t pool, std::uint64_t offset) const;
+    // The same for the value an override gives a field, which the next override tells of: only
+    // the derivation's move is told.
+    [[nodiscard]] std::string claim_derived(std::size_t field, std::uint64_t offset) const;
+
+    // After the last directive: the derivation and receive sizes are checked, every message's
+    // values are told as the firmware gets them, and the result gets the record as written, the
+    // network address and the defines. The result's line feeds are set.
     void finish(CheckResult& result);
 
 private:
@@ -60,11 +72,17 @@ private:
     void check_derivation(const NetConfig& derived, const Address& network);
     void check_impossible_addresses(const NetConfig& derived, const Address& network);
     void check_pools();
+    // `text` with each mark of claim_address() and claim_pool() replaced (note [values the firmware
+    // gets]).
+    [[nodiscard]] std::string told(std::string_view text, const NetConfig& derived, const CheckResult& result) const;
 
     FindingList& findings_;
     NetConfig config_;
     std::array<Origin, kAddressFields.size()> address_origins_{};
     std::array<Origin, kPoolClassCount> pool_origins_{};
+    // Every directive line that set each address field and each pool, in file order.
+    std::array<std::vector<std::uint64_t>, kAddressFields.size()> address_setters_{};
+    std::array<std::vector<std::uint64_t>, kPoolClassCount> pool_setters_{};
     // The first lookalike of a directive that sets each address field.
     std::array<Origin, kAddressFields.size()> address_lookalikes_{};
     std::map<std::string, std::uint64_t, std::less<>> define_origins_;

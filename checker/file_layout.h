@@ -35,10 +35,14 @@ public:
     // The offset in the file of an offset in the text.
     [[nodiscard]] std::uint64_t file_offset(std::uint64_t text_offset) const;
     // The bytes in the file that hold the text [begin, end): from its first character to just after
-    // its last, so that a CR the text mode dropped after it is not included.
+    // its last, so that a CR the text mode dropped after it is not included. An empty range is the
+    // place just after the character before it: at a line's end, before its CR LF, as with a LF.
     [[nodiscard]] std::pair<std::uint64_t, std::uint64_t> file_range(std::uint64_t begin, std::uint64_t end) const {
-        const std::uint64_t first = file_offset(begin);
-        return {first, end > begin ? file_offset(end - 1) + 1 : first};
+        if (end <= begin) {
+            const std::uint64_t place = begin > 0 ? file_offset(begin - 1) + 1 : file_offset(0);
+            return {place, place};
+        }
+        return {file_offset(begin), file_offset(end - 1) + 1};
     }
     // True when a CR stands in the file bytes [begin, end): there the text mode joined two lines
     // the editor shows apart, and no fix may reach across.

@@ -57,7 +57,11 @@ TEST(FileLayoutTest, RangesStopBeforeADroppedCarriageReturn) {
     // "ab" is bytes 0 to 2, its CR not among them; "cde" spans the lone CR.
     EXPECT_EQ(layout.file_range(0, 2), (std::pair<std::uint64_t, std::uint64_t>{0, 2}));
     EXPECT_EQ(layout.file_range(3, 6), (std::pair<std::uint64_t, std::uint64_t>{4, 8}));
-    EXPECT_EQ(layout.file_range(5, 5), (std::pair<std::uint64_t, std::uint64_t>{7, 7}));
+    // A place is just after the character before it: a line's end is before its CR LF, where a
+    // fix that ends the line inserts, as at the LF of a file without CRs.
+    EXPECT_EQ(layout.file_range(5, 5), (std::pair<std::uint64_t, std::uint64_t>{6, 6}));
+    EXPECT_EQ(layout.file_range(2, 2), (std::pair<std::uint64_t, std::uint64_t>{2, 2}));
+    EXPECT_EQ(layout.file_range(3, 3), (std::pair<std::uint64_t, std::uint64_t>{4, 4}));
     EXPECT_FALSE(layout.carriage_return_within(0, 2));
     EXPECT_TRUE(layout.carriage_return_within(0, 3));
     EXPECT_TRUE(layout.carriage_return_within(4, 8));

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -120,6 +121,13 @@ public:
     Finding& warn(std::uint64_t offset, Category category, std::string message);
     // Adds a warning about the bytes [begin, end).
     Finding& warn(std::uint64_t begin, std::uint64_t end, Category category, std::string message);
+    // The warnings found so far, in the order they were added.
+    std::span<Finding> all() { return findings_; }
+    // The warning at `index` in the order they were added, and the index of one.
+    Finding& at(std::size_t index) { return findings_[index]; }
+    [[nodiscard]] std::size_t index_of(const Finding& finding) const {
+        return static_cast<std::size_t>(&finding - findings_.data());
+    }
     // Takes back every warning of `category` found so far.
     void forget(Category category);
     // The warnings in file order; those at one place in the order they were found.

@@ -110,16 +110,46 @@ TEST(FixTest, EachLineGetsTheFixItsReadingAllows) {
         {"#if 0\n#else\n  MORV_DNS(10.0.0.1);\n#endif\n", Kind::Certain, "#if 0\n#else\nMORV_DNS(10.0.0.1);\n#endif\n"},
         {"#ifndef G\n#define G\n  MORV_DNS(10.0.0.1);\n#endif\n", Kind::Certain,
          "#ifndef G\n#define G\nMORV_DNS(10.0.0.1);\n#endif\n"},
+        {"/* board */\n#if !defined(G)\n#define G\n  MORV_DNS(10.0.0.1);\n#endif\n\n// end\n", Kind::Certain,
+         "/* board */\n#if !defined(G)\n#define G\nMORV_DNS(10.0.0.1);\n#endif\n\n// end\n"},
+        // A guard is one only when it wraps the whole file: any other is a condition the build decides.
+        {"MORV_IFCFG(10.0.0.5, 255.255.255.0);\n#ifndef BOARD_HAS_OWN_DNS\n#define BOARD_HAS_OWN_DNS 1\n"
+         "  MORV_DNS(10.0.0.53);\n#endif\n",
+         Kind::None, ""},
+        {"#ifndef G\n#define G\n  MORV_DNS(10.0.0.1);\n#endif\nMORV_NTPCFG(10.0.0.2);\n", Kind::None, ""},
+        {"#ifndef G\n#define G\n  MORV_DNS(10.0.0.1);\n", Kind::None, ""},
+        {"#if !defined(G)\n#define G\nmorv_dns(10.0.0.1);\n#endif\n#include \"more.cfg\"\n", Kind::None, ""},
+        // A comment a backslash continues onto a line: C reads the line as comment.
+        {"// C:\\boards\\\nMORV_DNSSERVER(10.0.0.1);\n", Kind::None, ""},
+        // No guess moves code that stands before a keyword, nor joins digits around a sign.
+        {"foo MORV_DNS(1.2.3.4);\n", Kind::None, ""},
+        {"MORV_DEV_ADR(X, 0x-1_000);\n", Kind::None, ""},
+        {"MORV_IFCFG(10.0.0.1/99999999999);\n", Kind::None, ""},
+        {"MORV_IFCFG(10.0.0.1/024);\n", Kind::None, ""},
+        // Did-you-mean by the operands' shape: one plain number is no address.
+        {"MORV_DNZ(0x10);\n", Kind::None, ""},
+        {"MORV_DNZ(+5);\n", Kind::None, ""},
+        {"MORV_DNZ(0xZZ);\n", Kind::Guess, "MORV_DNS(0xZZ);\n"},
     };
-    for (const auto& c : cases) {
-        const std::string& expected = c.kind == Kind::None ? c.input : c.fixed;
-        const FixedText certain = fix_text(c.input, {}, false);
-        const FixedText guessed = fix_text(c.input, {}, true);
-        EXPECT_EQ(certain.bytes, c.kind == Kind::Certain ? expected : c.input) << c.input;
-        EXPECT_EQ(guessed.bytes, expected) << c.input;
-        // What a fix leaves is warned about no more, and what none mends is still warned about.
-        if (c.kind == Kind::None) {
-            EXPECT_FALSE(guessed.result.findings.empty()) << c.input;
+    // The same lines with CR LF line ends get the same fixes (note [certain fixes and guesses]).
+    const auto crlf = [](std::string text) {
+        for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2)) {
+            text.insert(at, 1, '\r');
+        }
+        return text;
+    };
+    for (const auto& row : cases) {
+        for (const bool windows : {false, true}) {
+            const std::string input = windows ? crlf(row.input) : row.input;
+            const std::string expected = row.kind == Kind::None ? input : windows ? crlf(row.fixed) : row.fixed;
+            const FixedText certain = fix_text(input, {}, false);
+            const FixedText guessed = fix_text(input, {}, true);
+            EXPECT_EQ(certain.bytes, row.kind == Kind::Certain ? expected : input) << input;
+            EXPECT_EQ(guessed.bytes, expected) << input;
+            // What a fix leaves is warned about no more, and what none mends is still warned about.
+            if (row.kind == Kind::None) {
+                EXPECT_FALSE(guessed.result.findings.empty()) << input;
+            }
         }
     }
 }
