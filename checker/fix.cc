@@ -23,7 +23,7 @@ bool overlap(const Replacement& a, const Replacement& b) {
 std::vector<const Fix*> fixes_to_apply(const CheckResult& result, const ReportOptions& options, bool guesses) {
     std::vector<const Fix*> candidates;
     for (const Finding& finding : result.findings) {
-        if (finding.fix && !finding.fix->replacements.empty() && !options.leaves_out(finding) &&
+        if (finding.fix && !finding.fix->replacements.empty() && reported(options.verdict(finding)) &&
             (finding.fix->kind == FixKind::Certain || guesses)) {
             candidates.push_back(&*finding.fix);
         }

@@ -192,24 +192,25 @@ std::size_t reported_warnings(const FileReport& report, const ReportOptions& opt
     const ReportOptions& in_force = options_in_force(report, options);
     return static_cast<std::size_t>(
         std::count_if(report.result.findings.begin(), report.result.findings.end(),
-                      [&in_force](const Finding& finding) { return !in_force.leaves_out(finding); }));
+                      [&in_force](const Finding& finding) { return reported(in_force.verdict(finding)); }));
 }
 
 void write_gcc(std::string& out, const FileReport& report, const ReportOptions& options) {
     const Painter paint{options.colour};
     const ReportOptions& in_force = options_in_force(report, options);
     for (const Finding& finding : report.result.findings) {
-        if (in_force.disabled.contains(finding.category)) {
+        const Verdict verdict = in_force.verdict(finding);
+        if (verdict == Verdict::Disabled) {
             continue;
         }
-        if (in_force.is_excused(finding)) {
+        if (excused(verdict)) {
             // Left out, or with --show-ignored shown as excused, with what excuses it.
             if (options.show_ignored) {
                 paint(out, kBold, position(report, finding.offset));
                 out.append(" ignored: ").append(finding.message).append(" [-W");
                 out.append(name_of(finding.category)).append("]\n");
-                if (finding.ignored_at) {
-                    paint(out, kBold, position(report, *finding.ignored_at));
+                if (verdict == Verdict::ExcusedInSource) {
+                    paint(out, kBold, position(report, finding.ignored_at.value_or(0)));
                     out.append(" note: excused by this comment\n");
                 } else {
                     out.append(report.name).append(": note: excused by the project file\n");
@@ -218,7 +219,7 @@ void write_gcc(std::string& out, const FileReport& report, const ReportOptions& 
             continue;
         }
         // As GCC: a warning made an error says so, and names the option that made it one.
-        const bool error = in_force.is_error(finding.category);
+        const bool error = verdict == Verdict::Error;
         const std::string_view colour = error ? kErrorColour : kWarningColour;
         paint(out, kBold, position(report, finding.offset));
         out += ' ';

@@ -43,15 +43,16 @@ void write_warnings(JsonWriter& json, const FileReport& report, const ReportOpti
     json.key("warnings");
     json.begin_array();
     for (const Finding& finding : report.result.findings) {
-        if (options.disabled.contains(finding.category)) {
+        const Verdict verdict = options.verdict(finding);
+        if (verdict == Verdict::Disabled) {
             continue;
         }
         json.begin_object();
         json.field("category", name_of(finding.category));
-        json.field("level", options.is_error(finding.category) ? "error" : "warning");
-        if (options.is_excused(finding)) {
+        json.field("level", verdict == Verdict::Error ? "error" : "warning");
+        if (excused(verdict)) {
             // Excused: by a comment on its line, or by the project file; not counted.
-            json.field("ignored", finding.ignored_at ? "in-source" : "project-file");
+            json.field("ignored", verdict == Verdict::ExcusedInSource ? "in-source" : "project-file");
         }
         write_place(json, report.result, finding.offset);
         json.field("message", finding.message);

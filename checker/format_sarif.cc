@@ -121,12 +121,11 @@ void write_rules(JsonWriter& json) {
     json.end_array();
 }
 
-void write_result(JsonWriter& json, const FileReport& report, const Finding& finding, bool error,
-                  const ReportOptions& options) {
+void write_result(JsonWriter& json, const FileReport& report, const Finding& finding, Verdict verdict) {
     json.begin_object();
     json.field("ruleId", name_of(finding.category));
     json.field("ruleIndex", static_cast<std::int64_t>(finding.category));
-    json.field("level", error ? "error" : "warning");
+    json.field("level", verdict == Verdict::Error ? "error" : "warning");
     write_text(json, "message", finding.message);
     json.key("locations");
     json.begin_array();
@@ -150,11 +149,11 @@ void write_result(JsonWriter& json, const FileReport& report, const Finding& fin
         write_fix(json, report, *finding.fix);
     }
     // An excused result: by a comment in the file (inSource) or by the project file (external).
-    if (options.is_excused(finding)) {
+    if (excused(verdict)) {
         json.key("suppressions");
         json.begin_array();
         json.begin_object();
-        json.field("kind", finding.ignored_at ? "inSource" : "external");
+        json.field("kind", verdict == Verdict::ExcusedInSource ? "inSource" : "external");
         json.end_object();
         json.end_array();
     }
@@ -221,8 +220,8 @@ void write_sarif(std::string& out, std::span<const FileReport> reports, const Re
     for (const FileReport& report : reports) {
         const ReportOptions& in_force = options_in_force(report, options);
         for (const Finding& finding : report.result.findings) {
-            if (!in_force.disabled.contains(finding.category)) {
-                write_result(json, report, finding, in_force.is_error(finding.category), in_force);
+            if (const Verdict verdict = in_force.verdict(finding); verdict != Verdict::Disabled) {
+                write_result(json, report, finding, verdict);
             }
         }
     }

@@ -18,6 +18,25 @@
 
 namespace morvcfg {
 
+// note [verdicts]: what becomes of a warning is decided once, by ReportOptions::verdict(), and
+// every output form, the exit status, --fix and the language server read that verdict.
+enum class Verdict : unsigned char {
+    Disabled,          // its category is left out (-Wno-NAME): no form shows it
+    ExcusedInSource,   // a morvcfg-check: ignore comment excuses it
+    ExcusedByProject,  // the project file leaves its category out
+    Warning,
+    Error,  // -Werror, -Werror=NAME
+};
+
+// True for a warning the forms report and the exit status counts.
+constexpr bool reported(Verdict verdict) {
+    return verdict == Verdict::Warning || verdict == Verdict::Error;
+}
+// True for a warning that is excused: forms that can mark it do so, the others leave it out.
+constexpr bool excused(Verdict verdict) {
+    return verdict == Verdict::ExcusedInSource || verdict == Verdict::ExcusedByProject;
+}
+
 struct ReportOptions {
     // Categories left out (-Wno-NAME).
     std::set<Category> disabled;
@@ -39,20 +58,19 @@ struct ReportOptions {
     // Whether the GCC form also shows the warnings that are excused (--show-ignored).
     bool show_ignored = false;
 
-    // True when a warning is excused: by a project file, or by an ignore comment on its line.
-    [[nodiscard]] bool is_excused(const Finding& finding) const {
-        return finding.ignored_at.has_value() || excused.contains(finding.category);
-    }
-
-    // True when a warning is not reported: its category left out, or the warning excused.
-    [[nodiscard]] bool leaves_out(const Finding& finding) const {
-        return disabled.contains(finding.category) || is_excused(finding);
-    }
-
-    // True when the warnings of `category` are reported as errors.
-    [[nodiscard]] bool is_error(Category category) const {
-        const auto found = error_categories.find(category);
-        return found != error_categories.end() ? found->second : errors;
+    // What becomes of a warning under these options (note [verdicts]).
+    [[nodiscard]] Verdict verdict(const Finding& finding) const {
+        if (disabled.contains(finding.category)) {
+            return Verdict::Disabled;
+        }
+        if (finding.ignored_at) {
+            return Verdict::ExcusedInSource;
+        }
+        if (excused.contains(finding.category)) {
+            return Verdict::ExcusedByProject;
+        }
+        const auto found = error_categories.find(finding.category);
+        return (found != error_categories.end() ? found->second : errors) ? Verdict::Error : Verdict::Warning;
     }
 };
 

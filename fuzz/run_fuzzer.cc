@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -332,10 +333,43 @@ std::string_view name_at(std::string_view text) {
     return text.substr(0, end);
 }
 
+// True when the lines (trimmed) open with an include guard that wraps them all: `#ifndef NAME` as
+// the first line with code, `#define NAME` as the next, and its `#endif` followed by no code.
+bool guard_wraps(const std::vector<std::string_view>& lines) {
+    std::vector<std::string_view> code;
+    std::copy_if(lines.begin(), lines.end(), std::back_inserter(code), [](std::string_view l) { return !l.empty(); });
+    if (code.size() < 3 || !code[0].starts_with('#') || !code[1].starts_with('#')) {
+        return false;
+    }
+    const auto words = [](std::string_view line) {
+        const std::string_view rest = trimmed(line.substr(1));
+        const std::string_view word = name_at(rest);
+        return std::pair{word, trimmed(rest.substr(word.size()))};
+    };
+    const auto [opener, guarded] = words(code[0]);
+    const auto [define, defined] = words(code[1]);
+    if (opener != "ifndef" || name_at(guarded).empty() || define != "define" || name_at(defined) != name_at(guarded)) {
+        return false;
+    }
+    int depth = 1;
+    for (std::size_t i = 2; i < code.size(); ++i) {
+        if (!code[i].starts_with('#')) {
+            continue;
+        }
+        const std::string_view word = words(code[i]).first;
+        depth += word == "if" || word == "ifdef" || word == "ifndef" ? 1 : word == "endif" ? -1 : 0;
+        if (depth == 0) {
+            return i + 1 == code.size();
+        }
+    }
+    return false;
+}
+
 // The conditional blocks open at each line, read line by line; an include guard (`#ifndef NAME`,
-// then `#define NAME` on the next line with code) is read as C reads it.
+// then `#define NAME` on the next line with code) is read as C reads it where it wraps the file.
 class Conditionals {
 public:
+    explicit Conditionals(bool guard) : guard_allowed_(guard) {}
     // True when the line being read surely is not read certainly: it stands in a block that a name
     // decides, or that `#if 0` switches off.
     [[nodiscard]] bool uncertain() const {
@@ -353,7 +387,7 @@ public:
         const std::string_view rest = trimmed(line.substr(1));
         const std::string_view word = name_at(rest);
         const std::string_view operand = trimmed(rest.substr(word.size()));
-        if (word == "define" && pending && !open_.empty() && name_at(operand) == guard_) {
+        if (word == "define" && pending && open_.size() == 1 && name_at(operand) == guard_ && guard_allowed_) {
             open_.back() = Branch::Certain;
         } else if (word == "if") {
             open_.push_back(branch_of(operand));
@@ -371,6 +405,7 @@ public:
 
 private:
     std::vector<Branch> open_;
+    bool guard_allowed_;
     std::string guard_;
     bool guard_pending_ = false;
 };
@@ -381,13 +416,17 @@ std::optional<std::vector<bool>> lines_not_certainly_read(std::string_view input
     if (!plain_lines(input)) {
         return std::nullopt;
     }
-    Conditionals conditionals;
-    std::vector<bool> lines;
+    std::vector<std::string_view> text_lines;
     for (std::size_t start = 0; start <= input.size();) {
         const std::size_t end = std::min(input.find('\n', start), input.size());
-        lines.push_back(conditionals.uncertain());
-        conditionals.read(trimmed(input.substr(start, end - start)));
+        text_lines.push_back(trimmed(input.substr(start, end - start)));
         start = end + 1;
+    }
+    Conditionals conditionals(guard_wraps(text_lines));
+    std::vector<bool> lines;
+    for (const std::string_view line : text_lines) {
+        lines.push_back(conditionals.uncertain());
+        conditionals.read(line);
     }
     return lines;
 }
@@ -457,6 +496,96 @@ void check_fixes_keep_configuration(std::string_view input, const morvcfg::Check
     }
 }
 
+// note [values the firmware gets]: a message that names a setting's value as the firmware gets it
+// ("GateWay is V", "NTPServer keeps V", "the mask stays V") names the value morvcfg generates, or
+// says what becomes of it: ", written as G" with G the generated value, or that a later line sets it
+// again.
+void check_values_in_messages(const morvcfg::CheckResult& checked) {
+    std::map<std::string, std::string> generated = morvcfg::generated_settings(checked);
+    generated["the mask"] = generated["SubNetMask"];
+    const auto value_at = [](std::string_view text) {
+        std::size_t end = text.starts_with('-') ? 1 : 0;
+        while (end < text.size() && ((text[end] >= '0' && text[end] <= '9') || text[end] == '.')) {
+            ++end;
+        }
+        return text.substr(0, end);
+    };
+    for (const morvcfg::Finding& finding : checked.findings) {
+        const std::string_view message = finding.message;
+        for (const auto& [name, value] : generated) {
+            if (name.starts_with("ETH0_RCV_")) {
+                continue;  // a product, said with its factors
+            }
+            for (std::size_t at = message.find(name); at != std::string_view::npos; at = message.find(name, at + 1)) {
+                const char before = at == 0 ? ' ' : message[at - 1];
+                if (std::isalnum(static_cast<unsigned char>(before)) != 0 || before == '_' || before == '\'') {
+                    continue;
+                }
+                std::string_view rest = message.substr(at + name.size());
+                bool claim = false;
+                for (const std::string_view verb : {" is ", " keeps ", " stays "}) {
+                    if (rest.starts_with(verb)) {
+                        rest.remove_prefix(verb.size());
+                        claim = true;
+                    }
+                }
+                const std::string_view said = value_at(rest);
+                rest.remove_prefix(said.size());
+                if (!claim || said.empty() || said == "-" ||
+                    !(rest.empty() || rest.starts_with(",") || rest.starts_with(";") || rest.starts_with(" and ") ||
+                      rest.starts_with(" until "))) {
+                    continue;  // no value named as the firmware's ("is 64 x 2 = ...", "is outside")
+                }
+                if (rest.starts_with(", written as ")) {
+                    require(value_at(rest.substr(13)) == value, "a value moved later is said as written");
+                } else if (!rest.starts_with(" until line ")) {
+                    require(said == value, "a message names the value the firmware gets");
+                }
+            }
+        }
+    }
+}
+
+// The same lines with LF and with CR LF line ends (before any Ctrl-Z) get the same warnings and the
+// same fixes, apart from the line-end bytes themselves.
+void check_line_ends_agree(std::string_view input, const morvcfg::CheckResult& checked) {
+    const std::string_view text = input.substr(0, input.find('\x1a'));
+    if (input.find_first_of(std::string_view("\r\0", 2)) != std::string_view::npos ||
+        text.find('\n') == std::string_view::npos || input.starts_with("\xFF\xFE") || input.starts_with("\xFE\xFF")) {
+        return;
+    }
+    std::string crlf;
+    for (const char c : text) {
+        crlf += c == '\n' ? "\r\n" : std::string(1, c);
+    }
+    crlf += input.substr(text.size());
+    morvcfg::StringSource source(crlf);
+    const morvcfg::CheckResult windows = morvcfg::check(source);
+    require(windows.findings.size() == checked.findings.size(), "LF and CR LF files get the same warnings");
+    const auto lf = [](std::string bytes) {
+        for (std::size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at)) {
+            bytes.erase(at, 1);
+        }
+        return bytes;
+    };
+    for (std::size_t i = 0; i < checked.findings.size(); ++i) {
+        const morvcfg::Finding& a = checked.findings[i];
+        const morvcfg::Finding& b = windows.findings[i];
+        require(a.category == b.category && a.message == b.message &&
+                    morvcfg::line_and_column(checked, a.offset) == morvcfg::line_and_column(windows, b.offset),
+                "LF and CR LF files get the same warnings, at the same places");
+        require(a.fix.has_value() == b.fix.has_value() &&
+                    (!a.fix || (a.fix->kind == b.fix->kind && a.fix->title == b.fix->title)),
+                "LF and CR LF files get the same fixes");
+    }
+    for (const bool guesses : {false, true}) {
+        const std::string fixed = morvcfg::apply_fixes(input, morvcfg::fixes_to_apply(checked, {}, guesses));
+        const std::string fixed_crlf = morvcfg::apply_fixes(crlf, morvcfg::fixes_to_apply(windows, {}, guesses));
+        require(lf(fixed_crlf).substr(0, lf(fixed_crlf).find('\x1a')) == fixed.substr(0, fixed.find('\x1a')),
+                "LF and CR LF files are fixed alike");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -510,6 +639,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check_fixes(input, checked);
     check_certain_fixes_keep_values(input, checked);
     check_fixes_keep_configuration(input, checked);
+    check_values_in_messages(checked);
+    check_line_ends_agree(input, checked);
 
     morvcfg::MemoryEnvironment second;
     second.files["in.cfg"] = input;

@@ -90,7 +90,7 @@ Json code_actions(const Document& document, Range range, const Json& context, co
     Json ignores = Json::array();
     std::size_t index = 0;  // of the finding among those published
     for (const Finding& finding : result.findings) {
-        if (document.options().leaves_out(finding)) {
+        if (!reported(document.options().verdict(finding))) {
             continue;
         }
         const Json& diagnostic = published.at(index++);

@@ -28,7 +28,8 @@ std::uint64_t line_number(const Document& document, std::uint64_t offset) {
 Json diagnostics(const Document& document, const Session& session) {
     Json list = Json::array();
     for (const Finding& finding : document.analysis().findings) {
-        if (document.options().leaves_out(finding)) {
+        const Verdict verdict = document.options().verdict(finding);
+        if (!reported(verdict)) {
             continue;
         }
         // A place without a range marks the character there, as long as it stays on its line.
@@ -40,7 +41,7 @@ Json diagnostics(const Document& document, const Session& session) {
         }
         Json diagnostic = {
             {"range", to_json(document.range(finding.offset, end, session.encoding))},
-            {"severity", document.options().is_error(finding.category) ? 1 : 2},  // error or warning
+            {"severity", verdict == Verdict::Error ? 1 : 2},  // error or warning
             {"code", name_of(finding.category)},
             {"codeDescription", {{"href", "man:morvcfg-check(1)"}}},
             {"source", "morvcfg-check"},

@@ -97,7 +97,7 @@ Json hover(const Document& document, Position position, const Session& session) 
     // a line that looks like a directive is ordinary text).
     std::string warnings;
     for (const Finding& finding : result.findings) {
-        if (finding.offset >= begin && finding.offset <= end && !document.options().leaves_out(finding)) {
+        if (finding.offset >= begin && finding.offset <= end && reported(document.options().verdict(finding))) {
             warnings += "- " + finding.message + " [" + std::string(name_of(finding.category)) + "]\n";
         }
     }
