@@ -107,17 +107,16 @@ public:
     // The options for a file, where a project file gives it options; false (with the error said)
     // when its project file cannot be used.
     bool options_for(const Input& input, FileReport& report) {
-        if (command_.no_config) {
-            return true;
-        }
-        const AppliedProjectFile applied = project_file_for(search_start(input), command_.config_file, search_);
-        if (!applied.error.empty()) {
+        const PathOptions found = options_for_path(
+            search_start(input), {command_.options, command_.warning_words, command_.config_file, command_.no_config},
+            &search_);
+        if (!found.error.empty()) {
             report.error = "its project file cannot be used";
-            print(host_.standard_error, applied.error + "\n");
+            print(host_.standard_error, found.error + "\n");
             return false;
         }
-        if (!applied.path.empty()) {
-            report.options = options_with_project(command_.options, command_.warning_words, applied.options);
+        if (!found.project_path.empty()) {
+            report.options = found.options;
         }
         return true;
     }

@@ -346,6 +346,20 @@ AppliedProjectFile project_file_for(const std::string& file, const std::string& 
     }
 }
 
+PathOptions options_for_path(const std::string& path, const OptionSources& sources, const ProjectFileSearch* search) {
+    PathOptions found{sources.options, {}, {}};
+    if (search == nullptr || sources.no_config) {
+        return found;
+    }
+    const AppliedProjectFile applied = project_file_for(path, sources.config_file, *search);
+    found.project_path = applied.path;
+    found.error = applied.error;
+    if (applied.error.empty() && !applied.path.empty()) {
+        found.options = options_with_project(sources.options, sources.warning_words, applied.options);
+    }
+    return found;
+}
+
 ReportOptions options_with_project(const ReportOptions& command, const std::vector<std::string>& command_words,
                                    const std::vector<ProjectOption>& project) {
     ReportOptions options = command;

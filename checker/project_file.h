@@ -85,6 +85,31 @@ AppliedProjectFile project_file_for(const std::string& file, const std::string& 
 ReportOptions options_with_project(const ReportOptions& command, const std::vector<std::string>& command_words,
                                    const std::vector<ProjectOption>& project);
 
+// What gives a file its options besides its project file: the run's options (the command line's,
+// or an editor's settings), the command line's -W words, which come after a project file's, and
+// --config FILE and --no-config.
+struct OptionSources {
+    ReportOptions options;
+    std::vector<std::string> warning_words;
+    std::string config_file;
+    bool no_config = false;
+};
+
+// The options in force for a file, and the project file that gave them.
+struct PathOptions {
+    ReportOptions options;
+    std::string project_path;  // empty when no project file applies
+    // Why the project file cannot be used ("PATH:LINE:COLUMN: error: ..."); the file then has the
+    // run's options, and a command line reports it instead of checking the file.
+    std::string error;
+};
+
+// note [options for a path]: the one answer to which options a file is checked with, asked by the
+// command line, the build step, the language server and the page alike: the project file above
+// `path` (or --config's), its sections for the file, then the command line's words. Without a
+// `search` (a page without files, --no-config) the file has the run's options.
+PathOptions options_for_path(const std::string& path, const OptionSources& sources, const ProjectFileSearch* search);
+
 // The category nearest to a name that is none, as a did-you-mean suggests it; empty when none is
 // near.
 std::string_view nearest_category(std::string_view name);

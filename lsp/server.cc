@@ -79,19 +79,13 @@ Document* Server::document_of(const Json& params) {
 
 void Server::apply_project_file(Document& document) {
     const std::string path = path_of_file_uri(document.uri());
-    if (!session_.project.search || path.empty()) {
-        document.set_options(session_.options);
-        return;
+    const PathOptions found =
+        options_for_path(path, {session_.options, session_.project.warning_words, session_.project.config_file},
+                         session_.project.search && !path.empty() ? &*session_.project.search : nullptr);
+    if (!found.error.empty()) {
+        send_(notification("window/showMessage", {{"type", 1}, {"message", "morvcfg-check: " + found.error}}));
     }
-    const AppliedProjectFile applied = project_file_for(path, session_.project.config_file, *session_.project.search);
-    if (!applied.error.empty()) {
-        send_(notification("window/showMessage", {{"type", 1}, {"message", "morvcfg-check: " + applied.error}}));
-        document.set_options(session_.options);
-    } else if (applied.path.empty()) {
-        document.set_options(session_.options);
-    } else {
-        document.set_options(options_with_project(session_.options, session_.project.warning_words, applied.options));
-    }
+    document.set_options(found.options);
 }
 
 void Server::publish(const Document& document) {

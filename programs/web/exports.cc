@@ -104,9 +104,10 @@ int morvcfg_check() {
     morvcfg::StringSource source(state.input);
     morvcfg::FileReport report{"description", {}, morvcfg::check(source), {}, {}};
     const morvcfg::ReportOptions options;
-    const morvcfg::AppliedProjectFile applied = morvcfg::project_file_for(kDescriptionPath, "", project_search());
-    if (applied.error.empty() && !applied.path.empty()) {
-        report.options = morvcfg::options_with_project(options, {}, applied.options);
+    const morvcfg::ProjectFileSearch search = project_search();
+    const morvcfg::PathOptions found = morvcfg::options_for_path(kDescriptionPath, {}, &search);
+    if (found.error.empty() && !found.project_path.empty()) {
+        report.options = found.options;
     }
     state.outputs[kReport].clear();
     morvcfg::write_json(state.outputs[kReport], {&report, 1}, options);
