@@ -138,7 +138,7 @@ std::map<Category, bool> named_categories(const IgnoreComment& ignore, const std
 
 // Marks the warnings of `line` that the ignore excuses; true when it excuses any.
 bool excuse(CheckResult& result, const IgnoreComment& ignore, std::uint64_t line, std::map<Category, bool>& named) {
-    bool excused = false;
+    bool any = false;
     for (Finding& finding : result.findings) {
         if (finding.ignored_at || finding.category == Category::Encoding ||
             line_and_column(result, finding.offset).first != line) {
@@ -147,13 +147,13 @@ bool excuse(CheckResult& result, const IgnoreComment& ignore, std::uint64_t line
         const auto found = named.find(finding.category);
         if (ignore.all || found != named.end()) {
             finding.ignored_at = ignore.offset;
-            excused = true;
+            any = true;
             if (found != named.end()) {
                 found->second = true;
             }
         }
     }
-    return excused;
+    return any;
 }
 
 }  // namespace
