@@ -109,7 +109,7 @@ private:
 
     void directive_warnings(const Directive& row, std::uint64_t start);
     // The warning about the directive `row` at `start` in the text, in a block of `deciding`.
-    void conditional_directive(const Directive& row, std::uint64_t start, const Conditional& deciding);
+    void conditional_directive(const Directive& row, std::uint64_t start, const Conditional& conditional);
     // The note that points at a conditional and says why a line in it gets no fix.
     [[nodiscard]] Note no_fix_note(const Conditional& deciding) const;
     // The conditional that decides whether the preprocessor reads the current line: the outermost

@@ -428,7 +428,7 @@ void DirectiveAnalysis::analyse_pool(const DirectiveSeen& d) {
     const MemoryPool& now = file_.record().pools[index];
     // What the firmware gets, in the names of morv_cfg.h.
     const std::string macro = "ETH0_" + std::string(kPoolClassNames[index]);
-    const std::string pool_claim = file_.claim_pool(index, directive_offset_);
+    const std::string pool_claim = FileAnalysis::claim_pool(index, directive_offset_);
     const std::string keeps_size = macro + "_BLOCK_SIZE keeps " + std::to_string(old.block_size) + pool_claim;
     const std::string keeps_count = macro + "_BLOCKS keeps " + std::to_string(old.blocks) + pool_claim;
     const std::string size_is = macro + "_BLOCK_SIZE is " + std::to_string(now.block_size) + pool_claim;
@@ -887,7 +887,7 @@ std::string DirectiveAnalysis::outcome(const DirectiveSeen& d) const {
         case DirectiveKind::Pool: {
             const auto index = static_cast<std::size_t>(d.row.pool);
             const std::string macro = "ETH0_" + std::string(kPoolClassNames[index]);
-            const std::string pool_claim = file_.claim_pool(index, directive_offset_);
+            const std::string pool_claim = FileAnalysis::claim_pool(index, directive_offset_);
             return macro + "_BLOCK_SIZE" + (d.operands.stored() > 1 ? " is " : " keeps ") +
                    std::to_string(record.pools[index].block_size) + pool_claim + " and " + macro + "_BLOCKS" +
                    (d.operands.stored() > 2 ? " is " : " keeps ") + std::to_string(record.pools[index].blocks) +

@@ -106,7 +106,9 @@ private:
     [[nodiscard]] bool trailing_comment(std::string_view part) const;
     // Marks a value of the address field `field` a message names as what the firmware gets
     // (note [values the firmware gets]).
-    [[nodiscard]] std::string claim(std::size_t field) const { return file_.claim_address(field, directive_offset_); }
+    [[nodiscard]] std::string claim(std::size_t field) const {
+        return FileAnalysis::claim_address(field, directive_offset_);
+    }
     // Warns about a part of the directive's text; an empty part is a place.
     Finding& warn(std::string_view part, Category category, std::string message);
     // A part of the directive's text quoted as the file has it (with its separators).

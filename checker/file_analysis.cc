@@ -97,15 +97,15 @@ void FileAnalysis::note_setting(Origin& origin, std::uint64_t offset, std::strin
     origin = Origin{true, offset, keyword};
 }
 
-std::string FileAnalysis::claim_address(std::size_t field, std::uint64_t offset) const {
+std::string FileAnalysis::claim_address(std::size_t field, std::uint64_t offset) {
     return std::string(1, kClaimStart) + "A" + std::to_string(field) + ":" + std::to_string(offset) + kClaimEnd;
 }
 
-std::string FileAnalysis::claim_derived(std::size_t field, std::uint64_t offset) const {
+std::string FileAnalysis::claim_derived(std::size_t field, std::uint64_t offset) {
     return std::string(1, kClaimStart) + "D" + std::to_string(field) + ":" + std::to_string(offset) + kClaimEnd;
 }
 
-std::string FileAnalysis::claim_pool(std::size_t pool, std::uint64_t offset) const {
+std::string FileAnalysis::claim_pool(std::size_t pool, std::uint64_t offset) {
     return std::string(1, kClaimStart) + "P" + std::to_string(pool) + ":" + std::to_string(offset) + kClaimEnd;
 }
 

@@ -46,11 +46,11 @@ public:
     // leaves it; the mark these return, placed right after the value, is replaced by finish() with
     // what becomes of it later: ", written as 10.1.2.1" where the derivation moves it, " until line
     // 7 sets it again" where a later directive does, or nothing.
-    [[nodiscard]] std::string claim_address(std::size_t field, std::uint64_t offset) const;
-    [[nodiscard]] std::string claim_pool(std::size_t pool, std::uint64_t offset) const;
+    [[nodiscard]] static std::string claim_address(std::size_t field, std::uint64_t offset);
+    [[nodiscard]] static std::string claim_pool(std::size_t pool, std::uint64_t offset);
     // The same for the value an override gives a field, which the next override tells of: only
     // the derivation's move is told.
-    [[nodiscard]] std::string claim_derived(std::size_t field, std::uint64_t offset) const;
+    [[nodiscard]] static std::string claim_derived(std::size_t field, std::uint64_t offset);
 
     // After the last directive: the derivation and receive sizes are checked, every message's
     // values are told as the firmware gets them, and the result gets the record as written, the

@@ -496,6 +496,39 @@ void check_fixes_keep_configuration(std::string_view input, const morvcfg::Check
     }
 }
 
+// The value a message names right after `rest` (digits and dots, with a sign).
+std::string_view value_at(std::string_view rest) {
+    std::size_t end = rest.starts_with('-') ? 1 : 0;
+    while (end < rest.size() && ((rest[end] >= '0' && rest[end] <= '9') || rest[end] == '.')) {
+        ++end;
+    }
+    return rest.substr(0, end);
+}
+
+// A claim about `value`, the setting's generated value, at `rest`, just after the setting's name:
+// " is V", " keeps V" or " stays V", followed by what becomes of it, if anything.
+void check_claim(std::string_view rest, const std::string& value) {
+    bool claim = false;
+    for (const std::string_view verb : {" is ", " keeps ", " stays "}) {
+        if (rest.starts_with(verb)) {
+            rest.remove_prefix(verb.size());
+            claim = true;
+        }
+    }
+    const std::string_view said = value_at(rest);
+    rest.remove_prefix(said.size());
+    const bool ends = rest.empty() || rest.starts_with(",") || rest.starts_with(";") || rest.starts_with(" and ") ||
+                      rest.starts_with(" until ");
+    if (!claim || said.empty() || said == "-" || !ends) {
+        return;  // no value named as the firmware's ("is 64 x 2 = ...", "is outside")
+    }
+    if (rest.starts_with(", written as ")) {
+        require(value_at(rest.substr(13)) == value, "a value moved later is said as written");
+    } else if (!rest.starts_with(" until line ")) {
+        require(said == value, "a message names the value the firmware gets");
+    }
+}
+
 // note [values the firmware gets]: a message that names a setting's value as the firmware gets it
 // ("GateWay is V", "NTPServer keeps V", "the mask stays V") names the value morvcfg generates, or
 // says what becomes of it: ", written as G" with G the generated value, or that a later line sets it
@@ -503,13 +536,6 @@ void check_fixes_keep_configuration(std::string_view input, const morvcfg::Check
 void check_values_in_messages(const morvcfg::CheckResult& checked) {
     std::map<std::string, std::string> generated = morvcfg::generated_settings(checked);
     generated["the mask"] = generated["SubNetMask"];
-    const auto value_at = [](std::string_view text) {
-        std::size_t end = text.starts_with('-') ? 1 : 0;
-        while (end < text.size() && ((text[end] >= '0' && text[end] <= '9') || text[end] == '.')) {
-            ++end;
-        }
-        return text.substr(0, end);
-    };
     for (const morvcfg::Finding& finding : checked.findings) {
         const std::string_view message = finding.message;
         for (const auto& [name, value] : generated) {
@@ -518,28 +544,8 @@ void check_values_in_messages(const morvcfg::CheckResult& checked) {
             }
             for (std::size_t at = message.find(name); at != std::string_view::npos; at = message.find(name, at + 1)) {
                 const char before = at == 0 ? ' ' : message[at - 1];
-                if (std::isalnum(static_cast<unsigned char>(before)) != 0 || before == '_' || before == '\'') {
-                    continue;
-                }
-                std::string_view rest = message.substr(at + name.size());
-                bool claim = false;
-                for (const std::string_view verb : {" is ", " keeps ", " stays "}) {
-                    if (rest.starts_with(verb)) {
-                        rest.remove_prefix(verb.size());
-                        claim = true;
-                    }
-                }
-                const std::string_view said = value_at(rest);
-                rest.remove_prefix(said.size());
-                if (!claim || said.empty() || said == "-" ||
-                    !(rest.empty() || rest.starts_with(",") || rest.starts_with(";") || rest.starts_with(" and ") ||
-                      rest.starts_with(" until "))) {
-                    continue;  // no value named as the firmware's ("is 64 x 2 = ...", "is outside")
-                }
-                if (rest.starts_with(", written as ")) {
-                    require(value_at(rest.substr(13)) == value, "a value moved later is said as written");
-                } else if (!rest.starts_with(" until line ")) {
-                    require(said == value, "a message names the value the firmware gets");
+                if (std::isalnum(static_cast<unsigned char>(before)) == 0 && before != '_' && before != '\'') {
+                    check_claim(message.substr(at + name.size()), value);
                 }
             }
         }
