@@ -287,6 +287,11 @@ TEST(CheckerTest, IgnoreCommentsExcuseOneLine) {
          "f:1:17: ignored: " + partial + "f:1:22: note: excused by this comment\n"},
         {"text /* morvcfg-check: ignore */\n",
          "f:1:9: warning: this ignore excuses nothing: line 1 has no warning [-Wunused-ignore]\n"},
+        // Names that excuse nothing, once each, in the order the ignore writes them.
+        {"text // morvcfg-check: ignore[range, operand, range]\n",
+         "f:1:9: warning: this ignore excuses nothing of -Wrange: line 1 has no such warning [-Wunused-ignore]\n"
+         "f:1:9: warning: this ignore excuses nothing of -Woperand: line 1 has no such warning "
+         "[-Wunused-ignore]\n"},
         {"MORV_LOCAL(1.2.3) // morvcfg-check: ignore[operant]\n",
          "f:1:17: warning: " + partial +
              "f:1:44: warning: unknown warning category 'operant' in the ignore; did you mean 'operand'? "

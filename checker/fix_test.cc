@@ -179,6 +179,13 @@ TEST(FixTest, TakesTheFixesItMay) {
     quiet.disabled.insert(Category::KeywordSuffix);
     quiet.disabled.insert(Category::NotDirective);
     EXPECT_EQ(titles(quiet, true), std::vector<std::string>{"Remove the ignored text"});
+    // A blank and a no-break space before a keyword: the title names what goes, the indent first.
+    StringSource lead(" \xC2\xA0MORV_DNS(1.2.3.4);\n");
+    const CheckResult led = check(lead);
+    EXPECT_EQ(titles_of(fixes_to_apply(led, {}, false)),
+              std::vector<std::string>{"Remove the indent and the no-break space"});
+    ASSERT_EQ(led.findings.size(), 1U);
+    EXPECT_NE(led.findings[0].message.find("stands after blanks and a no-break space"), std::string::npos);
     // Fixes that overlap: the first is taken.
     Fix first{FixKind::Certain, {{3, 6, "x"}}, "first"};
     Fix second{FixKind::Certain, {{5, 8, "y"}}, "second"};

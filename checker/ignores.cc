@@ -176,13 +176,18 @@ void apply_ignores(CheckResult& result, const std::vector<IgnoreComment>& ignore
                 ignore.offset, ignore.end,
                 "this " + written + " excuses nothing: line " + std::to_string(line) + " has no warning"));
         }
-        for (const auto& [category, used] : named) {
-            if (!used) {
-                std::string message = "this " + written;
-                message.append(" excuses nothing of -W").append(name_of(category)).append(": line ");
-                message.append(std::to_string(line)).append(" has no such warning");
-                unused.push_back(unused_ignore(ignore.offset, ignore.end, std::move(message)));
+        // Each name that excused nothing, once, in the order the ignore writes them.
+        for (const auto& [name, offset] : ignore.names) {
+            const std::optional<Category> category = category_named(name);
+            const auto found = category ? named.find(*category) : named.end();
+            if (found == named.end() || found->second) {
+                continue;
             }
+            found->second = true;
+            std::string message = "this " + written;
+            message.append(" excuses nothing of -W").append(name_of(*category)).append(": line ");
+            message.append(std::to_string(line)).append(" has no such warning");
+            unused.push_back(unused_ignore(ignore.offset, ignore.end, std::move(message)));
         }
     }
     // Each in its place in file order, after those already at that place.
