@@ -189,8 +189,12 @@ void CReading::line_end() {
             code_.pop_back();
         }
         comment_continues_ = mode_ == Mode::LineComment;
+        continued_lines_.push_back(line_);
         previous_ = '\0';
     } else {
+        if (mode_ == Mode::BlockComment || mode_ == Mode::String || mode_ == Mode::Character) {
+            open_lines_.push_back(line_);  // an open comment, or a literal that never closed
+        }
         if (mode_ != Mode::BlockComment) {
             mode_ = Mode::Code;
         }

@@ -73,6 +73,12 @@ public:
     // The note conditional_note() gives for a line in the block of an include guard that turned out
     // to be none.
     [[nodiscard]] Note guard_note() const;
+    // The lines whose end a backslash continues, and those that end in an open /* */ comment or
+    // literal, as CheckResult keeps them.
+    void take_line_ends(std::vector<std::uint64_t>& continued, std::vector<std::uint64_t>& ending_open) {
+        continued = std::move(continued_lines_);
+        ending_open = std::move(open_lines_);
+    }
     // True when the piece last read belongs to a preprocessor line (one whose code starts with #).
     [[nodiscard]] bool preprocessor_line() const { return piece_preprocessor_; }
 
@@ -146,6 +152,8 @@ private:
     bool line_comment_on_directive_ = false;
     // True when a backslash at the end of a // comment's line continues it onto the next line.
     bool comment_continues_ = false;
+    std::vector<std::uint64_t> continued_lines_;
+    std::vector<std::uint64_t> open_lines_;
     std::vector<Conditional> conditionals_;
 
     // The logical line being read (continued lines included): its code with each comment as a

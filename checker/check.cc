@@ -47,6 +47,7 @@ CheckResult check(ByteSource& source, const IncludeOpener& open_include) {
         return result;
     }
     c_reading.finish();
+    c_reading.take_line_ends(result.continued_lines, result.lines_ending_open);
     gate.finish();
     layout.finish(source);
     result.line_feeds = layout.take_line_feeds();

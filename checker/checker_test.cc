@@ -10,6 +10,7 @@
 #include "checker/check.h"
 #include "checker/directive_help.h"
 #include "checker/fix.h"
+#include "checker/ignores.h"
 #include "checker/messages.h"
 #include "checker/report.h"
 
@@ -266,6 +267,54 @@ TEST(CheckerTest, ExplainsWhatTheTranslatorDoesSilently) {
 
 // In-line ignores, shown with --show-ignored: each excuses one line's warnings, of the categories it
 // names or of all; one that excuses nothing, or names no category, is a warning itself.
+// note [ignore edits]: the comment goes at the end of a directive line whose end C reads as one, or
+// on a line of its own before, with the line's own line end; nowhere after a continued line.
+TEST(CheckerTest, IgnoreEditsExcuseTheWarningAndChangeNothingElse) {
+    const std::string none = "(none)";
+    const struct {
+        std::string input;
+        std::string edited;  // the file with the first warning's ignore edit applied
+    } cases[] = {
+        {"MORV_DNS(1.2.3.4);\n", "MORV_DNS(1.2.3.4);  /* morvcfg-check: ignore[subnet-move] */\n"},
+        {"MORV_DNS(1.2.3.4);\r\n", "MORV_DNS(1.2.3.4);  /* morvcfg-check: ignore[subnet-move] */\r\n"},
+        {"MORV_DNS(1.2.3.4);", "MORV_DNS(1.2.3.4);  /* morvcfg-check: ignore[subnet-move] */"},
+        {"x\r\n  MORV_DNS(1.2.3.4);\r\n",
+         "x\r\n// morvcfg-check: ignore-next-line[not-directive]\r\n  MORV_DNS(1.2.3.4);\r\n"},
+        {"x\r\n  MORV_DNS(1.2.3.4);", "x\r\n// morvcfg-check: ignore-next-line[not-directive]\r\n  MORV_DNS(1.2.3.4);"},
+        // The end of the line is in a comment or a literal, or cut by a lone CR or a Ctrl-Z.
+        {"MORV_DNS(1.2.3.4); /* board\n*/\n",
+         "// morvcfg-check: ignore-next-line[subnet-move]\nMORV_DNS(1.2.3.4); /* board\n*/\n"},
+        {"MORV_DEV_ADR(eth1, 'xg)\n", "// morvcfg-check: ignore-next-line[device-define]\nMORV_DEV_ADR(eth1, 'xg)\n"},
+        {"x\nmorv_dns(1.2.3.4);\rMORV_POP3(1)\n",
+         "x\n// morvcfg-check: ignore-next-line[not-directive]\nmorv_dns(1.2.3.4);\rMORV_POP3(1)\n"},
+        {"MORV_DEV_ADR(eth1, \x1a 0x10)\n",
+         "// morvcfg-check: ignore-next-line[device-define]\nMORV_DEV_ADR(eth1, \x1a 0x10)\n"},
+        // A line that would grow past a piece takes the comment on the line before.
+        {"MORV_DNS(1.2.3.4);" + std::string(220, ' ') + "\n",
+         "// morvcfg-check: ignore-next-line[subnet-move]\nMORV_DNS(1.2.3.4);" + std::string(220, ' ') + "\n"},
+        // After a line a backslash continues, a line of its own would be taken into that line.
+        {"x \\\nmorv_dns(1.2.3.4);\n", none},
+    };
+    for (const auto& c : cases) {
+        StringSource source(c.input);
+        const CheckResult result = check(source);
+        ASSERT_FALSE(result.findings.empty()) << c.input;
+        const std::optional<Replacement> edit = ignore_edit(c.input, result, result.findings.front());
+        if (!edit) {
+            EXPECT_EQ(none, c.edited) << c.input;
+            continue;
+        }
+        const Fix fix{FixKind::Certain, {*edit}, ""};
+        const Fix* const fixes[] = {&fix};
+        const std::string edited = apply_fixes(c.input, fixes);
+        EXPECT_EQ(edited, c.edited) << c.input;
+        StringSource again(edited);
+        const CheckResult after = check(again);
+        EXPECT_EQ(reported_warnings({"f", {}, after, {}, {}}, {}), reported_warnings({"f", {}, result, {}, {}}, {}) - 1)
+            << c.input;
+    }
+}
+
 TEST(CheckerTest, IgnoreCommentsExcuseOneLine) {
     const std::string indented =
         "directive MORV_DNS is indented, so the line is ordinary text and is copied unchanged; "

@@ -105,6 +105,11 @@ struct CheckResult {
     // The size of the byte-order mark the file starts with (0 without one): the first line's
     // columns count from after it.
     std::uint64_t byte_order_mark = 0;
+    // The lines (from 1, in order) whose end C reads as no end: a backslash continues them, or a
+    // /* */ comment or a literal is still open there. Text added at such a line's end, or after a
+    // continued one, would not be read as written.
+    std::vector<std::uint64_t> continued_lines;
+    std::vector<std::uint64_t> lines_ending_open;
 };
 
 // Line and column, both from 1, of a file offset; the column counts bytes.

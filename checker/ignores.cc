@@ -12,6 +12,7 @@
 #include "checker/categories.h"
 #include "checker/messages.h"
 #include "checker/project_file.h"
+#include "translator/text_reader.h"
 
 namespace morvcfg {
 namespace {
@@ -157,6 +158,39 @@ bool excuse(CheckResult& result, const IgnoreComment& ignore, std::uint64_t line
 }
 
 }  // namespace
+
+std::optional<Replacement> ignore_edit(std::string_view text, const CheckResult& result, const Finding& finding) {
+    if (finding.category == Category::Encoding || finding.category == Category::UnusedIgnore) {
+        return std::nullopt;
+    }
+    const std::uint64_t line = line_and_column(result, finding.offset).first;
+    const std::uint64_t begin = line == 1 ? result.byte_order_mark : result.line_feeds[line - 2] + 1;
+    const bool last = line > result.line_feeds.size();
+    const std::uint64_t feed = last ? text.size() : result.line_feeds[line - 1];
+    const bool crlf = !last && feed > begin && text[feed - 1] == '\r';
+    const std::uint64_t end = crlf ? feed - 1 : feed;
+    const std::string name(name_of(finding.category));
+    const auto listed = [](const std::vector<std::uint64_t>& lines, std::uint64_t number) {
+        return std::binary_search(lines.begin(), lines.end(), number);
+    };
+    const bool directive_line = std::any_of(result.directives.begin(), result.directives.end(),
+                                            [begin](const DirectiveLine& d) { return d.offset == begin; });
+    const std::string comment = "  /* morvcfg-check: ignore[" + name + "] */";
+    const std::string_view line_text = text.substr(begin, end - begin);
+    if (directive_line && !listed(result.continued_lines, line) && !listed(result.lines_ending_open, line) &&
+        line_text.size() + comment.size() <= kMaxPiece &&
+        line_text.find_first_of(std::string_view("\r\0\x1a", 3)) == std::string_view::npos) {
+        // A lone CR, a NUL or a Ctrl-Z: what stands after it is on another line, or never read.
+        return Replacement{end, end, comment};
+    }
+    if (line > 1 && listed(result.continued_lines, line - 1)) {
+        return std::nullopt;  // the line before would take the comment's line into its own
+    }
+    // The line's own line end; a last line without one takes the file's.
+    const bool crlf_file = crlf || (last && !result.line_feeds.empty() && result.line_feeds.back() > 0 &&
+                                    text[result.line_feeds.back() - 1] == '\r');
+    return Replacement{begin, begin, "// morvcfg-check: ignore-next-line[" + name + "]" + (crlf_file ? "\r\n" : "\n")};
+}
 
 void apply_ignores(CheckResult& result, const std::vector<IgnoreComment>& ignores) {
     std::vector<Finding> unused;

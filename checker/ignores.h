@@ -42,4 +42,13 @@ private:
 // be excused on one line.
 void apply_ignores(CheckResult& result, const std::vector<IgnoreComment>& ignores);
 
+// note [ignore edits]: the edit that excuses a warning with a comment, as an editor's "Ignore this
+// warning on this line" writes it. On a directive line, which never reaches the pass-through
+// output, the comment goes at the end; before any other line, it is a line of its own, with the
+// line's own line end. Either way C and morvcfg read the rest as before: the end of a line C
+// continues (a backslash, an open /* */ comment) takes no comment, a directive line no longer than
+// a piece stays so, and no line goes in after a line a backslash continues. Nothing where no edit
+// can keep that, or for a warning no ignore excuses (-Wencoding, -Wunused-ignore).
+std::optional<Replacement> ignore_edit(std::string_view text, const CheckResult& result, const Finding& finding);
+
 }  // namespace morvcfg

@@ -16,6 +16,7 @@
 
 #include "checker/check.h"
 #include "checker/fix.h"
+#include "checker/ignores.h"
 #include "checker/report.h"
 #include "translator/directive_table.h"
 #include "translator/memory_environment.h"
@@ -592,6 +593,50 @@ void check_line_ends_agree(std::string_view input, const morvcfg::CheckResult& c
     }
 }
 
+// The categories of the warnings reported on `line`, with their counts.
+std::map<morvcfg::Category, int> reported_on(const morvcfg::CheckResult& result, std::uint64_t line) {
+    std::map<morvcfg::Category, int> counts;
+    const morvcfg::ReportOptions options;
+    for (const morvcfg::Finding& finding : result.findings) {
+        if (morvcfg::reported(options.verdict(finding)) &&
+            morvcfg::line_and_column(result, finding.offset).first == line) {
+            ++counts[finding.category];
+        }
+    }
+    return counts;
+}
+
+// note [ignore edits]: the ignore comment an editor's action writes excuses its warning and adds
+// none on that line (nor on a line of its own), and changes nothing morvcfg generates.
+void check_ignore_edits(std::string_view input, const morvcfg::CheckResult& checked) {
+    constexpr int kMostChecked = 8;  // each is a check of the whole file again
+    int count = 0;
+    const morvcfg::ReportOptions options;
+    for (const morvcfg::Finding& finding : checked.findings) {
+        if (!morvcfg::reported(options.verdict(finding)) || ++count > kMostChecked) {
+            continue;
+        }
+        const std::optional<morvcfg::Replacement> edit = morvcfg::ignore_edit(input, checked, finding);
+        if (!edit) {
+            continue;
+        }
+        const morvcfg::Fix as_fix{morvcfg::FixKind::Certain, {*edit}, "ignore"};
+        const morvcfg::Fix* const fixes[] = {&as_fix};
+        const std::string edited = morvcfg::apply_fixes(input, fixes);
+        morvcfg::StringSource source(edited);
+        const morvcfg::CheckResult after = morvcfg::check(source);
+        const std::uint64_t line = morvcfg::line_and_column(checked, finding.offset).first;
+        const bool own_line = edit->text.ends_with('\n');
+        std::map<morvcfg::Category, int> before = reported_on(checked, line);
+        before.erase(finding.category);
+        require(reported_on(after, line + (own_line ? 1 : 0)) == before,
+                "an ignore comment excuses its warning and adds none on its line");
+        require(!own_line || reported_on(after, line).empty(), "an ignore comment's own line draws no warning");
+        require(morvcfg::generated_settings(after) == morvcfg::generated_settings(checked),
+                "an ignore comment changes nothing morvcfg generates");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -647,6 +692,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check_fixes_keep_configuration(input, checked);
     check_values_in_messages(checked);
     check_line_ends_agree(input, checked);
+    check_ignore_edits(input, checked);
 
     morvcfg::MemoryEnvironment second;
     second.files["in.cfg"] = input;

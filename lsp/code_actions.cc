@@ -1,8 +1,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <optional>
 
 #include "checker/fix.h"
+#include "checker/ignores.h"
 #include "lsp/handlers.h"
 
 namespace morvcfg::lsp {
@@ -43,28 +45,14 @@ bool named(const Json& context, const Json& diagnostic) {
     });
 }
 
-// The edit that excuses a warning with a comment: at the end of a directive line, which never
-// reaches the pass-through output; before any other line, as a line of its own.
-Json ignore_edit(const Document& document, const Finding& finding, const Session& session) {
-    const std::uint64_t line = document.position(finding.offset, PositionEncoding::Utf8).line;
-    const std::uint64_t begin = document.line_start(line);
-    const std::uint64_t end = document.line_end(line);
-    const std::string name(name_of(finding.category));
-    const auto& directives = document.analysis().directives;
-    const bool directive_line = std::any_of(directives.begin(), directives.end(),
-                                            [begin](const DirectiveLine& d) { return d.offset == begin; });
-    Json edit;
-    if (directive_line) {
-        edit = {{"range", to_json(document.range(end, end, session.encoding))},
-                {"newText", "  /* morvcfg-check: ignore[" + name + "] */"}};
-    } else {
-        // The line end the line itself has; a last line without one takes a line feed.
-        const std::string_view text = document.text();
-        const std::string_view after = end < text.size() ? text.substr(static_cast<std::size_t>(end)) : "";
-        const std::string line_end = after.starts_with("\r\n") ? "\r\n" : after.starts_with('\r') ? "\r" : "\n";
-        edit = {{"range", to_json(document.range(begin, begin, session.encoding))},
-                {"newText", "// morvcfg-check: ignore-next-line[" + name + "]" + line_end}};
+// The edit that excuses a warning with a comment (note [ignore edits]); none where no comment can.
+std::optional<Json> ignore_edit(const Document& document, const Finding& finding, const Session& session) {
+    const std::optional<Replacement> made = morvcfg::ignore_edit(document.text(), document.analysis(), finding);
+    if (!made) {
+        return std::nullopt;
     }
+    const Json edit = {{"range", to_json(document.range(made->begin, made->end, session.encoding))},
+                       {"newText", made->text}};
     return workspace_edit(document, Json::array({edit}), session);
 }
 
@@ -116,11 +104,11 @@ Json code_actions(const Document& document, Range range, const Json& context, co
                                {"edit", workspace_edit(document, std::move(edits), session)}});
         }
         // A team that judges the warning excuses it on its line, as linters offer.
-        if (finding.category != Category::Encoding && finding.category != Category::UnusedIgnore) {
+        if (std::optional<Json> edit = ignore_edit(document, finding, session)) {
             ignores.push_back({{"title", "Ignore this warning on this line"},
                                {"kind", "quickfix"},
                                {"diagnostics", Json::array({diagnostic})},
-                               {"edit", ignore_edit(document, finding, session)}});
+                               {"edit", std::move(*edit)}});
         }
     }
     // The fixes first: a client that takes the first offered takes a fix, not an ignore.
