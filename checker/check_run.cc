@@ -62,14 +62,15 @@ bool read_all(ByteSource& input, std::string& bytes) {
 }
 
 // Adds to a report what the chosen output shows beside the warnings, read again from `again`.
-void add_places(FileReport& report, OutputFormat format, const ReportOptions& options,
+void add_places(FileReport& report, const OutputForm& form, const ReportOptions& options,
                 const std::function<std::unique_ptr<ByteSource>()>& again) {
-    if (format == OutputFormat::Sarif) {
+    if (form.places == OutputForm::Places::CodePointColumns) {
         // SARIF counts columns in characters.
         if (const auto source = again()) {
             report.code_point_columns = code_point_columns(*source, report.result);
         }
-    } else if (format == OutputFormat::Gcc && options.show_caret && !report.result.findings.empty()) {
+    } else if (form.places == OutputForm::Places::SourceLines && options.show_caret &&
+               !report.result.findings.empty()) {
         if (const auto source = again()) {
             report.source_lines = source_lines(*source, report.result);
         }
@@ -144,7 +145,7 @@ public:
         if (!report.error.empty()) {
             print(host_.standard_error, report.name + ": error: " + report.error + "\n");
         } else {
-            add_places(report, command_.format, command_.options, again);
+            add_places(report, *command_.format, command_.options, again);
         }
         return report;
     }
@@ -184,7 +185,7 @@ public:
             say_what_changed(report.name, fixed);
         }
         report.result = std::move(fixed.result);
-        add_places(report, command_.format, command_.options,
+        add_places(report, *command_.format, command_.options,
                    [&] { return std::make_unique<StringSource>(fixed.bytes); });
         return report;
     }
@@ -241,21 +242,19 @@ int check_files(const CommandLine& command, const CheckerHost& host) {
         if (command.fix_mode == FixMode::Diff) {
             continue;
         }
-        if (command.format == OutputFormat::Gcc) {
+        if (command.format->per_file) {
             std::string out;
-            write_gcc(out, report, options);
+            command.format->write(out, {&report, 1}, options);
             print(report_stream, out);
         } else {
             reports.push_back(std::move(report));
         }
     }
-    std::string out;
-    if (command.format == OutputFormat::Json && command.fix_mode != FixMode::Diff) {
-        write_json(out, reports, options);
-    } else if (command.format == OutputFormat::Sarif && command.fix_mode != FixMode::Diff) {
-        write_sarif(out, reports, options);
+    if (!command.format->per_file && command.fix_mode != FixMode::Diff) {
+        std::string out;
+        command.format->write(out, reports, options);
+        print(report_stream, out);
     }
-    print(report_stream, out);
     return status;
 }
 

@@ -508,6 +508,19 @@ TEST(CheckerTest, ColumnsAtTheEndOfTheFile) {
     write_sarif(sarif, std::span<const FileReport>(&report, 1), {});
     EXPECT_NE(sarif.find("\"endColumn\": 24"), std::string::npos) << sarif;
     EXPECT_EQ(sarif.find("\"endColumn\": 25"), std::string::npos) << sarif;
+    // A file ending in a byte that is no UTF-8, after one on an earlier line: one character each.
+    const std::string cut = "\xA9x\nMORV_DNS(1.2.3.4 \xC3";
+    StringSource cut_source(cut);
+    FileReport cut_report{"f", {}, check(cut_source), {}, {}};
+    StringSource cut_again(cut, 1);
+    cut_report.code_point_columns = code_point_columns(cut_again, cut_report.result);
+    std::string cut_sarif;
+    write_sarif(cut_sarif, std::span<const FileReport>(&cut_report, 1), {});
+    const std::size_t deleted = cut_sarif.find("\"deletedRegion\"");
+    ASSERT_NE(deleted, std::string::npos) << cut_sarif;
+    EXPECT_LT(cut_sarif.find("\"startColumn\": 17,", deleted), cut_sarif.find("\"endColumn\": 19\n", deleted))
+        << cut_sarif;
+    EXPECT_LT(cut_sarif.find("\"endColumn\": 19\n", deleted), cut_sarif.find("insertedContent", deleted)) << cut_sarif;
     for (const std::string input : {"é\nMORV_LOCAL", "MORV_MPF_LARGE(1536", "日\nMORV_MPF_SMALL(1"}) {
         StringSource source(input);
         const CheckResult result = check(source);

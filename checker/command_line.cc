@@ -64,15 +64,21 @@ std::optional<std::string> config_option(CommandLine& command, std::string_view 
 }
 
 std::optional<std::string> format_option(CommandLine& command, std::string_view /*arg*/, std::string_view value) {
-    constexpr std::array<std::pair<std::string_view, OutputFormat>, 3> kFormats = {
-        {{"gcc", OutputFormat::Gcc}, {"json", OutputFormat::Json}, {"sarif", OutputFormat::Sarif}}};
-    const auto* const found =
-        std::find_if(kFormats.begin(), kFormats.end(), [value](const auto& f) { return f.first == value; });
-    if (found == kFormats.end()) {
-        return "unknown format '" + std::string(value) + "': the formats are gcc, json and sarif";
+    const OutputForm* form = output_form_named(value);
+    if (form == nullptr) {
+        return "unknown format '" + std::string(value) + "': the formats are " + output_form_names(", ", " and ");
     }
-    command.format = found->second;
+    command.format = form;
     return std::nullopt;
+}
+
+// An option's text with FORMS, where it stands, replaced by the names of the output forms as
+// `between` and `last` join them.
+std::string with_forms(std::string_view text, std::string_view between, std::string_view last) {
+    const std::size_t at = text.find("FORMS");
+    return at == std::string_view::npos
+               ? std::string(text)
+               : std::string(text.substr(0, at)) + output_form_names(between, last) + std::string(text.substr(at + 5));
 }
 
 std::optional<std::string> colour_option(CommandLine& command, std::string_view arg, std::string_view value) {
@@ -130,14 +136,9 @@ std::optional<std::string> stdin_name_option(CommandLine& command, std::string_v
 constexpr std::string_view kNoValue;
 
 // Every option, in the order --help lists them.
-constexpr std::array<Option, 25> kOptions = {{
-    {"--format", Form::Value, format_option, "needs a value: gcc, json or sarif", "[--format=gcc|json|sarif]",
-     Usage::Check, 0, "--format=gcc",
-     "warnings as compilers write them, with the source line and a caret (the default)"},
-    {"--format", Form::Value, format_option, kNoValue, "", Usage::None, 0, "--format=json",
-     "one JSON document: each file's warnings, fixes and configuration"},
-    {"--format", Form::Value, format_option, kNoValue, "", Usage::None, 0, "--format=sarif",
-     "one SARIF 2.1.0 log, for code-scanning services"},
+constexpr std::array<Option, 23> kOptions = {{
+    {"--format", Form::Value, format_option, "needs a value: FORMS", "[--format=FORMS]", Usage::Check, 0,
+     "--format=FORM", "the form of the report, one of the forms listed below"},
     {"--summary", Form::Flag, flag_option, kNoValue, "[--summary]", Usage::Check, 1, "--summary",
      "with the gcc form, also print the configuration morvcfg would generate"},
     {"--show-ignored", Form::Flag, flag_option, kNoValue, "[--show-ignored]", Usage::Check, 1, "--show-ignored",
@@ -218,7 +219,7 @@ std::optional<std::string> conflict(const CommandLine& command) {
 }
 
 // The usage parts of one form, in their order.
-std::vector<std::string_view> usage_parts(std::initializer_list<Usage> forms) {
+std::vector<std::string> usage_parts(std::initializer_list<Usage> forms) {
     std::vector<const Option*> rows;
     for (const Option& option : kOptions) {
         if (!option.usage.empty() && std::find(forms.begin(), forms.end(), option.where) != forms.end()) {
@@ -226,13 +227,14 @@ std::vector<std::string_view> usage_parts(std::initializer_list<Usage> forms) {
         }
     }
     std::stable_sort(rows.begin(), rows.end(), [](const Option* a, const Option* b) { return a->order < b->order; });
-    std::vector<std::string_view> parts;
-    std::transform(rows.begin(), rows.end(), std::back_inserter(parts), [](const Option* row) { return row->usage; });
+    std::vector<std::string> parts;
+    std::transform(rows.begin(), rows.end(), std::back_inserter(parts),
+                   [](const Option* row) { return with_forms(row->usage, "|", "|"); });
     return parts;
 }
 
 // Parts after `lead`, wrapped at kUsageWidth columns under the first.
-std::string wrapped(std::string_view lead, const std::vector<std::string_view>& parts) {
+std::string wrapped(std::string_view lead, const std::vector<std::string>& parts) {
     constexpr std::size_t kUsageWidth = 100;
     std::string text(lead);
     std::size_t line_start = 0;
@@ -264,13 +266,13 @@ std::string columns(std::span<const std::pair<std::string_view, std::string_view
 }  // namespace
 
 std::string usage_text() {
-    std::vector<std::string_view> check = usage_parts({Usage::Check, Usage::Both});
+    std::vector<std::string> check = usage_parts({Usage::Check, Usage::Both});
     check.emplace_back("FILE... (- for standard input)");
-    std::vector<std::string_view> server = usage_parts({Usage::Server});
-    const std::vector<std::string_view> warnings = usage_parts({Usage::Both});
+    std::vector<std::string> server = usage_parts({Usage::Server});
+    const std::vector<std::string> warnings = usage_parts({Usage::Both});
     server.insert(server.end(), warnings.begin(), warnings.end());
     std::string alone;
-    for (const std::string_view part : usage_parts({Usage::Alone})) {
+    for (const std::string& part : usage_parts({Usage::Alone})) {
         alone.append(alone.empty() ? "" : " | ").append(part);
     }
     return wrapped("usage: morvcfg-check ", check) + wrapped("       morvcfg-check ", server) +
@@ -284,6 +286,10 @@ std::string help_text() {
             options.emplace_back(option.listed, option.help);
         }
     }
+    std::vector<std::pair<std::string_view, std::string_view>> forms;
+    for (const OutputForm& form : output_forms()) {
+        forms.emplace_back(form.name, form.help);
+    }
     std::vector<std::pair<std::string_view, std::string_view>> categories;
     std::vector<std::pair<std::string_view, std::string_view>> fixes;
     for (const WarningCategory& category : kWarningCategories) {
@@ -296,8 +302,8 @@ std::string help_text() {
            "\nExplains what morvcfg will silently do with each description file: warnings in the form\n"
            "FILE:LINE:COLUMN: warning: MESSAGE [-Wname]. Exit status 0 without warnings, 1 with\n"
            "warnings, 2 when a file cannot be read or fixed or the arguments are wrong.\n\n" +
-           columns(options) + "\nWarning kinds (-Wno-NAME):\n" + columns(categories) +
-           "\nFixes (a guess is applied only with --unsafe-fixes):\n" + columns(fixes);
+           columns(options) + "\nForms (--format=FORM):\n" + columns(forms) + "\nWarning kinds (-Wno-NAME):\n" +
+           columns(categories) + "\nFixes (a guess is applied only with --unsafe-fixes):\n" + columns(fixes);
 }
 
 ParsedCommandLine parse_command_line(std::span<const std::string> args) {
@@ -322,7 +328,7 @@ ParsedCommandLine parse_command_line(std::span<const std::string> args) {
         } else if (option->form != Form::Value || equals != std::string_view::npos) {
             error = option->apply(command, arg, equals == std::string_view::npos ? "" : arg.substr(equals + 1));
         } else if (i + 1 == args.size()) {
-            error = std::string(name) + " " + std::string(option->missing);
+            error = std::string(name) + " " + with_forms(option->missing, ", ", " or ");
         } else {
             error = option->apply(command, arg, args[++i]);
         }

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "checker/output_form.h"
 #include "checker/report.h"
 
 namespace morvcfg {
 
-enum class OutputFormat { Gcc, Json, Sarif };
 enum class Colour { Auto, Always, Never };
 // What is done with the fixes: only shown, applied in place, or shown as a diff.
 enum class FixMode { Show, Apply, Diff };
@@ -20,7 +20,7 @@ enum class FixMode { Show, Apply, Diff };
 struct CommandLine {
     enum class Action { Check, LanguageServer, Help, Version, ShowConfig };
     Action action = Action::Check;
-    OutputFormat format = OutputFormat::Gcc;
+    const OutputForm* format = &output_forms().front();
     Colour colour = Colour::Auto;
     FixMode fix_mode = FixMode::Show;
     bool guesses = false;  // --unsafe-fixes

@@ -24,10 +24,9 @@ std::string parsed(const std::string& line) {
     }
     const CommandLine& c = *result.command;
     constexpr const char* kActions[] = {"check", "lsp", "help", "version"};
-    constexpr const char* kFormats[] = {"gcc", "json", "sarif"};
     constexpr const char* kColours[] = {"auto", "always", "never"};
     constexpr const char* kModes[] = {"show", "fix", "diff"};
-    std::string out = std::string(kActions[static_cast<int>(c.action)]) + " " + kFormats[static_cast<int>(c.format)] +
+    std::string out = std::string(kActions[static_cast<int>(c.action)]) + " " + std::string(c.format->name) +
                       " colour=" + kColours[static_cast<int>(c.colour)] + " " + kModes[static_cast<int>(c.fix_mode)];
     out += c.guesses ? " guesses" : "";
     out += c.options.summary ? " summary" : "";
@@ -87,6 +86,7 @@ TEST(CommandLineTest, SaysWhatIsWrong) {
     EXPECT_EQ(parsed("-W a.cfg"), "error: unknown option '-W' + usage");
     EXPECT_EQ(parsed("--format=xml a.cfg"), "error: unknown format 'xml': the formats are gcc, json and sarif + usage");
     EXPECT_EQ(parsed("a.cfg --format"), "error: --format needs a value: gcc, json or sarif + usage");
+    EXPECT_EQ(parsed("--format= a.cfg"), "error: unknown format '': the formats are gcc, json and sarif + usage");
     EXPECT_EQ(parsed("a.cfg --stdin-filename"), "error: --stdin-filename needs a name + usage");
     EXPECT_EQ(parsed("-fdiagnostics-color=sometimes a.cfg"),
               "error: unknown colour choice 'sometimes': the choices are auto, always and never + usage");
@@ -126,10 +126,10 @@ TEST(CommandLineTest, UsageAndHelpListEveryOption) {
     const std::string usage = usage_text();
     const std::string help = help_text();
     EXPECT_TRUE(help.starts_with(usage));
-    for (const std::string_view option :
-         {"--format=gcc|json|sarif", "--summary", "--fix", "--unsafe-fixes", "--diff", "-fdiagnostics-parseable-fixits",
-          "-fno-diagnostics-show-caret", "-fdiagnostics-color=auto|always|never", "--stdin-filename NAME", "--lsp",
-          "-h | --help | --version", "[-W[no-]NAME]...", "[-W[no-]error[=NAME]]..."}) {
+    for (const std::string_view option : {"[--format=gcc|json|sarif]", "--summary", "--fix", "--unsafe-fixes", "--diff",
+                                          "-fdiagnostics-parseable-fixits", "-fno-diagnostics-show-caret",
+                                          "-fdiagnostics-color=auto|always|never", "--stdin-filename NAME", "--lsp",
+                                          "-h | --help | --version", "[-W[no-]NAME]...", "[-W[no-]error[=NAME]]..."}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
     std::istringstream lines(usage);

@@ -188,6 +188,12 @@ void write_note(std::string& out, const FileReport& report, const Note& note, co
 
 }  // namespace
 
+void write_gcc_form(std::string& out, std::span<const FileReport> reports, const ReportOptions& options) {
+    for (const FileReport& report : reports) {
+        write_gcc(out, report, options);
+    }
+}
+
 std::size_t reported_warnings(const FileReport& report, const ReportOptions& options) {
     const ReportOptions& in_force = options_in_force(report, options);
     return static_cast<std::size_t>(

@@ -106,6 +106,8 @@ std::size_t reported_warnings(const FileReport& report, const ReportOptions& opt
 // GCC form: FILE:LINE:COLUMN: warning: MESSAGE [-Wname], each warning followed by its notes, and
 // the configuration after them when the options ask for it.
 void write_gcc(std::string& out, const FileReport& report, const ReportOptions& options);
+// The same for each of `reports`, as the table of output forms takes a writer.
+void write_gcc_form(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
 // JSON: one document for the whole run (its shape is in the manual page).
 void write_json(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
 // SARIF 2.1.0: one run, one rule per warning category.

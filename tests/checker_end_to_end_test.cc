@@ -149,7 +149,8 @@ TEST_F(CheckToolTest, RunsAsAProcess) {
     }
     const Outcome help = run_checker({"-h"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_TRUE(help.standard_output.starts_with("usage: morvcfg-check ")) << help.standard_output;
+    // --help as the manual page and the README quote it: every option, the usage's order.
+    expect_golden(fs::path(MORVCFG_CHECK_GOLDEN_DIR).parent_path() / "morvcfg-check-help.txt", help.standard_output);
     EXPECT_EQ(help.standard_output, run_checker({"--help"}).standard_output);
     const Outcome version = run_checker({"--version"});
     EXPECT_EQ(version.status, 0);
@@ -225,6 +226,16 @@ TEST_F(CheckToolTest, TakesTheProjectFileAboveEachFile) {
          "project file: DIR/boards/.morvcfg-check\noptions in force for boards/b.cfg, in order:\n"
          "  -Wno-not-directive  (DIR/boards/.morvcfg-check:1:1)\n  -Werror  (command line)\n",
          ""},
+        {{{"b.cfg", indented}, {".morvcfg-check", "-Wno-not-directive\n"}},
+         {"--no-config", "--show-config", "b.cfg"},
+         0,
+         "project file: none (--no-config)\noptions in force for b.cfg, in order:\n"
+         "  (none: every kind of warning, none of them an error)\n",
+         ""},
+#ifndef _WIN32
+        // A backslash is a character of a folder's name where it separates no folders.
+        {{{"x\\y/b.cfg", indented}, {"x\\y/.morvcfg-check", "-Wno-not-directive"}}, {"x\\y/b.cfg"}, 0, "", ""},
+#endif
         {{{"b.cfg", indented}, {".morvcfg-check", "-Wno-not-directive"}},
          {"--show-ignored", "b.cfg"},
          0,
