@@ -9,16 +9,18 @@
 #                 binary directory
 #   OUTPUT_DIR    where morv_cfg.c and morv_cfg.h go; default ${CMAKE_CURRENT_BINARY_DIR}/morvcfg/<target>,
 #                 a relative path is taken from the current binary directory
-#   CHECK         whenever the tool runs, morvcfg-check runs on the description file first; its
-#                 warnings appear in the build log in the form compilers use, and fail the build when
-#                 <target>'s COMPILE_WARNING_AS_ERROR property is on (CMAKE_COMPILE_WARNING_AS_ERROR
-#                 sets it)
+#   CHECK         morvcfg-check runs on the description file, as a build step of its own that the
+#                 tool's step waits for; its warnings appear in the build log in the form compilers
+#                 use. A log that says error: fails the build (a project file's -Werror); warnings
+#                 fail it when <target>'s COMPILE_WARNING_AS_ERROR property is on
+#                 (CMAKE_COMPILE_WARNING_AS_ERROR sets it)
 #   CHECK_OPTIONS options for morvcfg-check, such as -Wno-subnet-move to silence a category the
 #                 project has judged; an option the checker does not know fails the build. A
 #                 project file (.morvcfg-check) beside the description file or in a folder above it
-#                 says the same for every build and editor without this; the step runs again when
-#                 that file changes (one added where there was none is taken at the next change
-#                 of the description file)
+#                 says the same for every build and editor without this; the check runs again when
+#                 that file changes, or when one is created in a folder between it and the
+#                 description file (or up to the top of the source tree where there is none), and
+#                 the generated files, which it does not change, are left alone
 #
 # The tool runs in a directory of its own, and each result is copied over the consumer's copy only
 # when its content differs, so an unchanged morv_cfg.h or pass-through file triggers no recompile.
@@ -75,19 +77,33 @@ function(morvcfg_generate target)
   set(source "${arg_OUTPUT_DIR}/morv_cfg.c")
   set(header "${arg_OUTPUT_DIR}/morv_cfg.h")
 
-  set(check_arguments "")
-  set(check_depends "")
-  set(check_depfile "")
   if(arg_CHECK)
-    # The options travel as one list argument to the script.
+    # The check is a step of its own, with a stamp of its own: a change to the project file runs
+    # it again and nothing else, so the firmware is not rebuilt for a check. The options travel as
+    # one list argument to the script; the depfile names the project file and the folders where a
+    # new one would be taken.
+    set(check_script "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/MorvcfgCheck.cmake")
+    set(check_stamp "${work_dir}/check.stamp")
     list(JOIN arg_CHECK_OPTIONS "$<SEMICOLON>" check_options)
-    set(check_arguments "-DMORVCFG_CHECK_TOOL=$<TARGET_FILE:morvcfg::morvcfg-check>"
-                        "-DMORVCFG_CHECK_OPTIONS=${check_options}"
-                        "-DMORVCFG_WARNINGS_AS_ERRORS=$<BOOL:$<TARGET_PROPERTY:${target},COMPILE_WARNING_AS_ERROR>>"
-                        "-DMORVCFG_DEPFILE=${work_dir}/check.d")
-    set(check_depends morvcfg::morvcfg-check)
-    # The run names the project file the checker took, so that a change to it runs the step again.
-    set(check_depfile DEPFILE "${work_dir}/check.d")
+    add_custom_command(
+      OUTPUT "${check_stamp}"
+      COMMAND "${CMAKE_COMMAND}"
+              "-DMORVCFG_CHECK_TOOL=$<TARGET_FILE:morvcfg::morvcfg-check>"
+              "-DMORVCFG_CHECK_OPTIONS=${check_options}"
+              "-DMORVCFG_WARNINGS_AS_ERRORS=$<BOOL:$<TARGET_PROPERTY:${target},COMPILE_WARNING_AS_ERROR>>"
+              "-DMORVCFG_DESCRIPTION=${arg_DESCRIPTION}"
+              "-DMORVCFG_STAMP=${check_stamp}"
+              "-DMORVCFG_DEPFILE=${work_dir}/check.d"
+              "-DMORVCFG_SOURCE_ROOT=${CMAKE_SOURCE_DIR}"
+              "-DMORVCFG_TARGET=${target}"
+              -P "${check_script}"
+      DEPENDS "${arg_DESCRIPTION}" morvcfg::morvcfg-check "${check_script}"
+      DEPFILE "${work_dir}/check.d"
+      COMMENT "Checking ${arg_DESCRIPTION} for ${target}"
+      VERBATIM)
+    add_custom_target("morvcfg_check_${target}" DEPENDS "${check_stamp}")
+    # The target's steps, the tool's among them, wait for the check, and none runs after it fails.
+    add_dependencies("${target}" "morvcfg_check_${target}")
   endif()
 
   # The stamp is the step's one output, so that results left unchanged do not make it run again;
@@ -103,10 +119,8 @@ function(morvcfg_generate target)
             "-DMORVCFG_PASS_THROUGH=${arg_PASS_THROUGH}"
             "-DMORVCFG_STAMP=${stamp}"
             "-DMORVCFG_TARGET=${target}"
-            ${check_arguments}
             -P "${run_script}"
-    DEPENDS "${arg_DESCRIPTION}" morvcfg::morvcfg ${check_depends} "${run_script}"
-    ${check_depfile}
+    DEPENDS "${arg_DESCRIPTION}" morvcfg::morvcfg "${run_script}"
     COMMENT "Generating network configuration for ${target} from ${arg_DESCRIPTION}"
     VERBATIM)
 

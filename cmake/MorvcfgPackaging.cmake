@@ -89,7 +89,7 @@ configure_package_config_file(cmake/morvcfgConfig.cmake.in ${PROJECT_BINARY_DIR}
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/morvcfgConfigVersion.cmake COMPATIBILITY SameMajorVersion
                                  ARCH_INDEPENDENT)
 install(FILES ${PROJECT_BINARY_DIR}/morvcfgConfig.cmake ${PROJECT_BINARY_DIR}/morvcfgConfigVersion.cmake
-              cmake/MorvcfgGenerate.cmake cmake/MorvcfgRun.cmake
+              cmake/MorvcfgGenerate.cmake cmake/MorvcfgRun.cmake cmake/MorvcfgCheck.cmake
         DESTINATION ${MORVCFG_PACKAGE_DIR})
 
 if(WIN32)

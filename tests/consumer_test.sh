@@ -11,10 +11,14 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAILED: $*"; exit 1; }
 mtime() { stat -c %Y.%y "$1"; }
+# Before a change the build must notice: file times may otherwise share a clock tick with the
+# step's stamp, which then looks up to date.
+later() { sleep 1.1; }
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 for f in bin/morvcfg share/man/man1/morvcfg.1.gz share/doc/morvcfg/LICENSE lib/cmake/morvcfg/morvcfgConfig.cmake \
-         lib/cmake/morvcfg/morvcfgConfigVersion.cmake lib/cmake/morvcfg/MorvcfgGenerate.cmake; do
+         lib/cmake/morvcfg/morvcfgConfigVersion.cmake lib/cmake/morvcfg/MorvcfgGenerate.cmake \
+         lib/cmake/morvcfg/MorvcfgRun.cmake lib/cmake/morvcfg/MorvcfgCheck.cmake; do
   [ -e "$work/prefix/$f" ] || fail "install is missing $f"
 done
 
@@ -92,13 +96,50 @@ grep -q "unknown warning category 'no-such-thing'" "$work/log" || fail "the unkn
 sed -i 's/ CHECK_OPTIONS -Wno-not-directive -Wno-no-such-thing//' "$app/CMakeLists.txt"
 
 echo "-- a project file beside the description file does the same, with no option in the build"
+later
 printf '# judged by the team\n-Wno-not-directive\n-Wno-subnet-move\n' > "$app/.morvcfg-check"
 cmake --build "$work/strict" > "$work/log" 2>&1 || fail "the project file's categories still fail the build: $(cat "$work/log")"
 grep -q "warning" "$work/log" && fail "a category the project file silences still shows"
+later
 printf -- '-Wno-subnet-move\n' > "$app/.morvcfg-check"   # edited: the step runs again
 if cmake --build "$work/strict" > "$work/log" 2>&1; then fail "an edited project file did not run the check again"; fi
 grep -q "\[-Werror=not-directive\]" "$work/log" || fail "the category taken back is not reported"
+
+echo "-- a project file's -Werror fails the build that its log says error: in"
+cmake --build "$out" >/dev/null 2>&1 || fail "the lenient build fails on a warning"
+later
+printf -- '-Werror=not-directive\n-Wno-subnet-move\n' > "$app/.morvcfg-check"
+if cmake --build "$out" > "$work/log" 2>&1; then fail "the log says error: and the build passed"; fi
+grep -q "network.cfg:8:3: error: .*\[-Werror=not-directive\]" "$work/log" || fail "the error is not in the log"
+grep -q "warnings that the project file or CHECK_OPTIONS make errors" "$work/log" || fail "the failure does not say why"
+
+echo "-- an edited project file runs the check again, and only the check"
+later
+printf -- '-Wno-not-directive\n-Wno-subnet-move\n' > "$app/.morvcfg-check"
+cmake --build "$out" -v > "$work/log" 2>&1 || fail "the judged categories fail the build: $(cat "$work/log")"
+grep -q "MorvcfgCheck.cmake" "$work/log" || fail "the check did not run again"
+grep -q "MorvcfgRun.cmake" "$work/log" && fail "the tool ran again for a project file"
+grep -q -- "-o firmware" "$work/log" && fail "the firmware was linked again for a project file"
+cmake --build "$out" | grep -q "no work to do" || fail "not up to date after the check"
 rm "$app/.morvcfg-check"
+
+echo "-- a project file created between the description file and the one in force is taken"
+mkdir -p "$app/boards/rev3"
+cp "$app/network.cfg" "$app/boards/rev3/board.cfg"
+printf -- '-Wno-not-directive\n-Wno-subnet-move\n' > "$app/.morvcfg-check"
+cat >> "$app/CMakeLists.txt" <<'CMAKE'
+add_executable(firmware_rev3 main.c)
+morvcfg_generate(firmware_rev3 DESCRIPTION boards/rev3/board.cfg PASS_THROUGH firmware_rev3.cfg CHECK)
+CMAKE
+cmake --build "$work/strict" --target firmware_rev3 > "$work/log" 2>&1 || fail "the root project file is not taken: $(cat "$work/log")"
+later
+printf -- '-Wno-subnet-move\n' > "$app/boards/.morvcfg-check"
+if cmake --build "$work/strict" --target firmware_rev3 > "$work/log" 2>&1; then
+  fail "a project file created between the description and the one in force was not noticed"
+fi
+grep -q "board.cfg:8:3: error: .*\[-Werror=not-directive\]" "$work/log" || fail "the nearer project file's options"
+rm -r "$app/.morvcfg-check" "$app/boards"
+sed -i '/firmware_rev3/d' "$app/CMakeLists.txt"
 
 echo "-- two calls that would write one file stop at configure time"
 mkdir "$work/clash"
