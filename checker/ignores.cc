@@ -164,11 +164,14 @@ std::optional<Replacement> ignore_edit(std::string_view text, const CheckResult&
         return std::nullopt;
     }
     const std::uint64_t line = line_and_column(result, finding.offset).first;
-    const std::uint64_t begin = line == 1 ? result.byte_order_mark : result.line_feeds[line - 2] + 1;
+    const auto feed_of = [&result](std::uint64_t number) {
+        return static_cast<std::size_t>(result.line_feeds[static_cast<std::size_t>(number - 1)]);
+    };
+    const std::size_t begin = line == 1 ? static_cast<std::size_t>(result.byte_order_mark) : feed_of(line - 1) + 1;
     const bool last = line > result.line_feeds.size();
-    const std::uint64_t feed = last ? text.size() : result.line_feeds[line - 1];
+    const std::size_t feed = last ? text.size() : feed_of(line);
     const bool crlf = !last && feed > begin && text[feed - 1] == '\r';
-    const std::uint64_t end = crlf ? feed - 1 : feed;
+    const std::size_t end = crlf ? feed - 1 : feed;
     const std::string name(name_of(finding.category));
     const auto listed = [](const std::vector<std::uint64_t>& lines, std::uint64_t number) {
         return std::binary_search(lines.begin(), lines.end(), number);
@@ -188,7 +191,7 @@ std::optional<Replacement> ignore_edit(std::string_view text, const CheckResult&
     }
     // The line's own line end; a last line without one takes the file's.
     const bool crlf_file = crlf || (last && !result.line_feeds.empty() && result.line_feeds.back() > 0 &&
-                                    text[result.line_feeds.back() - 1] == '\r');
+                                    text[static_cast<std::size_t>(result.line_feeds.back()) - 1] == '\r');
     return Replacement{begin, begin, "// morvcfg-check: ignore-next-line[" + name + "]" + (crlf_file ? "\r\n" : "\n")};
 }
 

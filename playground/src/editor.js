@@ -21,10 +21,11 @@ export function fromPosition(doc, pos) {
 
 // `ask(method, params)` asks the server; `edited(transactions)` takes the user's edits.
 export function createEditor(parent, { ask, uri, edited }) {
+  // uri(): the document's, which follows the name of the file opened.
   const editability = new Compartment();
 
   const hover = hoverTooltip(async (view, pos) => {
-    const result = await ask('textDocument/hover', { textDocument: { uri }, position: fromPosition(view.state.doc, pos) });
+    const result = await ask('textDocument/hover', { textDocument: { uri: uri() }, position: fromPosition(view.state.doc, pos) });
     if (!result) {
       return null;
     }
@@ -46,7 +47,7 @@ export function createEditor(parent, { ask, uri, edited }) {
   });
 
   async function complete(context) {
-    const result = await ask('textDocument/completion', { textDocument: { uri }, position: fromPosition(context.state.doc, context.pos) });
+    const result = await ask('textDocument/completion', { textDocument: { uri: uri() }, position: fromPosition(context.state.doc, context.pos) });
     const items = result ? result.items ?? result : [];
     if (items.length === 0) {
       return null;

@@ -54,8 +54,13 @@ export class LspClient {
     return new Promise((resolve) => this.pending.set(id, resolve));
   }
 
-  // A new text for the document.
-  open(text) {
+  // A new text for the document, under `uri` when it is given (the name the page shows): the
+  // server checks it under that name, as the command line checks a file of that name.
+  open(text, uri = this.uri) {
+    if (uri !== this.uri) {
+      this.notify('textDocument/didClose', { textDocument: { uri: this.uri } });
+      this.uri = uri;
+    }
     this.version += 1;
     this.unsent = [];
     this.busyWith = 0;

@@ -11,7 +11,10 @@ import { createProblems } from './problems.js';
 import { openFragment, shareFragment, store, stored } from './share.js';
 import { Description } from './text.js';
 
-const uri = 'file:///playground/description.cfg';
+// The document is the file the page shows, by its name, in the folder the project file's box
+// stands for: the checks take the options a project file gives that name, as the command line does.
+const uriOf = (name) => `file:///playground/${encodeURIComponent(name)}`;
+let uri = uriOf('board.cfg');
 const $ = (id) => document.getElementById(id);
 // What the tests wait on: documentVersion, outputsWanted and outputsVersion (the outputs on screen
 // are the latest when those two are equal), diagnosticsVersion, configurationVersion.
@@ -53,6 +56,11 @@ const client = new LspClient(new Worker('worker.js'), uri, {
   checked: showReport,
   message(params) {
     say(params.message);
+    // A project file that cannot be used is said at its box too, where it is typed.
+    if (params.message.includes('.morvcfg-check')) {
+      $('project-error').textContent = params.message.replace(/^morvcfg-check: /, '');
+      $('project-error').hidden = false;
+    }
   },
   failure(message) {
     say(`${message}. Reload the page to start again: your text is kept.`);
@@ -63,7 +71,7 @@ const client = new LspClient(new Worker('worker.js'), uri, {
 // ---- The editor and the description.
 
 const editor = createEditor($('editor'), {
-  uri,
+  uri: () => uri,
   ask: (method, params) => client.request(method, params),
   edited(transactions) {
     const changes = [];
@@ -135,7 +143,7 @@ const problems = createProblems({
   list: $('problems'),
   empty: $('no-problems'),
   fixAll: $('fix-all'),
-  uri,
+  uri: () => uri,
   ask: (method, params) => client.request(method, params),
   apply: applyEdit,
   version: () => client.version,
@@ -287,11 +295,12 @@ function setProject(text) {
   projectChanged();
 }
 function projectChanged() {
+  $('project-error').hidden = true; // said again by the server if it still cannot be used
   client.post({ kind: 'project', text: $('project').value });
   client.notify('workspace/didChangeWatchedFiles', { changes: [{ uri: 'file:///playground/.morvcfg-check', type: 2 }] });
   if (!description.editable) {
     checkId += 1;
-    client.post({ kind: 'check', id: checkId, bytes: description.bytes.slice() });
+    client.post({ kind: 'check', id: checkId, name: description.name, bytes: description.bytes.slice() });
   }
   keep();
 }
@@ -319,10 +328,11 @@ function open(bytes, name, example = '') {
     ? ''
     : 'This file is not UTF-8 (UTF-16, say): it is shown read-only, and its problems and outputs are those of its exact bytes.';
   editor.show(description.text, description.editable);
-  client.open(description.text);
+  uri = uriOf(name);
+  client.open(description.text, uri);
   if (!description.editable) {
     checkId += 1;
-    client.post({ kind: 'check', id: checkId, bytes: description.bytes.slice() });
+    client.post({ kind: 'check', id: checkId, name: description.name, bytes: description.bytes.slice() });
   }
   keep();
 }

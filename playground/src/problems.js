@@ -22,7 +22,7 @@ export function createProblems({ list, empty, fixAll, uri, ask, apply, version, 
       // the text now, wherever the warning went (the nearest, should there be more than one).
       const [diagnostic] = action.diagnostics ?? [];
       const actions = await ask('textDocument/codeAction', {
-        textDocument: { uri },
+        textDocument: { uri: uri() },
         range: { start: { line: 0, character: 0 }, end: { line: 1 << 30, character: 0 } },
         context: { diagnostics: [], only: ['quickfix'] },
       });
@@ -57,7 +57,7 @@ export function createProblems({ list, empty, fixAll, uri, ask, apply, version, 
       return;
     }
     const actions = await ask('textDocument/codeAction', {
-      textDocument: { uri },
+      textDocument: { uri: uri() },
       range: { start: { line: 0, character: 0 }, end: { line: 1 << 30, character: 0 } },
       context: { diagnostics: [], only: ['quickfix'] },
     });

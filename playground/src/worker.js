@@ -39,6 +39,8 @@ function handle(message) {
     put(encoder.encode(message.text));
     tools._morvcfg_set_project_file();
   } else if (message.kind === 'check') {
+    put(encoder.encode(message.name ?? 'board.cfg'));
+    tools._morvcfg_set_name();
     put(message.bytes);
     tools._morvcfg_check();
     postMessage({ kind: 'checked', id: message.id, report: JSON.parse(decoder.decode(output('report'))) });

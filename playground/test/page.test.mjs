@@ -358,6 +358,12 @@ await check('a project file typed in its box silences its category, and travels 
   // A mistake in it is said, with its place.
   await page.getByRole('textbox', { name: /^Project file/ }).fill('-Wno-not-directve\n');
   await page.getByRole('status').filter({ hasText: /\.morvcfg-check:1:1: error: unknown warning category 'not-directve'.*did you mean/ }).waitFor();
+  // ...at the box too, where it is typed.
+  await page
+    .getByRole('region', { name: 'Project file' })
+    .getByRole('alert')
+    .filter({ hasText: /\.morvcfg-check:1:1: error: unknown warning category 'not-directve'/ })
+    .waitFor();
   await page.getByRole('textbox', { name: /^Project file/ }).fill('-Wno-not-directive\n');
   await problems().filter({ hasText: '[-Wnot-directive]' }).waitFor({ state: 'detached' });
   await page.getByRole('button', { name: 'Share' }).click();
@@ -369,6 +375,18 @@ await check('a project file typed in its box silences its category, and travels 
   await other.getByRole('region', { name: 'Problems' }).getByRole('listitem').filter({ hasText: '[-Wsubnet-move]' }).waitFor();
   assert.equal(await other.getByRole('region', { name: 'Problems' }).getByRole('listitem').filter({ hasText: '[-Wnot-directive]' }).count(), 0);
   await other.close();
+  await page.getByRole('textbox', { name: /^Project file/ }).fill('');
+  assert.equal(await page.getByRole('region', { name: 'Project file' }).getByRole('alert').count(), 0);
+});
+
+await check('a project file\'s [name] section applies to the file of that name, as on the command line', async () => {
+  const bytes = Buffer.from('MORV_IFCFG(10.20.30.40, 255.255.255.0);\r\n  MORV_DNS(10.20.30.53);\r\n');
+  await page.getByRole('textbox', { name: /^Project file/ }).fill('[board.cfg]\n-Wno-not-directive\n');
+  await openBytes(bytes, 'board.cfg');
+  await problems().filter({ hasText: '[-Wsubnet-move]' }).waitFor();
+  await problems().filter({ hasText: '[-Wnot-directive]' }).waitFor({ state: 'detached' });
+  await openBytes(bytes, 'other.cfg');
+  await problems().filter({ hasText: '[-Wnot-directive]' }).waitFor();
   await page.getByRole('textbox', { name: /^Project file/ }).fill('');
 });
 

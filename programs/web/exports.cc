@@ -32,6 +32,8 @@ constexpr std::array<const char*, kOutputs> kOutputNames{"pass-through", "morv_c
 
 struct Page {
     std::string input;
+    // The name the page shows for the description, which a check of bytes takes it under.
+    std::string name = "board.cfg";
     // The project file the page's box holds, as beside the description; none when empty.
     std::string project;
     std::array<std::string, kOutputs> outputs;
@@ -43,9 +45,9 @@ Page& page() {
     return instance;
 }
 
-// Where the page's description stands, for the language server (its document's URI) and the
-// project-file search alike; the box's text is the project file beside it.
-constexpr const char* kDescriptionPath = "/playground/description.cfg";
+// The folder the page's description stands in, for the language server (its document's URI names
+// the file in it) and the project-file search alike; the box's text is the project file there.
+constexpr const char* kFolder = "/playground/";
 constexpr const char* kProjectPath = "/playground/.morvcfg-check";
 
 morvcfg::ProjectFileSearch project_search() {
@@ -102,10 +104,10 @@ int morvcfg_translate(int year, int month, int day, int hour, int minute, int se
 int morvcfg_check() {
     Page& state = page();
     morvcfg::StringSource source(state.input);
-    morvcfg::FileReport report{"description", {}, morvcfg::check(source), {}, {}};
+    morvcfg::FileReport report{state.name, {}, morvcfg::check(source), {}, {}};
     const morvcfg::ReportOptions options;
     const morvcfg::ProjectFileSearch search = project_search();
-    const morvcfg::PathOptions found = morvcfg::options_for_path(kDescriptionPath, {}, &search);
+    const morvcfg::PathOptions found = morvcfg::options_for_path(kFolder + state.name, {}, &search);
     if (found.error.empty() && !found.project_path.empty()) {
         report.options = found.options;
     }
@@ -118,6 +120,12 @@ int morvcfg_check() {
 // language server reads it when it next checks, and a check of bytes at once.
 void morvcfg_set_project_file() {
     page().project = page().input;
+}
+
+// Takes the input as the name of the description, which the next check of bytes takes it under:
+// a project file's [PATTERN] sections match it as they match a file's name on the command line.
+void morvcfg_set_name() {
+    page().name = page().input.empty() ? "board.cfg" : page().input;
 }
 
 // Hands the input, one message's body, to the language server (started by the first message);

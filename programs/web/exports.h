@@ -11,5 +11,6 @@ std::size_t morvcfg_output_size(int which);
 int morvcfg_translate(int year, int month, int day, int hour, int minute, int second);
 int morvcfg_check();
 void morvcfg_set_project_file();
+void morvcfg_set_name();
 void morvcfg_lsp_receive();
 }

@@ -50,6 +50,17 @@ TEST(WebExportsTest, ChecksTheBytesItIsHanded) {
     hand_over(utf16);
     EXPECT_EQ(morvcfg_check(), 0);
     EXPECT_NE(output("report").find("\"ignored\": \"project-file\""), std::string::npos) << output("report");
+    // Its sections match the name the page shows.
+    hand_over("[board.cfg]\n-Wno-encoding\n");
+    morvcfg_set_project_file();
+    hand_over("other.cfg");
+    morvcfg_set_name();
+    hand_over(utf16);
+    EXPECT_EQ(morvcfg_check(), 1);
+    hand_over("board.cfg");
+    morvcfg_set_name();
+    hand_over(utf16);
+    EXPECT_EQ(morvcfg_check(), 0);
     hand_over("");
     morvcfg_set_project_file();
 }

@@ -61,3 +61,15 @@ test('a failure ends every waiting request, and nothing more is sent', async () 
   assert.deepEqual(failures, ['the tools failed']);
   assert.deepEqual(methods(worker), ['initialize']);
 });
+
+test('a file opened under another name is the document of that name, and the old one is closed', () => {
+  const worker = fakeWorker();
+  const client = new LspClient(worker, 'file:///playground/board.cfg', quiet);
+  client.open('a');
+  client.open('b', 'file:///playground/team.cfg');
+  client.open('c', 'file:///playground/team.cfg');
+  assert.deepEqual(methods(worker), ['textDocument/didOpen', 'textDocument/didClose', 'textDocument/didOpen', 'textDocument/didOpen']);
+  assert.equal(worker.posted[1].params.textDocument.uri, 'file:///playground/board.cfg');
+  assert.equal(worker.posted[2].params.textDocument.uri, 'file:///playground/team.cfg');
+  assert.equal(client.uri, 'file:///playground/team.cfg');
+});
