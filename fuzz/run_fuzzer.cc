@@ -14,10 +14,10 @@
 #include <utility>
 #include <vector>
 
-#include "checker/check.h"
-#include "checker/fix.h"
-#include "checker/ignores.h"
-#include "checker/report.h"
+#include "checker/analysis/check.h"
+#include "checker/fixes/fix.h"
+#include "checker/analysis/ignores.h"
+#include "checker/forms/report.h"
 #include "translator/directive_table.h"
 #include "translator/memory_environment.h"
 #include "translator/run.h"

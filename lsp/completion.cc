@@ -2,8 +2,8 @@
 #include <cctype>
 #include <string>
 
-#include "checker/c_characters.h"
-#include "checker/directive_help.h"
+#include "checker/analysis/c_characters.h"
+#include "checker/analysis/directive_help.h"
 #include "lsp/handlers.h"
 
 namespace morvcfg::lsp {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "checker/check.h"
-#include "checker/utf8.h"
+#include "checker/analysis/check.h"
+#include "checker/analysis/utf8.h"
 
 namespace morvcfg::lsp {
 namespace {

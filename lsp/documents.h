@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "checker/c_reading.h"
-#include "checker/findings.h"
-#include "checker/report.h"
+#include "checker/analysis/c_reading.h"
+#include "checker/analysis/findings.h"
+#include "checker/forms/report.h"
 
 namespace morvcfg::lsp {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "checker/directive_help.h"
+#include "checker/analysis/directive_help.h"
 #include "lsp/handlers.h"
 
 namespace morvcfg::lsp {

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "checker/report.h"
+#include "checker/forms/report.h"
 #include "generator/text_writer.h"
 #include "lsp/handlers.h"
 #include "lsp/protocol.h"

@@ -1,7 +1,7 @@
 #include "lsp/server.h"
 
-#include "checker/report.h"
-#include "checker/uri.h"
+#include "checker/forms/report.h"
+#include "checker/forms/uri.h"
 
 namespace morvcfg::lsp {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "checker/rewrite.h"
+#include "checker/fixes/rewrite.h"
 
 namespace morvcfg {
 

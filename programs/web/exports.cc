@@ -14,9 +14,9 @@
 #include <string>
 #include <string_view>
 
-#include "checker/check.h"
-#include "checker/project_file.h"
-#include "checker/report.h"
+#include "checker/analysis/check.h"
+#include "checker/frontend/project_file.h"
+#include "checker/forms/report.h"
 #include "lsp/serve.h"
 #include "lsp/server.h"
 #include "translator/memory_environment.h"

@@ -1,0 +1,70 @@
+#pragma once
+
+// What every output form of the checker writes from: one report per file named on the command
+// line, under the options that choose what is reported (verdict.h). Each form is a writer of these
+// reports (output_form.h).
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "checker/analysis/findings.h"
+#include "checker/analysis/settings.h"
+#include "checker/analysis/verdict.h"
+#include "checker/analysis/version.h"
+#include "translator/text_reader.h"
+
+namespace morvcfg {
+
+struct FileReport {
+    // The file as named on the command line.
+    std::string name;
+    // Why the file could not be checked ("cannot open the file"); empty when it was.
+    std::string error;
+    CheckResult result;
+    // Columns counted in Unicode code points, by file offset, where they have been worked out
+    // (see code_point_columns()); byte columns stand for any offset missing here.
+    std::map<std::uint64_t, std::uint64_t> code_point_columns;
+    // The lines that warnings and notes point into, by line number (see source_lines()), for the
+    // GCC form to show.
+    std::map<std::uint64_t, std::string> source_lines;
+    // Which warnings this file reports and which are errors, where that is not the run's (a
+    // project file decided for it): only the categories count, the form is the run's.
+    std::optional<ReportOptions> options{};
+};
+
+// The options that decide which of a report's warnings are reported, and as what: its own, or else
+// the run's.
+inline const ReportOptions& options_in_force(const FileReport& report, const ReportOptions& run) {
+    return report.options ? *report.options : run;
+}
+
+// The warnings of a report that the options leave in.
+std::size_t reported_warnings(const FileReport& report, const ReportOptions& options);
+
+// GCC form: FILE:LINE:COLUMN: warning: MESSAGE [-Wname], each warning followed by its notes, and
+// the configuration after them when the options ask for it.
+void write_gcc(std::string& out, const FileReport& report, const ReportOptions& options);
+// The same for each of `reports`, as the table of output forms takes a writer.
+void write_gcc_form(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
+// JSON: one document for the whole run (its shape is in the manual page).
+void write_json(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
+// SARIF 2.1.0: one run, one rule per warning category.
+void write_sarif(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
+
+// The columns, in Unicode code points, of the places the report's warnings and notes point at,
+// counted by reading the file again from `file`. Bytes that are not well-formed UTF-8 count as
+// one character each, as a reader shows them.
+std::map<std::uint64_t, std::uint64_t> code_point_columns(ByteSource& file, const CheckResult& result);
+
+// The lines the report's warnings and notes point into, by line number, read again from `file`:
+// each without its line feed (the first without a byte-order mark), cut at kMaxShownLine bytes.
+std::map<std::uint64_t, std::string> source_lines(ByteSource& file, const CheckResult& result);
+
+}  // namespace morvcfg

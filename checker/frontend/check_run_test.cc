@@ -1,0 +1,199 @@
+// morvcfg-check's runs in memory: the command line's files checked or fixed, standard input, the
+// report and what is said beside it, and the exit status.
+#include "checker/frontend/check_run.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "checker/fixes/memory_rewriter.h"
+#include "translator/memory_environment.h"
+
+namespace morvcfg {
+namespace {
+
+struct Ran {
+    int status = 0;
+    std::string out;
+    std::string err;
+    std::map<std::string, std::string> files;
+};
+
+// Standard input that cannot be read.
+class BrokenInput final : public ByteSource {
+public:
+    std::ptrdiff_t read(char* /*buffer*/, std::size_t /*size*/) override { return -1; }
+    bool close() override { return true; }
+};
+
+// Runs the command line `line` (words apart by blanks) on memory files, with `input` on standard
+// input, or standard input broken.
+Ran run(const std::string& line, std::map<std::string, std::string> files, const std::string& input = "",
+        bool input_broken = false) {
+    std::vector<std::string> args;
+    std::istringstream words(line);
+    for (std::string word; words >> word;) {
+        args.push_back(word);
+    }
+    const ParsedCommandLine parsed = parse_command_line(args);
+    EXPECT_TRUE(parsed.command) << line << ": " << parsed.error;
+    if (!parsed.command) {
+        return {};
+    }
+    MemoryEnvironment environment;
+    environment.files = std::move(files);
+    MemoryFileRewriter rewriter(environment.files);
+    StringSource standard_input(input);
+    BrokenInput broken;
+    StringSink out;
+    StringSink err;
+    const int status = check_files(
+        *parsed.command,
+        {environment, rewriter, input_broken ? static_cast<ByteSource&>(broken) : standard_input, out, err, false});
+    return {status, out.contents(), err.contents(), environment.files};
+}
+
+const std::string kPartial =
+    ":1:17: warning: '1.2.3' gives only 3 of the 4 components of LocalHost: component 4 keeps 1, so LocalHost is "
+    "1.2.3.1 [-Woperand]\n";
+const std::string kPartialError =
+    ":1:17: error: '1.2.3' gives only 3 of the 4 components of LocalHost: component 4 keeps 1, so LocalHost is "
+    "1.2.3.1 [-Werror=operand]\n";
+
+TEST(CheckRunTest, ReportsAsTheOptionsAsk) {
+    const std::map<std::string, std::string> files = {{"a.cfg", "MORV_LOCAL(1.2.3)\n  MORV_DNS(1.2.3.4)\n"}};
+    const std::string indented =
+        "a.cfg:2:3: warning: directive MORV_DNS is indented, so the line is ordinary text and is copied unchanged; a "
+        "directive must start in the first column [-Wnot-directive]\n";
+    const struct {
+        std::string line;
+        int status;
+        std::string out;
+    } cases[] = {
+        {"-fno-diagnostics-show-caret a.cfg", 1, "a.cfg" + kPartial + indented},
+        {"a.cfg", 1,
+         "a.cfg" + kPartial + "    1 | MORV_LOCAL(1.2.3)\n      |                 ^\n" + indented +
+             "    2 |   MORV_DNS(1.2.3.4)\n      |   ^~~~~~~~\n      | --\n"},
+        {"-fno-diagnostics-show-caret -Wno-operand a.cfg", 1, indented},
+        {"-Wno-operand -Wno-not-directive a.cfg", 0, ""},
+        {"-fno-diagnostics-show-caret -Werror=operand -Wno-not-directive a.cfg", 1, "a.cfg" + kPartialError},
+        {"-fno-diagnostics-show-caret -Werror -Wno-error=operand -Wno-not-directive a.cfg", 1, "a.cfg" + kPartial},
+        {"-fno-diagnostics-show-caret -Wno-operand -Werror=operand -Wno-not-directive a.cfg", 1,
+         "a.cfg" + kPartialError},
+        {"-fno-diagnostics-show-caret -fdiagnostics-parseable-fixits -Wno-operand a.cfg", 1,
+         indented + "fix-it:\"a.cfg\":{2:1-2:3}:\"\"\n"},
+    };
+    for (const auto& c : cases) {
+        const Ran ran = run(c.line, files);
+        EXPECT_EQ(ran.status, c.status) << c.line;
+        EXPECT_EQ(ran.out, c.out) << c.line;
+        EXPECT_EQ(ran.err, "") << c.line;
+    }
+    // JSON and SARIF: one document for the whole run.
+    const Ran json = run("--format=json a.cfg a.cfg", files);
+    EXPECT_EQ(json.status, 1);
+    EXPECT_TRUE(json.out.starts_with("{\n")) << json.out;
+    EXPECT_EQ(run("--format=sarif -Wno-operand -Wno-not-directive a.cfg", files).status, 0);
+}
+
+TEST(CheckRunTest, StandardInputIsReadOnceAndNamedAsAsked) {
+    const struct {
+        std::string line;
+        std::string input;
+        int status;
+        std::string out;
+        std::string err;
+    } cases[] = {
+        {"-fno-diagnostics-show-caret -", "MORV_LOCAL(1.2.3)\n", 1, "<stdin>" + kPartial, ""},
+        {"-fno-diagnostics-show-caret --stdin-filename boards/b.cfg -", "MORV_LOCAL(1.2.3)\n", 1,
+         "boards/b.cfg" + kPartial, ""},
+        // Fixed standard input goes to standard output, and the report to standard error.
+        {"-fno-diagnostics-show-caret --fix --stdin-filename=b.cfg -", "  MORV_LOCAL(1.2.3)\n", 1,
+         "MORV_LOCAL(1.2.3)\n",
+         "b.cfg: applied 1 fix\n  the configuration morvcfg generates changes:\n    LocalHost: 127.0.0.1 -> 1.2.3.1\n"
+         "b.cfg" +
+             kPartial},
+        {"--diff -", "  MORV_DNS(1.2.3.4)\n", 1,
+         "--- <stdin>\n+++ <stdin>\n@@ -1 +1 @@\n-  MORV_DNS(1.2.3.4)\n+MORV_DNS(1.2.3.4)\n", ""},
+        // Its #include lines are beside the name it is given.
+        {"-fno-diagnostics-show-caret --stdin-filename boards/main.cfg -", "#include \"inc.cfg\"\n", 1,
+         "boards/main.cfg:1:1: warning: '#include \"inc.cfg\"' names a file that holds directives, but morvcfg reads "
+         "only this file and never follows an include: the directives in 'boards/inc.cfg' set nothing "
+         "[-Wincluded-directive]\nboards/inc.cfg:1:1: note: the first directive in it, which sets nothing\n",
+         ""},
+        {"-fno-diagnostics-show-caret -", "#include \"inc.cfg\"\n", 0, "", ""},
+    };
+    for (const auto& c : cases) {
+        const Ran ran = run(c.line, {{"boards/inc.cfg", "MORV_DNS(10.0.0.2);\n"}}, c.input);
+        EXPECT_EQ(ran.status, c.status) << c.line;
+        EXPECT_EQ(ran.out, c.out) << c.line;
+        EXPECT_EQ(ran.err, c.err) << c.line;
+    }
+    // Standard input that cannot be read says so in one way, checked or fixed.
+    for (const std::string line : {"-", "--fix -", "--diff -"}) {
+        const Ran ran = run(line, {}, "", true);
+        EXPECT_EQ(ran.status, 2) << line;
+        EXPECT_EQ(ran.err, "<stdin>: error: cannot read standard input\n") << line;
+    }
+}
+
+TEST(CheckRunTest, FixesInPlaceAndSaysWhatChanged) {
+    const std::map<std::string, std::string> files = {{"a.cfg", "  MORV_DNS(10.0.0.2);\r\nrest\r\n"},
+                                                      {"clean.cfg", "MORV_DNS(10.0.0.2);\n"}};
+    const Ran fixed = run("--fix -fno-diagnostics-show-caret a.cfg clean.cfg", files);
+    EXPECT_EQ(fixed.status, 1);  // the name server is still outside the subnet
+    EXPECT_EQ(fixed.files.at("a.cfg"), "MORV_DNS(10.0.0.2);\r\nrest\r\n");
+    EXPECT_EQ(fixed.files.at("clean.cfg"), files.at("clean.cfg"));
+    EXPECT_EQ(fixed.files.size(), 2U);  // nothing left beside them
+    EXPECT_EQ(fixed.err,
+              "a.cfg: applied 1 fix\n  the configuration morvcfg generates changes:\n"
+              "    DomainNameServer: 192.168.0.1 -> 192.168.0.2\n");
+    // A file that is not there is an error of its own; the others are still fixed.
+    const Ran missing = run("--fix missing.cfg a.cfg", files);
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_TRUE(missing.err.starts_with("missing.cfg: error: cannot open the file: No such file or directory\n"))
+        << missing.err;
+    EXPECT_EQ(missing.files.at("a.cfg"), "MORV_DNS(10.0.0.2);\r\nrest\r\n");
+    // No configuration for a file that was not read.
+    const Ran summary = run("--summary missing.cfg", files);
+    EXPECT_EQ(summary.status, 2);
+    EXPECT_EQ(summary.out, "");
+    EXPECT_EQ(summary.err, "missing.cfg: error: cannot open the file: No such file or directory\n");
+}
+
+// A guess that breaks a line in two: the fix shown under the line, each marker under its own text,
+// and the diff, which marks only the lines that change.
+TEST(CheckRunTest, ShowsAGuessThatBreaksALine) {
+    const std::map<std::string, std::string> files = {
+        {"a.cfg",
+         "MORV_DNS(192.168.0.53); MORV_NTPCFG(10.0.0.123); MORV_LOCAL(127.0.0.2);\nline two\nline three\nline "
+         "four\nline five\n"}};
+    const Ran shown = run("a.cfg", files);
+    EXPECT_EQ(shown.out,
+              "a.cfg:1:25: warning: a second directive, 'MORV_NTPCFG(10.0.0.123); MORV_LOCAL(127.0.0.2);', is "
+              "ignored: morvcfg reads one directive a line, at the start of the line [-Wignored-text]\n"
+              "    1 | MORV_DNS(192.168.0.53); MORV_NTPCFG(10.0.0.123); MORV_LOCAL(127.0.0.2);\n"
+              "      |                         ^~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~\n"
+              "      |                        -                        -\n"
+              "      | MORV_NTPCFG(10.0.0.123);\n"
+              "      | MORV_LOCAL(127.0.0.2);\n");
+    const Ran diff = run("--diff --unsafe-fixes a.cfg", files);
+    EXPECT_EQ(diff.status, 1);
+    EXPECT_EQ(diff.out,
+              "--- a.cfg\n+++ a.cfg\n@@ -1,4 +1,6 @@\n"
+              "-MORV_DNS(192.168.0.53); MORV_NTPCFG(10.0.0.123); MORV_LOCAL(127.0.0.2);\n"
+              "+MORV_DNS(192.168.0.53);\n+MORV_NTPCFG(10.0.0.123);\n+MORV_LOCAL(127.0.0.2);\n"
+              " line two\n line three\n line four\n");
+    // An operand list left open still has its directives put on lines of their own.
+    const Ran open =
+        run("--diff --unsafe-fixes b.cfg", {{"b.cfg", "MORV_DNS(192.168.0.53 MORV_NTPCFG(10.0.0.123);\n"}});
+    EXPECT_EQ(open.out,
+              "--- b.cfg\n+++ b.cfg\n@@ -1 +1,2 @@\n-MORV_DNS(192.168.0.53 MORV_NTPCFG(10.0.0.123);\n"
+              "+MORV_DNS(192.168.0.53\n+MORV_NTPCFG(10.0.0.123);\n");
+}
+
+}  // namespace
+}  // namespace morvcfg

@@ -1,9 +1,0 @@
-#include "checker/report.h"
-
-namespace morvcfg {
-
-std::string_view checker_version() {
-    return MORVCFG_VERSION;
-}
-
-}  // namespace morvcfg
