@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "checker/analysis/check.h"
-#include "checker/fixes/fix.h"
 #include "checker/analysis/ignores.h"
+#include "checker/fixes/fix.h"
 #include "checker/forms/report.h"
 #include "translator/directive_table.h"
 #include "translator/memory_environment.h"

@@ -3,8 +3,8 @@
 #include <iterator>
 #include <optional>
 
-#include "checker/fixes/fix.h"
 #include "checker/analysis/ignores.h"
+#include "checker/fixes/fix.h"
 #include "lsp/handlers.h"
 
 namespace morvcfg::lsp {

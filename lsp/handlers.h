@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "checker/frontend/project_file.h"
 #include "checker/forms/report.h"
+#include "checker/frontend/project_file.h"
 #include "lsp/documents.h"
 #include "lsp/protocol.h"
 

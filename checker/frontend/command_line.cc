@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <string_view>
 #include <utility>
 
@@ -287,9 +288,8 @@ std::string help_text() {
         }
     }
     std::vector<std::pair<std::string_view, std::string_view>> forms;
-    for (const OutputForm& form : output_forms()) {
-        forms.emplace_back(form.name, form.help);
-    }
+    std::transform(output_forms().begin(), output_forms().end(), std::back_inserter(forms),
+                   [](const OutputForm& form) { return std::pair(form.name, form.help); });
     std::vector<std::pair<std::string_view, std::string_view>> categories;
     std::vector<std::pair<std::string_view, std::string_view>> fixes;
     for (const WarningCategory& category : kWarningCategories) {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "checker/forms/report.h"
 #include "checker/frontend/check_run.h"
 #include "checker/frontend/command_line.h"
-#include "checker/forms/report.h"
 #include "system/system_environment.h"
 #include "system/system_rewriter.h"
 

@@ -15,8 +15,8 @@
 #include <string_view>
 
 #include "checker/analysis/check.h"
-#include "checker/frontend/project_file.h"
 #include "checker/forms/report.h"
+#include "checker/frontend/project_file.h"
 #include "lsp/serve.h"
 #include "lsp/server.h"
 #include "translator/memory_environment.h"
