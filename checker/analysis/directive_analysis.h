@@ -17,8 +17,10 @@
 
 namespace morvcfg {
 
-// What each directive does: its operands as the translator's own parser reads them, what it then
-// sets, ignores or does not write; and lines that look like directives but are ordinary text.
+// What each directive does: its operands as the translator's own parser reads them (operands.cc),
+// what it then sets, ignores or does not write, the text after them (trailing_text.cc); and lines
+// that look like directives but are ordinary text (lookalike_lines.cc). The directive being read is
+// held once: its text and place here, what its parser made of it in a DirectiveSeen.
 class DirectiveAnalysis {
 public:
     DirectiveAnalysis(FindingList& findings, const FileLayout& layout, FileAnalysis& file, const CReading& c,
@@ -132,7 +134,6 @@ private:
     std::string_view original_;
     std::uint64_t text_start_ = 0;
     std::uint64_t directive_offset_ = 0;
-    std::string_view directive_keyword_;
     // True when the directive is its whole line, which fixes may then change (as the gate allows).
     bool whole_line_ = false;
 };
