@@ -17,7 +17,6 @@
 namespace morvcfg::lsp {
 
 // Opens a file by its path for reading; null when it cannot.
-using FileOpener = std::function<std::unique_ptr<ByteSource>(const std::string& path)>;
 
 // How the server finds each document's project file (.morvcfg-check above it): how files are read
 // and where relative paths start (without a search none is read, as in a page without files);
@@ -35,7 +34,7 @@ struct Session {
     bool document_changes = false;  // workspace edits may name the document version
     bool plain_hover = false;       // hover text as plain text: the client shows no Markdown
     ReportOptions options;          // the categories left out (-Wno-NAME)
-    FileOpener open_file;           // for the files #include lines name; none when empty
+    Environment* files = nullptr;   // for the files #include lines name; none when null
     ProjectFiles project{};
 };
 

@@ -16,6 +16,7 @@
 #include "lsp/serve.h"
 #include "lsp/server.h"
 #include "lsp/transport.h"
+#include "translator/memory_environment.h"
 
 namespace morvcfg::lsp {
 namespace {
@@ -46,14 +47,10 @@ std::string run_transcript(const std::string& messages, std::size_t step) {
     ReportOptions options;
     options.disabled.emplace(Category::SubnetMask);
     // The one file beside the documents that an #include names.
-    const auto open_file = [](const std::string& path) -> std::unique_ptr<ByteSource> {
-        if (path != "/boards/net-common.cfg") {
-            return nullptr;
-        }
-        return std::make_unique<StringSource>("/* shared */\r\nMORV_DNS(10.0.0.2);\r\n");
-    };
+    MemoryEnvironment files;
+    files.files["/boards/net-common.cfg"] = "/* shared */\r\nMORV_DNS(10.0.0.2);\r\n";
     const int status = serve(
-        source, sink, options, [&log](const std::string& line) { log += line + "\n"; }, open_file);
+        source, sink, options, [&log](const std::string& line) { log += line + "\n"; }, &files);
     std::string out;
     StringSource replies(sink.contents());
     MessageReader replies_reader(replies);
@@ -177,13 +174,26 @@ TEST(TransportTest, RefusesALengthAsSent) {
     }
 }
 
+// Memory files that remember the paths asked for.
+class RecordingFiles final : public MemoryEnvironment {
+public:
+    using MemoryEnvironment::open;
+    std::unique_ptr<ByteSource> open(const std::string& path, std::string& why) override {
+        opened.push_back(path);
+        return MemoryEnvironment::open(path, why);
+    }
+    std::vector<std::string> opened;
+};
+
 // The server in process: what it sends back for the messages it is given.
 class ServerTest : public testing::Test {
 protected:
     explicit ServerTest(ReportOptions options = {})
         : server_(
               std::move(options), [this](const Json& message) { sent_.push_back(message); }, [](const std::string&) {},
-              [this](const std::string& path) { return open(path); }) {
+              &files_) {
+        // The one file an #include finds.
+        files_.files["C:/w/inc.cfg"] = "MORV_DNS(10.0.0.2);\n";
         server_.handle({{"jsonrpc", "2.0"}, {"id", 0}, {"method", "initialize"}, {"params", {{"capabilities", {}}}}});
         server_.handle({{"jsonrpc", "2.0"}, {"method", "initialized"}, {"params", Json::object()}});
         sent_.clear();
@@ -203,20 +213,14 @@ protected:
         server_.handle({{"jsonrpc", "2.0"}, {"id", 1}, {"method", method}, {"params", params}});
         return sent_.back().at("result");
     }
-    // The paths the server asked to open, and the one file it finds.
-    std::vector<std::string> opened_;
-    std::unique_ptr<ByteSource> open(const std::string& path) {
-        opened_.push_back(path);
-        return path == "C:/w/inc.cfg" ? std::make_unique<StringSource>("MORV_DNS(10.0.0.2);\n") : nullptr;
-    }
-
+    RecordingFiles files_;
     std::vector<Json> sent_;
     Server server_;
 };
 
 TEST_F(ServerTest, FindsTheIncludeBesideAWindowsDocument) {
     const Json published = open_document("file:///C:/w/main.cfg", "#include \"inc.cfg\"\n");
-    EXPECT_EQ(opened_, std::vector<std::string>{"C:/w/inc.cfg"});
+    EXPECT_EQ(files_.opened, std::vector<std::string>{"C:/w/inc.cfg"});
     ASSERT_EQ(published.size(), 1U);
     EXPECT_EQ(published[0].at("code"), "included-directive");
 }
@@ -261,18 +265,10 @@ class ProjectServerTest : public testing::Test {
 protected:
     void start(bool watch) {
         sent_.clear();
-        ProjectFiles project{ProjectFileSearch{"/", false,
-                                               [this](const std::string& path, std::string& why) {
-                                                   const auto found = files_.find(path);
-                                                   why.clear();
-                                                   return found != files_.end() ? std::optional(found->second)
-                                                                                : std::nullopt;
-                                               }},
-                             {},
-                             ""};
+        ProjectFiles project{project_file_search(files_), {}, ""};
         server_ = std::make_unique<Server>(
             ReportOptions{}, [this](const Json& message) { sent_.push_back(message); }, [](const std::string&) {},
-            FileOpener{}, std::move(project));
+            nullptr, std::move(project));
         const Json capabilities = {{"workspace", {{"didChangeWatchedFiles", {{"dynamicRegistration", watch}}}}}};
         server_->handle(
             {{"jsonrpc", "2.0"}, {"id", 0}, {"method", "initialize"}, {"params", {{"capabilities", capabilities}}}});
@@ -295,14 +291,14 @@ protected:
         return "(none published)";
     }
 
-    std::map<std::string, std::string> files_;
+    MemoryEnvironment files_;
     std::vector<Json> sent_;
     std::unique_ptr<Server> server_;
 };
 
 TEST_F(ProjectServerTest, DiagnosticsFollowTheProjectFile) {
     for (const bool watch : {true, false}) {
-        files_.clear();
+        files_.files.clear();
         start(watch);
         // A client that watches files is asked to watch project files.
         const bool asked = std::any_of(sent_.begin(), sent_.end(), [](const Json& m) {
@@ -328,11 +324,11 @@ TEST_F(ProjectServerTest, DiagnosticsFollowTheProjectFile) {
                         {"contentChanges", Json::array({{{"text", "  MORV_DNS(1.2.3.4);\n"}}})}});
             }
         };
-        files_["/boards/.morvcfg-check"] = "# ours\n-Wno-not-directive\n";
+        files_.files["/boards/.morvcfg-check"] = "# ours\n-Wno-not-directive\n";
         told();
         EXPECT_EQ(published_codes(), "") << watch;
-        files_["/.morvcfg-check"] = "-Werror\n";  // farther up: the nearest one holds
-        files_["/boards/.morvcfg-check"] = "-Wno-not-directve\n";
+        files_.files["/.morvcfg-check"] = "-Werror\n";  // farther up: the nearest one holds
+        files_.files["/boards/.morvcfg-check"] = "-Wno-not-directve\n";
         sent_.clear();
         told();
         EXPECT_EQ(published_codes(), "not-directive ") << watch;

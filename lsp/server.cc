@@ -1,7 +1,7 @@
 #include "lsp/server.h"
 
+#include "checker/analysis/uri.h"
 #include "checker/forms/report.h"
-#include "checker/forms/uri.h"
 
 namespace morvcfg::lsp {
 namespace {
@@ -22,23 +22,6 @@ std::pair<PositionEncoding, std::string> chosen_encoding(const Json& params) {
         }
     }
     return {PositionEncoding::Utf16, "utf-16"};
-}
-
-// Opens the files that the #include lines of the document `uri` name, beside it; they are named
-// by their URIs in the notes about them.
-IncludeOpener include_opener(const std::string& uri, const FileOpener& open_file) {
-    std::string path = path_of_file_uri(uri);
-    if (path.empty() || !open_file) {
-        return {};
-    }
-    return [path = std::move(path), open_file](std::string_view name) -> std::optional<IncludedFile> {
-        const std::string included = path_beside(path, name);
-        std::unique_ptr<ByteSource> source = open_file(included);
-        if (!source) {
-            return std::nullopt;
-        }
-        return IncludedFile{std::move(source), uri_of(included)};
-    };
 }
 
 }  // namespace
@@ -180,10 +163,12 @@ void Server::notify(const Message& message) {
             std::string uri = item.at("uri").get<std::string>();
             const auto version = item.at("version").get<std::int64_t>();
             std::string text = item.at("text").get<std::string>();
-            Document& opened = documents_
-                                   .insert_or_assign(uri, Document(uri, version, std::move(text),
-                                                                   include_opener(uri, session_.open_file)))
-                                   .first->second;
+            Document& opened =
+                documents_
+                    .insert_or_assign(
+                        uri, Document(uri, version, std::move(text),
+                                      includes_beside(session_.files, path_of_file_uri(uri), IncludeNames::Uris)))
+                    .first->second;
             apply_project_file(opened);
             publish(opened);
         } else if (message.method == "textDocument/didChange") {

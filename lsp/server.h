@@ -14,13 +14,13 @@ namespace morvcfg::lsp {
 class Server {
 public:
     // `send` takes each message for the client, `log` what can be told to no one but standard
-    // error; `options` are the command line's (-Wno-NAME); `open_file` opens the files that
-    // documents' #include lines name; `project` finds each document's project file.
+    // error; `options` are the command line's (-Wno-NAME); `files` holds the files that
+    // documents' #include lines name (none when null); `project` finds each document's project file.
     Server(ReportOptions options, std::function<void(const Json&)> send, std::function<void(const std::string&)> log,
-           FileOpener open_file = {}, ProjectFiles project = {})
+           Environment* files = nullptr, ProjectFiles project = {})
         : send_(std::move(send)), log_(std::move(log)) {
         session_.options = std::move(options);
-        session_.open_file = std::move(open_file);
+        session_.files = files;
         session_.project = std::move(project);
     }
 

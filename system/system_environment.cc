@@ -208,15 +208,23 @@ bool standard_output_shows_colour() {
 #endif
 }
 
-std::string working_folder() {
+std::string SystemEnvironment::working_folder() {
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::current_path(error);
     return error ? std::string(".") : native::utf8_path(folder);
 }
 
-bool path_exists(const std::string& path) {
+bool SystemEnvironment::exists(const std::string& path) {
     std::error_code error;
     return std::filesystem::exists(std::filesystem::symlink_status(native::native_path(path), error));
+}
+
+bool SystemEnvironment::windows_paths() {
+#ifdef _WIN32
+    return true;
+#else
+    return false;
+#endif
 }
 
 }  // namespace morvcfg

@@ -14,7 +14,7 @@ std::vector<std::string> start_process(int argc, char** argv);
 
 // The real world: files through the C library in binary mode (the text mode is the tool's own, so
 // the bytes are the same on every host), standard error, and the local clock.
-class SystemEnvironment final : public Environment {
+class SystemEnvironment : public Environment {
 public:
     std::unique_ptr<ByteSink> create(const std::string& path) override;
     using Environment::open;
@@ -22,6 +22,21 @@ public:
     bool same_file(const std::string& first, const std::string& second) override;
     void report(std::string_view message) override;
     LocalTime now() override;
+
+    bool exists(const std::string& path) override;
+    std::string working_folder() override;
+    bool windows_paths() override;
+
+    // The steps of rewriting a file in place on the real file system, as --fix takes them
+    // (system_rewriter.cc).
+    std::string link_target(const std::string& path) override;
+    bool replaceable(const std::string& path, std::string& why) override;
+    std::unique_ptr<ByteSink> create_beside(const std::string& path, std::string& created, std::string& why) override;
+    bool copy_attributes(const std::string& from, const std::string& to, std::string& why) override;
+    std::uint64_t link_count(const std::string& path) override;
+    bool overwrite(const std::string& path, std::string_view bytes, std::string& why) override;
+    bool move_over(const std::string& from, const std::string& to, std::string& why) override;
+    bool remove(const std::string& path) override;
 };
 
 // The process's standard input, output and error as bytes, unbuffered and in binary mode: a read returns
@@ -34,16 +49,5 @@ std::unique_ptr<ByteSink> standard_error();
 // Whether standard output is a terminal that shows colour: a terminal, TERM not "dumb", and no
 // NO_COLOR set (on Windows, a console that takes the colour sequences).
 bool standard_output_shows_colour();
-
-// The working folder, absolute, in UTF-8; "." when the system cannot tell it.
-std::string working_folder();
-// True when `path` names anything: a file, a folder, a link.
-bool path_exists(const std::string& path);
-// Whether paths are Windows paths ('\\' between folders, drive letters).
-#ifdef _WIN32
-inline constexpr bool kWindowsPaths = true;
-#else
-inline constexpr bool kWindowsPaths = false;
-#endif
 
 }  // namespace morvcfg

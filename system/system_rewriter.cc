@@ -1,5 +1,3 @@
-#include "system/system_rewriter.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -11,6 +9,8 @@
 #include <string>
 #include <system_error>
 #include <vector>
+
+#include "system/system_environment.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -45,11 +45,11 @@ using native::utf8_path;
 using native::wide;
 #endif
 
-std::string SystemFileRewriter::link_target(const std::string& path) {
+std::string SystemEnvironment::link_target(const std::string& path) {
     return utf8_path(follow_links(native_path(path)));
 }
 
-bool SystemFileRewriter::replaceable(const std::string& path, std::string& why) {
+bool SystemEnvironment::replaceable(const std::string& path, std::string& why) {
     int error = 0;
 #ifdef _WIN32
     const DWORD attributes = GetFileAttributesW(wide(path).c_str());
@@ -78,8 +78,8 @@ bool SystemFileRewriter::replaceable(const std::string& path, std::string& why) 
     return true;
 }
 
-std::unique_ptr<ByteSink> SystemFileRewriter::create_beside(const std::string& path, std::string& created,
-                                                            std::string& why) {
+std::unique_ptr<ByteSink> SystemEnvironment::create_beside(const std::string& path, std::string& created,
+                                                           std::string& why) {
     const fs::path original = native_path(path);
 #ifdef _WIN32
     const int process = _getpid();
@@ -121,7 +121,7 @@ std::unique_ptr<ByteSink> SystemFileRewriter::create_beside(const std::string& p
     return nullptr;
 }
 
-bool SystemFileRewriter::copy_attributes(const std::string& from, const std::string& to, std::string& why) {
+bool SystemEnvironment::copy_attributes(const std::string& from, const std::string& to, std::string& why) {
 #ifdef _WIN32
     // A file that may be replaced is not read-only, and the new one is not either; its owner is
     // whoever the folder's rules make it. Only that the original's attributes can be read is asked.
@@ -151,7 +151,7 @@ bool SystemFileRewriter::copy_attributes(const std::string& from, const std::str
 #endif
 }
 
-std::uint64_t SystemFileRewriter::link_count(const std::string& path) {
+std::uint64_t SystemEnvironment::link_count(const std::string& path) {
 #ifdef _WIN32
     const HANDLE file = CreateFileW(wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -168,7 +168,7 @@ std::uint64_t SystemFileRewriter::link_count(const std::string& path) {
 #endif
 }
 
-bool SystemFileRewriter::overwrite(const std::string& path, std::string_view bytes, std::string& why) {
+bool SystemEnvironment::overwrite(const std::string& path, std::string_view bytes, std::string& why) {
     // Opened for writing without being created, so that it is the same file, emptied.
 #ifdef _WIN32
     const int descriptor = _wopen(wide(path).c_str(), _O_WRONLY | _O_TRUNC | _O_BINARY);
@@ -196,7 +196,7 @@ bool SystemFileRewriter::overwrite(const std::string& path, std::string_view byt
     return true;
 }
 
-bool SystemFileRewriter::move_over(const std::string& from, const std::string& to, std::string& why) {
+bool SystemEnvironment::move_over(const std::string& from, const std::string& to, std::string& why) {
 #ifdef _WIN32
     if (MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
         why = GetLastError() == ERROR_ACCESS_DENIED ? std::strerror(EACCES) : "the file could not be replaced";
@@ -211,7 +211,7 @@ bool SystemFileRewriter::move_over(const std::string& from, const std::string& t
     return true;
 }
 
-bool SystemFileRewriter::remove(const std::string& path) {
+bool SystemEnvironment::remove(const std::string& path) {
 #ifdef _WIN32
     return _wremove(wide(path).c_str()) == 0;
 #else

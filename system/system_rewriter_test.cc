@@ -1,7 +1,5 @@
 // The system's steps of rewriting a file in place, on the real file system, each made to fail in
 // turn: the file stays as it was, and nothing is left beside it.
-#include "system/system_rewriter.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,45 +7,39 @@
 #include <random>
 #include <string>
 
+#include "checker/fixes/rewrite.h"
 #include "system/system_environment.h"
 
 namespace morvcfg {
 namespace {
 
 // The real file system, with one step of an in-place rewrite made to fail.
-class FaultyFiles final : public FileRewriter {
+class FaultyFiles final : public SystemEnvironment {
 public:
     enum class Step { None, Create, Permissions, Write, Sync, Close, Move };
     explicit FaultyFiles(Step failing) : failing_(failing) {}
 
-    std::string link_target(const std::string& path) override { return system_.link_target(path); }
-    bool replaceable(const std::string& path, std::string& why) override { return system_.replaceable(path, why); }
     std::unique_ptr<ByteSink> create_beside(const std::string& path, std::string& created, std::string& why) override {
         if (failing_ == Step::Create) {
             why = "No space left on device";
             return nullptr;
         }
-        return std::make_unique<Sink>(system_.create_beside(path, created, why), failing_);
+        return std::make_unique<Sink>(SystemEnvironment::create_beside(path, created, why), failing_);
     }
     bool copy_attributes(const std::string& from, const std::string& to, std::string& why) override {
         if (failing_ == Step::Permissions) {
             why = "Operation not permitted";
             return false;
         }
-        return system_.copy_attributes(from, to, why);
-    }
-    std::uint64_t link_count(const std::string& path) override { return system_.link_count(path); }
-    bool overwrite(const std::string& path, std::string_view bytes, std::string& why) override {
-        return system_.overwrite(path, bytes, why);
+        return SystemEnvironment::copy_attributes(from, to, why);
     }
     bool move_over(const std::string& from, const std::string& to, std::string& why) override {
         if (failing_ == Step::Move) {
             why = "Device or resource busy";
             return false;
         }
-        return system_.move_over(from, to, why);
+        return SystemEnvironment::move_over(from, to, why);
     }
-    bool remove(const std::string& path) override { return system_.remove(path); }
 
 private:
     // Writes to the real file, and fails where it is told to, having written half the bytes.
@@ -69,7 +61,6 @@ private:
         Step failing_;
     };
 
-    SystemFileRewriter system_;
     Step failing_;
 };
 
@@ -100,10 +91,9 @@ TEST(FixTest, AFailedRewriteLeavesTheFileAsItWas) {
     };
     for (const auto& c : cases) {
         std::ofstream(path, std::ios::binary | std::ios::trunc) << c.written;
-        SystemEnvironment files;
-        FaultyFiles steps(c.failing);
+        FaultyFiles files(c.failing);
         std::string why;
-        EXPECT_EQ(rewrite_in_place(files, steps, path, original, fixed, why), c.done) << c.why;
+        EXPECT_EQ(rewrite_in_place(files, path, original, fixed, why), c.done) << c.why;
         EXPECT_EQ(why, c.why);
         std::ifstream in(path, std::ios::binary);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.done ? fixed : c.written) << c.why;
@@ -121,7 +111,7 @@ TEST(FixTest, AttributesThatCannotBeReadFailTheStep) {
     const std::string created = (dir / "new.cfg").string();
     std::ofstream(created, std::ios::binary) << "x";
     const auto before = fs::status(created).permissions();
-    SystemFileRewriter steps;
+    SystemEnvironment steps;
     std::string why;
     EXPECT_FALSE(steps.copy_attributes((dir / "gone.cfg").string(), created, why));
     EXPECT_EQ(why, "No such file or directory");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -9,7 +10,9 @@
 namespace morvcfg {
 
 // A run's outside world held in memory (the web page, the fuzzer, tests): files are strings keyed
-// by path, what goes to standard error is kept, and the clock stands still.
+// by path, with no folders, links or attributes, what goes to standard error is kept, and the
+// clock stands still. Paths start from the root; every rewriting step succeeds on a file that is
+// there.
 class MemoryEnvironment : public Environment {
 public:
     std::map<std::string, std::string> files;
@@ -34,7 +37,50 @@ public:
     void report(std::string_view message) override { error_output.append(message); }
     LocalTime now() override { return clock; }
 
+    bool exists(const std::string& path) override { return files.contains(path); }
+    std::string working_folder() override { return "/"; }
+    bool windows_paths() override { return false; }
+
+    std::string link_target(const std::string& path) override { return path; }
+    bool replaceable(const std::string& path, std::string& why) override { return there(path, why); }
+    std::unique_ptr<ByteSink> create_beside(const std::string& path, std::string& created, std::string& why) override {
+        created = path + ".new";
+        if (files.contains(created)) {
+            why = "File exists";
+            return nullptr;
+        }
+        return std::make_unique<Sink>(files[created]);
+    }
+    bool copy_attributes(const std::string& from, const std::string& to, std::string& why) override {
+        return there(from, why) && there(to, why);
+    }
+    std::uint64_t link_count(const std::string& /*path*/) override { return 1; }
+    bool overwrite(const std::string& path, std::string_view bytes, std::string& why) override {
+        if (!there(path, why)) {
+            return false;
+        }
+        files[path] = bytes;
+        return true;
+    }
+    bool move_over(const std::string& from, const std::string& to, std::string& why) override {
+        if (!there(from, why)) {
+            return false;
+        }
+        files[to] = std::move(files[from]);
+        files.erase(from);
+        return true;
+    }
+    bool remove(const std::string& path) override { return files.erase(path) > 0; }
+
 private:
+    bool there(const std::string& path, std::string& why) const {
+        if (!files.contains(path)) {
+            why = "No such file or directory";
+            return false;
+        }
+        return true;
+    }
+
     class Sink final : public ByteSink {
     public:
         explicit Sink(std::string& contents) : contents_(contents) {}

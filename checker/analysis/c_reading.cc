@@ -7,6 +7,7 @@
 #include "checker/analysis/c_characters.h"
 #include "checker/analysis/findings.h"
 #include "checker/analysis/messages.h"
+#include "checker/analysis/uri.h"
 
 namespace morvcfg {
 namespace {
@@ -56,6 +57,20 @@ std::string path_beside(std::string_view file, std::string_view name) {
     }
     const std::size_t slash = file.find_last_of("/\\");
     return std::string(slash == std::string_view::npos ? "" : file.substr(0, slash + 1)) + std::string(name);
+}
+
+IncludeOpener includes_beside(Environment* files, std::string file, IncludeNames names) {
+    if (files == nullptr || file.empty()) {
+        return {};
+    }
+    return [files, file = std::move(file), names](std::string_view name) -> std::optional<IncludedFile> {
+        std::string path = path_beside(file, name);
+        std::unique_ptr<ByteSource> source = files->open(path);
+        if (!source) {
+            return std::nullopt;
+        }
+        return IncludedFile{std::move(source), names == IncludeNames::Uris ? uri_of(path) : std::move(path)};
+    };
 }
 
 std::optional<Note> first_directive_line(ByteSource& file, const std::string& name) {
@@ -129,6 +144,10 @@ Note CReading::no_fix_note(const Conditional& deciding) const {
 }
 
 void CReading::finish() {
+    // A last line without a line feed that ends in an open comment or literal.
+    if (mode_ == Mode::BlockComment || mode_ == Mode::String || mode_ == Mode::Character) {
+        open_lines_.push_back(line_);
+    }
     if (guard_ == Guard::Open) {
         guard_ = Guard::Broken;  // its #endif never came
     }

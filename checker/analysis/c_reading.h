@@ -14,6 +14,7 @@
 #include "checker/analysis/file_layout.h"
 #include "checker/analysis/findings.h"
 #include "translator/directive_table.h"
+#include "translator/environment.h"
 #include "translator/text_reader.h"
 
 namespace morvcfg {
@@ -31,6 +32,14 @@ using IncludeOpener = std::function<std::optional<IncludedFile>(std::string_view
 // The path of the file `name` when an #include in the file `file` names it: beside that file,
 // unless `name` is absolute.
 std::string path_beside(std::string_view file, std::string_view name);
+
+// How the notes about an included file name it: by its path (a command line), or by its URI (an
+// editor).
+enum class IncludeNames { Paths, Uris };
+// The files the #include lines of the file at `file` name, opened beside it through `files`, the
+// one way the tools reach files (note [one way to reach files]); none when `files` is null or
+// `file` is empty (a page without files, an editor's unsaved document).
+IncludeOpener includes_beside(Environment* files, std::string file, IncludeNames names);
 
 // The first directive line of a file (the line that starts with a keyword), as a note about it
 // shows it; nothing when the file holds none.

@@ -179,8 +179,11 @@ std::optional<Replacement> ignore_edit(std::string_view text, const CheckResult&
                                             [begin](const DirectiveLine& d) { return d.offset == begin; });
     const std::string comment = "  /* morvcfg-check: ignore[" + name + "] */";
     const std::string_view line_text = text.substr(begin, end - begin);
-    if (directive_line && !listed(result.continued_lines, line) && !listed(result.lines_ending_open, line) &&
-        line_text.size() + comment.size() <= kMaxPiece &&
+    // The line starts and ends where C reads code: not inside a comment or a literal that another
+    // line opened, or that this one leaves open, and not joined to the line before or after.
+    const bool whole_c_line = !listed(result.continued_lines, line) && !listed(result.lines_ending_open, line) &&
+                              !listed(result.continued_lines, line - 1) && !listed(result.lines_ending_open, line - 1);
+    if (directive_line && whole_c_line && line_text.size() + comment.size() <= kMaxPiece &&
         line_text.find_first_of(std::string_view("\r\0\x1a", 3)) == std::string_view::npos) {
         // A lone CR, a NUL or a Ctrl-Z: what stands after it is on another line, or never read.
         return Replacement{end, end, comment};

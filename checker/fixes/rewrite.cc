@@ -24,14 +24,14 @@ bool read_whole_file(Environment& files, const std::string& path, std::string& b
     return true;
 }
 
-bool rewrite_in_place(Environment& files, FileRewriter& steps, const std::string& path, std::string_view original,
-                      std::string_view fixed, std::string& why) {
-    const std::string target = steps.link_target(path);
-    if (!steps.replaceable(target, why)) {
+bool rewrite_in_place(Environment& files, const std::string& path, std::string_view original, std::string_view fixed,
+                      std::string& why) {
+    const std::string target = files.link_target(path);
+    if (!files.replaceable(target, why)) {
         return false;
     }
     std::string created;
-    const std::unique_ptr<ByteSink> sink = steps.create_beside(target, created, why);
+    const std::unique_ptr<ByteSink> sink = files.create_beside(target, created, why);
     if (!sink) {
         why = "cannot create a file beside it: " + why;
         return false;
@@ -39,11 +39,11 @@ bool rewrite_in_place(Environment& files, FileRewriter& steps, const std::string
     // Whatever fails from here on, the new file goes and the original stays.
     const auto give_up = [&](std::string reason) {
         (void)sink->close();
-        (void)steps.remove(created);
+        (void)files.remove(created);
         why = std::move(reason);
         return false;
     };
-    if (!steps.copy_attributes(target, created, why)) {
+    if (!files.copy_attributes(target, created, why)) {
         return give_up("cannot give the fixed file the permission bits of the original: " + why);
     }
     if (!sink->write(fixed)) {
@@ -58,28 +58,28 @@ bool rewrite_in_place(Environment& files, FileRewriter& steps, const std::string
     std::string now;
     std::string read_why;
     if (!read_whole_file(files, target, now, read_why) || now != original) {
-        (void)steps.remove(created);
+        (void)files.remove(created);
         why = "the file changed since it was read; run again";
         return false;
     }
-    if (steps.link_count(target) > 1) {
+    if (files.link_count(target) > 1) {
         // A file with other names is rewritten where it is, so that it stays one file under all of
         // them; until that is done, the complete new text waits beside it.
-        if (!steps.overwrite(target, fixed, why)) {
+        if (!files.overwrite(target, fixed, why)) {
             why = "cannot rewrite the file, which has other names, in place: " + why;
             std::string restore_why;
-            if (steps.overwrite(target, original, restore_why)) {
-                (void)steps.remove(created);
+            if (files.overwrite(target, original, restore_why)) {
+                (void)files.remove(created);
             } else {
                 why += "; it may be cut short, and its fixed text is in " + created;
             }
             return false;
         }
-        (void)steps.remove(created);
+        (void)files.remove(created);
         return true;
     }
-    if (!steps.move_over(created, target, why)) {
-        (void)steps.remove(created);
+    if (!files.move_over(created, target, why)) {
+        (void)files.remove(created);
         why = "cannot replace the file: " + why;
         return false;
     }

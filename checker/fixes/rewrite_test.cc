@@ -7,7 +7,6 @@
 #include <map>
 #include <string>
 
-#include "checker/fixes/memory_rewriter.h"
 #include "translator/memory_environment.h"
 
 namespace morvcfg {
@@ -15,40 +14,28 @@ namespace {
 
 // Memory files whose file has `names` names (hard links), and whose overwrites fail once they
 // have failed `overwrite_failures` times, the first one leaving the file cut short.
-class LinkedFiles final : public FileRewriter {
+class LinkedFiles final : public MemoryEnvironment {
 public:
-    LinkedFiles(std::map<std::string, std::string>& files, std::uint64_t names, int overwrite_failures)
-        : files_(files), memory_(files), names_(names), failures_(overwrite_failures) {}
+    LinkedFiles(std::uint64_t names, int overwrite_failures) : names_(names), failures_(overwrite_failures) {}
 
-    std::string link_target(const std::string& path) override { return memory_.link_target(path); }
-    bool replaceable(const std::string& path, std::string& why) override { return memory_.replaceable(path, why); }
-    std::unique_ptr<ByteSink> create_beside(const std::string& path, std::string& created, std::string& why) override {
-        return memory_.create_beside(path, created, why);
-    }
-    bool copy_attributes(const std::string& from, const std::string& to, std::string& why) override {
-        return memory_.copy_attributes(from, to, why);
-    }
     std::uint64_t link_count(const std::string& /*path*/) override { return names_; }
     bool overwrite(const std::string& path, std::string_view bytes, std::string& why) override {
         if (failures_ > 0) {
             --failures_;
-            files_[path] = bytes.substr(0, bytes.size() / 2);
+            files[path] = bytes.substr(0, bytes.size() / 2);
             why = "No space left on device";
             return false;
         }
-        return memory_.overwrite(path, bytes, why);
+        return MemoryEnvironment::overwrite(path, bytes, why);
     }
     bool move_over(const std::string& from, const std::string& to, std::string& why) override {
         moved_ = true;
-        return memory_.move_over(from, to, why);
+        return MemoryEnvironment::move_over(from, to, why);
     }
-    bool remove(const std::string& path) override { return memory_.remove(path); }
 
     bool moved_ = false;
 
 private:
-    std::map<std::string, std::string>& files_;
-    MemoryFileRewriter memory_;
     std::uint64_t names_;
     int failures_;
 };
@@ -81,14 +68,13 @@ TEST(RewriteTest, AFileWithOtherNamesIsRewrittenWhereItIs) {
          "and its fixed text is in b.cfg.new"},
     };
     for (const auto& c : cases) {
-        MemoryEnvironment files;
+        LinkedFiles files(c.names, c.overwrite_failures);
         files.files["b.cfg"] = original;
-        LinkedFiles steps(files.files, c.names, c.overwrite_failures);
         std::string why;
-        EXPECT_EQ(rewrite_in_place(files, steps, "b.cfg", original, fixed, why), c.done) << c.name;
+        EXPECT_EQ(rewrite_in_place(files, "b.cfg", original, fixed, why), c.done) << c.name;
         EXPECT_EQ(why, c.why) << c.name;
         EXPECT_EQ(files.files, c.after) << c.name;
-        EXPECT_EQ(steps.moved_, c.names == 1) << c.name;
+        EXPECT_EQ(files.moved_, c.names == 1) << c.name;
     }
 }
 
@@ -110,9 +96,8 @@ TEST(RewriteTest, RefusesWhatItCannotRewriteSafely) {
     for (const auto& c : cases) {
         MemoryEnvironment files;
         files.files = c.files;
-        MemoryFileRewriter steps(files.files);
         std::string why;
-        EXPECT_FALSE(rewrite_in_place(files, steps, "b.cfg", original, "MORV_DNS(10.0.0.2);\n", why)) << c.name;
+        EXPECT_FALSE(rewrite_in_place(files, "b.cfg", original, "MORV_DNS(10.0.0.2);\n", why)) << c.name;
         EXPECT_EQ(why, c.why) << c.name;
         EXPECT_EQ(files.files, c.files) << c.name;
     }

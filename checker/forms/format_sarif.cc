@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <optional>
 
+#include "checker/analysis/uri.h"
 #include "checker/analysis/utf8.h"
 #include "checker/forms/json_writer.h"
 #include "checker/forms/report.h"
-#include "checker/forms/uri.h"
 
 namespace morvcfg {
 namespace {

@@ -12,6 +12,7 @@
 #include "checker/analysis/check.h"
 #include "checker/fixes/diff.h"
 #include "checker/fixes/fix.h"
+#include "checker/fixes/rewrite.h"
 #include "checker/forms/report.h"
 #include "checker/frontend/project_file.h"
 
@@ -37,18 +38,6 @@ Input input_of(const std::string& file, const CommandLine& command) {
         return {file, file, file, false};
     }
     return {file, command.stdin_name, command.stdin_named ? command.stdin_name : "", true};
-}
-
-// Opens the files that the #include lines of the description file `file` name, beside it.
-IncludeOpener include_opener(const std::string& file, Environment& files) {
-    return [&file, &files](std::string_view name) -> std::optional<IncludedFile> {
-        std::string path = path_beside(file, name);
-        std::unique_ptr<ByteSource> source = files.open(path);
-        if (!source) {
-            return std::nullopt;
-        }
-        return IncludedFile{std::move(source), std::move(path)};
-    };
 }
 
 // Reads standard input to its end, which it can be only once; false when it cannot be read.
@@ -79,7 +68,7 @@ void add_places(FileReport& report, const OutputForm& form, const ReportOptions&
 
 // The project-file search on the host's files.
 ProjectFileSearch project_search(const CheckerHost& host) {
-    return project_file_search(host.files, host.working_folder, host.windows_paths, host.exists);
+    return project_file_search(host.files);
 }
 
 // The path the project-file search starts from for an input: standard input without a name is in
@@ -138,7 +127,7 @@ public:
             report.error = kStandardInputUnread;
         } else if (source = input.standard ? again() : host_.files.open(input.path, why); !source) {
             report.error = "cannot open the file: " + why;
-        } else if (report.result = check(*source, include_opener(input.beside, host_.files));
+        } else if (report.result = check(*source, includes_beside(&host_.files, input.beside, IncludeNames::Paths));
                    report.result.read_failed) {
             report.error = "cannot read the file";
         }
@@ -168,7 +157,7 @@ public:
             return report;
         }
         FixedText fixed = fix_text(original, options_in_force(report, command_.options), command_.guesses,
-                                   include_opener(input.beside, host_.files));
+                                   includes_beside(&host_.files, input.beside, IncludeNames::Paths));
         changed = fixed.bytes != original;
         if (command_.fix_mode == FixMode::Diff) {
             print(host_.standard_output, unified_diff(report.name, original, fixed.bytes));
@@ -176,7 +165,7 @@ public:
         }
         if (input.standard) {
             print(host_.standard_output, fixed.bytes);
-        } else if (changed && !rewrite_in_place(host_.files, host_.rewriter, input.path, original, fixed.bytes, why)) {
+        } else if (changed && !rewrite_in_place(host_.files, input.path, original, fixed.bytes, why)) {
             report.error = "cannot fix the file: " + why;
             print(host_.standard_error, report.name + ": error: " + report.error + "; it is left as it was\n");
             return report;
@@ -290,22 +279,6 @@ int show_config(const CommandLine& command, const CheckerHost& host) {
     }
     print(host.standard_output, said);
     return 0;
-}
-
-ProjectFileSearch project_file_search(Environment& files, std::string working_folder, bool windows_paths,
-                                      std::function<bool(const std::string& path)> exists) {
-    return {
-        std::move(working_folder), windows_paths,
-        [&files, exists = std::move(exists)](const std::string& path, std::string& why) -> std::optional<std::string> {
-            std::string bytes;
-            if (read_whole_file(files, path, bytes, why)) {
-                return bytes;
-            }
-            if (!exists || !exists(path)) {
-                why.clear();  // there is no such file: the search goes on above
-            }
-            return std::nullopt;
-        }};
 }
 
 }  // namespace morvcfg

@@ -5,7 +5,6 @@
 #include <functional>
 #include <string>
 
-#include "checker/fixes/rewrite.h"
 #include "checker/frontend/command_line.h"
 #include "checker/frontend/project_file.h"
 #include "generator/text_writer.h"
@@ -14,33 +13,22 @@
 
 namespace morvcfg {
 
-// What a run of the checker works with: the files it reads (and those their #include lines
-// name), the steps that rewrite a file in place, standard input, and the two output streams.
+// What a run of the checker works with: the files (those it checks, their #include lines name and
+// their project files, and the steps that rewrite a file in place), standard input, and the two
+// output streams.
 struct CheckerHost {
     Environment& files;
-    FileRewriter& rewriter;
     ByteSource& standard_input;
     ByteSink& standard_output;
     ByteSink& standard_error;
     // Whether standard output shows colour (a terminal, without NO_COLOR): -fdiagnostics-color=auto.
     bool colour_terminal = false;
-    // For the search for a project file: the folder relative paths start from (absolute), whether
-    // paths are Windows paths, and whether a path names anything at all (a project file that is
-    // there but cannot be read is said, not passed over).
-    std::string working_folder{};
-    bool windows_paths = false;
-    std::function<bool(const std::string& path)> exists{};
 };
 
 // Checks each file the command names, or fixes it (--fix, --diff), and reports on all of them.
 // Returns the exit status: 0 without warnings, 1 with warnings (for --diff: with changes), 2 when a
 // file cannot be read or fixed.
 int check_files(const CommandLine& command, const CheckerHost& host);
-
-// The search for project files on `files`: a file that cannot be opened counts as none there
-// unless `exists` says something is.
-ProjectFileSearch project_file_search(Environment& files, std::string working_folder, bool windows_paths,
-                                      std::function<bool(const std::string& path)> exists);
 
 // --show-config: which project file applies to the command's file, and the options in force for it
 // in the order they apply (the project file's, then the command line's). Returns 0, or 2 when the

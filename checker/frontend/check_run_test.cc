@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "checker/fixes/memory_rewriter.h"
 #include "translator/memory_environment.h"
 
 namespace morvcfg {
@@ -45,14 +44,13 @@ Ran run(const std::string& line, std::map<std::string, std::string> files, const
     }
     MemoryEnvironment environment;
     environment.files = std::move(files);
-    MemoryFileRewriter rewriter(environment.files);
     StringSource standard_input(input);
     BrokenInput broken;
     StringSink out;
     StringSink err;
-    const int status = check_files(
-        *parsed.command,
-        {environment, rewriter, input_broken ? static_cast<ByteSource&>(broken) : standard_input, out, err, false});
+    const int status =
+        check_files(*parsed.command,
+                    {environment, input_broken ? static_cast<ByteSource&>(broken) : standard_input, out, err, false});
     return {status, out.contents(), err.contents(), environment.files};
 }
 

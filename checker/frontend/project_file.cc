@@ -6,6 +6,7 @@
 
 #include "checker/analysis/c_characters.h"
 #include "checker/analysis/messages.h"
+#include "checker/fixes/rewrite.h"
 
 namespace morvcfg {
 namespace {
@@ -364,6 +365,20 @@ ReportOptions options_with_project(const ReportOptions& command, const std::vect
         (void)apply_warning_option(options, word);
     }
     return options;
+}
+
+ProjectFileSearch project_file_search(Environment& files) {
+    return {files.working_folder(), files.windows_paths(),
+            [&files](const std::string& path, std::string& why) -> std::optional<std::string> {
+                std::string bytes;
+                if (read_whole_file(files, path, bytes, why)) {
+                    return bytes;
+                }
+                if (!files.exists(path)) {
+                    why.clear();  // there is no such file: the search goes on above
+                }
+                return std::nullopt;
+            }};
 }
 
 }  // namespace morvcfg

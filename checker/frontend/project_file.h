@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "checker/analysis/verdict.h"
+#include "translator/environment.h"
 
 namespace morvcfg {
 
@@ -64,6 +65,11 @@ struct ProjectFileSearch {
     // with the reason when one is there but cannot be read.
     std::function<std::optional<std::string>(const std::string& path, std::string& why)> read;
 };
+
+// The search for project files through `files` (note [one way to reach files]): paths start from
+// its working folder, and a file that cannot be read counts as none there unless something is
+// there (a project file that cannot be read is said, not passed over).
+ProjectFileSearch project_file_search(Environment& files);
 
 // The project file that applies to a description file, and its options for it in order; or why
 // none can be used.

@@ -9,7 +9,6 @@
 #include "checker/frontend/check_run.h"
 #include "checker/frontend/command_line.h"
 #include "system/system_environment.h"
-#include "system/system_rewriter.h"
 
 #ifdef MORVCFG_LSP
 #include "lsp/serve.h"
@@ -24,12 +23,11 @@ int serve_editor(const morvcfg::CommandLine& command, morvcfg::Environment& file
     // Each document's project file, found as the command line finds a file's.
     morvcfg::lsp::ProjectFiles project{std::nullopt, command.warning_words, command.config_file};
     if (!command.no_config) {
-        project.search = morvcfg::project_file_search(files, morvcfg::working_folder(), morvcfg::kWindowsPaths,
-                                                      morvcfg::path_exists);
+        project.search = morvcfg::project_file_search(files);
     }
     return morvcfg::lsp::serve(
         *input, *output, command.options, [&errors](const std::string& line) { (void)errors.write(line + "\n"); },
-        [&files](const std::string& path) { return files.open(path); }, project);
+        &files, project);
 #else
     (void)command;
     (void)files;
@@ -66,17 +64,8 @@ int main(int argc, char** argv) {
         case morvcfg::CommandLine::Action::ShowConfig:
             break;
     }
-    morvcfg::SystemFileRewriter rewriter;
     const auto input = morvcfg::standard_input();
-    const morvcfg::CheckerHost host{files,
-                                    rewriter,
-                                    *input,
-                                    *output,
-                                    *errors,
-                                    morvcfg::standard_output_shows_colour(),
-                                    morvcfg::working_folder(),
-                                    morvcfg::kWindowsPaths,
-                                    morvcfg::path_exists};
+    const morvcfg::CheckerHost host{files, *input, *output, *errors, morvcfg::standard_output_shows_colour()};
     return command.action == morvcfg::CommandLine::Action::ShowConfig ? morvcfg::show_config(command, host)
                                                                       : morvcfg::check_files(command, host);
 }

@@ -34,8 +34,8 @@ struct Page {
     std::string input;
     // The name the page shows for the description, which a check of bytes takes it under.
     std::string name = "board.cfg";
-    // The project file the page's box holds, as beside the description; none when empty.
-    std::string project;
+    // The page's files: the project file its box holds, beside the description (none when empty).
+    morvcfg::MemoryEnvironment files;
     std::array<std::string, kOutputs> outputs;
     std::unique_ptr<morvcfg::lsp::Server> server;
 };
@@ -49,17 +49,6 @@ Page& page() {
 // the file in it) and the project-file search alike; the box's text is the project file there.
 constexpr const char* kFolder = "/playground/";
 constexpr const char* kProjectPath = "/playground/.morvcfg-check";
-
-morvcfg::ProjectFileSearch project_search() {
-    return {"/", false, [](const std::string& path, std::string& why) -> std::optional<std::string> {
-                why.clear();
-                const Page& state = page();
-                if (path != kProjectPath || state.project.empty()) {
-                    return std::nullopt;
-                }
-                return state.project;
-            }};
-}
 
 }  // namespace
 
@@ -106,7 +95,7 @@ int morvcfg_check() {
     morvcfg::StringSource source(state.input);
     morvcfg::FileReport report{state.name, {}, morvcfg::check(source), {}, {}};
     const morvcfg::ReportOptions options;
-    const morvcfg::ProjectFileSearch search = project_search();
+    const morvcfg::ProjectFileSearch search = morvcfg::project_file_search(state.files);
     const morvcfg::PathOptions found = morvcfg::options_for_path(kFolder + state.name, {}, &search);
     if (found.error.empty() && !found.project_path.empty()) {
         report.options = found.options;
@@ -119,7 +108,12 @@ int morvcfg_check() {
 // Takes the input as the text of the project file beside the description (empty: none). The
 // language server reads it when it next checks, and a check of bytes at once.
 void morvcfg_set_project_file() {
-    page().project = page().input;
+    Page& state = page();
+    if (state.input.empty()) {
+        state.files.files.erase(kProjectPath);
+    } else {
+        state.files.files[kProjectPath] = state.input;
+    }
 }
 
 // Takes the input as the name of the description, which the next check of bytes takes it under:
@@ -140,8 +134,8 @@ void morvcfg_lsp_receive() {
     };
     if (!state.server) {
         state.server = std::make_unique<morvcfg::lsp::Server>(
-            morvcfg::ReportOptions{}, send, [](const std::string&) {}, morvcfg::lsp::FileOpener{},
-            morvcfg::lsp::ProjectFiles{project_search(), {}, ""});
+            morvcfg::ReportOptions{}, send, [](const std::string&) {}, nullptr,
+            morvcfg::lsp::ProjectFiles{morvcfg::project_file_search(page().files), {}, ""});
     }
     morvcfg::lsp::receive(*state.server, state.input, send);
 }

@@ -1,4 +1,4 @@
-#include "checker/forms/uri.h"
+#include "checker/analysis/uri.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,5 +1,5 @@
 // File names as URIs and back, as SARIF logs and editors name files.
-#include "checker/forms/uri.h"
+#include "checker/analysis/uri.h"
 
 #include <gtest/gtest.h>
 
