@@ -286,6 +286,9 @@ TEST(CheckerTest, IgnoreEditsExcuseTheWarningAndChangeNothingElse) {
          "// morvcfg-check: ignore-next-line[subnet-move]\nMORV_DNS(1.2.3.4); /* board\n*/\n"},
         {"MORV_DEV_ADR(eth1, 'xg)\n", "// morvcfg-check: ignore-next-line[device-define]\nMORV_DEV_ADR(eth1, 'xg)\n"},
         {"/*\nMORV_IFCFG", "/*\n// morvcfg-check: ignore-next-line[commented-directive]\nMORV_IFCFG"},
+        // A bracket an ignore leaves open ends with its comment: the next comment's ']' closes nothing.
+        {"MORV_DNS/*morvcfg-check:ignore[t,*/",
+         "MORV_DNS/*morvcfg-check:ignore[t,*/  /* morvcfg-check: ignore[keyword-suffix] */"},
         {"x\nmorv_dns(1.2.3.4);\rMORV_POP3(1)\n",
          "x\n// morvcfg-check: ignore-next-line[not-directive]\nmorv_dns(1.2.3.4);\rMORV_POP3(1)\n"},
         {"MORV_DEV_ADR(eth1, \x1a 0x10)\n",

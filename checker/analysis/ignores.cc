@@ -91,7 +91,12 @@ void IgnoreReader::read(std::string_view piece, std::uint64_t start, const CRead
         if (c_reading.role(at) != CReading::Role::Comment) {
             continue;
         }
-        if (std::optional<IgnoreComment> ignore = read_ignore(piece, at, start, layout)) {
+        // The ignore ends with its comment: a bracket it leaves open is not closed by another.
+        std::size_t end = at;
+        while (end < piece.size() && c_reading.role(end) == CReading::Role::Comment) {
+            ++end;
+        }
+        if (std::optional<IgnoreComment> ignore = read_ignore(piece.substr(0, end), at, start, layout)) {
             ignores_.push_back(std::move(*ignore));
         }
     }
