@@ -40,6 +40,7 @@ TEST_P(CheckerGoldenTest, ExplainsExactly) {
         {{"-fdiagnostics-parseable-fixits", "-fno-diagnostics-show-caret"}, "expected.fixits.txt"},
         {{"--format=json"}, "expected.json"},
         {{"--format", "sarif"}, "expected.sarif"},
+        {{"--format=github"}, "expected.github.txt"},
     };
     const char* update = std::getenv("MORVCFG_UPDATE_GOLDEN");
     const bool updating = update != nullptr && std::string(update) == "1";

@@ -501,6 +501,20 @@ TEST(CheckerTest, Utf8EdgesInJsonAndColumns) {
 
 // A place at the very end of a file without a final line end, and in its last byte, read one byte
 // at a time: the column loop ends, and counts characters.
+// GitHub's runner reads '%' and line ends as escapes in a command's message, and ':' and ',' too
+// in its properties: each is written as it asks.
+TEST(CheckerTest, GithubCommandsEscapeWhatTheRunnerReads) {
+    StringSource source("MORV_LOCAL(127.0.0.2) x%\n");
+    FileReport report{"a:b,c.cfg", {}, check(source), {}, {}};
+    ReportOptions options;
+    options.error_categories[Category::IgnoredText] = true;
+    std::string out;
+    write_github(out, std::span<const FileReport>(&report, 1), options);
+    EXPECT_EQ(out,
+              "::error file=a%3Ab%2Cc.cfg,line=1,col=23,endLine=1,endColumn=25,title=morvcfg-check "
+              "[-Wignored-text]::'x%25' is ignored: MORV_LOCAL takes one address\n");
+}
+
 TEST(CheckerTest, ColumnsAtTheEndOfTheFile) {
     // The fix of "; é" at the very end ends before the column after é, in characters.
     const std::string last = "MORV_DNS(10.20.30.2); é";

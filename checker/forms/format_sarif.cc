@@ -18,13 +18,6 @@ void write_text(JsonWriter& json, std::string_view key, std::string_view text) {
     json.end_object();
 }
 
-// A place's line and column, the column in code points where they have been counted.
-std::pair<std::uint64_t, std::uint64_t> sarif_place(const FileReport& report, std::uint64_t offset) {
-    const auto [line, byte_column] = line_and_column(report.result, offset);
-    const auto found = report.code_point_columns.find(offset);
-    return {line, found != report.code_point_columns.end() ? found->second : byte_column};
-}
-
 // A physical location: the file, and the line and column there when known.
 void write_physical_location(JsonWriter& json, std::string_view file,
                              std::optional<std::pair<std::uint64_t, std::uint64_t>> place) {
@@ -46,7 +39,7 @@ void write_physical_location(JsonWriter& json, std::string_view file,
 
 void write_location(JsonWriter& json, const FileReport& report, const std::uint64_t* offset) {
     write_physical_location(json, report.name,
-                            offset != nullptr ? std::optional(sarif_place(report, *offset)) : std::nullopt);
+                            offset != nullptr ? std::optional(character_place(report, *offset)) : std::nullopt);
 }
 
 // A note's place in another file: its column counted in code points of its line.
@@ -82,8 +75,8 @@ void write_fix(JsonWriter& json, const FileReport& report, const Fix& fix) {
     json.key("replacements");
     json.begin_array();
     for (const Replacement& replacement : fix.replacements) {
-        const auto [start_line, start_column] = sarif_place(report, replacement.begin);
-        const auto [end_line, end_column] = sarif_place(report, replacement.end);
+        const auto [start_line, start_column] = character_place(report, replacement.begin);
+        const auto [end_line, end_column] = character_place(report, replacement.end);
         json.begin_object();
         json.key("deletedRegion");
         json.begin_object();

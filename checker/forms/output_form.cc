@@ -6,13 +6,15 @@
 namespace morvcfg {
 namespace {
 
-constexpr std::array<OutputForm, 3> kOutputForms = {{
+constexpr std::array<OutputForm, 4> kOutputForms = {{
     {"gcc", "warnings as compilers write them, with the source line and a caret (the default)",
      OutputForm::Places::SourceLines, true, write_gcc_form},
     {"json", "one JSON document: each file's warnings, fixes and configuration", OutputForm::Places::None, false,
      write_json},
     {"sarif", "one SARIF 2.1.0 log, for code-scanning services", OutputForm::Places::CodePointColumns, false,
      write_sarif},
+    {"github", "GitHub Actions workflow commands: an annotation on the line of each warning",
+     OutputForm::Places::CodePointColumns, true, write_github},
 }};
 
 }  // namespace

@@ -57,6 +57,12 @@ void write_gcc_form(std::string& out, std::span<const FileReport> reports, const
 void write_json(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
 // SARIF 2.1.0: one run, one rule per warning category.
 void write_sarif(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
+// GitHub Actions workflow commands: an ::error or ::warning annotation for each warning reported.
+void write_github(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
+
+// A place's line and column, the column in Unicode code points where code_point_columns() has
+// counted it, else in bytes.
+std::pair<std::uint64_t, std::uint64_t> character_place(const FileReport& report, std::uint64_t offset);
 
 // The columns, in Unicode code points, of the places the report's warnings and notes point at,
 // counted by reading the file again from `file`. Bytes that are not well-formed UTF-8 count as

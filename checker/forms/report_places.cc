@@ -18,6 +18,7 @@ std::vector<std::uint64_t> places_of(const CheckResult& result) {
     std::vector<std::uint64_t> offsets;
     for (const Finding& finding : result.findings) {
         offsets.push_back(finding.offset);
+        offsets.push_back(finding.end);
         std::transform(finding.notes.begin(), finding.notes.end(), std::back_inserter(offsets),
                        [](const Note& note) { return note.offset; });
         if (finding.fix) {
@@ -33,6 +34,12 @@ std::vector<std::uint64_t> places_of(const CheckResult& result) {
 }
 
 }  // namespace
+
+std::pair<std::uint64_t, std::uint64_t> character_place(const FileReport& report, std::uint64_t offset) {
+    const auto [line, byte_column] = line_and_column(report.result, offset);
+    const auto found = report.code_point_columns.find(offset);
+    return {line, found != report.code_point_columns.end() ? found->second : byte_column};
+}
 
 std::map<std::uint64_t, std::uint64_t> code_point_columns(ByteSource& file, const CheckResult& result) {
     const std::vector<std::uint64_t> offsets = places_of(result);
