@@ -515,30 +515,28 @@ TEST(CheckerTest, GithubCommandsEscapeWhatTheRunnerReads) {
               "[-Wignored-text]::'x%25' is ignored: MORV_LOCAL takes one address\n");
 }
 
-TEST(CheckerTest, ColumnsAtTheEndOfTheFile) {
-    // The fix of "; é" at the very end ends before the column after é, in characters.
-    const std::string last = "MORV_DNS(10.20.30.2); é";
-    StringSource ending(last);
-    FileReport report{"f", {}, check(ending), {}, {}};
-    StringSource again(last, 1);
+// The SARIF log of one file's bytes, its columns counted from the file read a byte at a time.
+std::string sarif_of(const std::string& bytes) {
+    StringSource source(bytes);
+    FileReport report{"f", {}, check(source), {}, {}};
+    StringSource again(bytes, 1);
     report.code_point_columns = code_point_columns(again, report.result);
     std::string sarif;
     write_sarif(sarif, std::span<const FileReport>(&report, 1), {});
+    return sarif;
+}
+
+TEST(CheckerTest, ColumnsAtTheEndOfTheFile) {
+    // The fix of "; é" at the very end ends before the column after é, in characters.
+    const std::string sarif = sarif_of("MORV_DNS(10.20.30.2); é");
     EXPECT_NE(sarif.find("\"endColumn\": 24"), std::string::npos) << sarif;
     EXPECT_EQ(sarif.find("\"endColumn\": 25"), std::string::npos) << sarif;
     // A file ending in a byte that is no UTF-8, after one on an earlier line: one character each.
-    const std::string cut = "\xA9x\nMORV_DNS(1.2.3.4 \xC3";
-    StringSource cut_source(cut);
-    FileReport cut_report{"f", {}, check(cut_source), {}, {}};
-    StringSource cut_again(cut, 1);
-    cut_report.code_point_columns = code_point_columns(cut_again, cut_report.result);
-    std::string cut_sarif;
-    write_sarif(cut_sarif, std::span<const FileReport>(&cut_report, 1), {});
-    const std::size_t deleted = cut_sarif.find("\"deletedRegion\"");
-    ASSERT_NE(deleted, std::string::npos) << cut_sarif;
-    EXPECT_LT(cut_sarif.find("\"startColumn\": 17,", deleted), cut_sarif.find("\"endColumn\": 19\n", deleted))
-        << cut_sarif;
-    EXPECT_LT(cut_sarif.find("\"endColumn\": 19\n", deleted), cut_sarif.find("insertedContent", deleted)) << cut_sarif;
+    const std::string cut = sarif_of("\xA9x\nMORV_DNS(1.2.3.4 \xC3");
+    const std::size_t deleted = cut.find("\"deletedRegion\"");
+    ASSERT_NE(deleted, std::string::npos) << cut;
+    EXPECT_LT(cut.find("\"startColumn\": 17,", deleted), cut.find("\"endColumn\": 19\n", deleted)) << cut;
+    EXPECT_LT(cut.find("\"endColumn\": 19\n", deleted), cut.find("insertedContent", deleted)) << cut;
     for (const std::string input : {"é\nMORV_LOCAL", "MORV_MPF_LARGE(1536", "日\nMORV_MPF_SMALL(1"}) {
         StringSource source(input);
         const CheckResult result = check(source);
