@@ -51,6 +51,10 @@ if(check_status EQUAL 1)
   # level): a log that says error: fails the build.
   execute_process(COMMAND "${MORVCFG_CHECK_TOOL}" ${check_options} --format=json -- "${MORVCFG_DESCRIPTION}"
                   OUTPUT_VARIABLE report RESULT_VARIABLE json_status)
+  if(NOT json_status EQUAL 1)
+    # The same check as above, so the same status: any other leaves the warnings' levels unknown.
+    message(FATAL_ERROR "morvcfg-check failed on ${MORVCFG_DESCRIPTION} in its JSON form (exit status ${json_status})")
+  endif()
   string(FIND "${report}" "\"level\": \"error\"" error_at)
   if(NOT error_at EQUAL -1 AND MORVCFG_WARNINGS_AS_ERRORS)
     message(FATAL_ERROR "morvcfg-check found warnings in ${MORVCFG_DESCRIPTION}, and warnings are errors for "

@@ -2,7 +2,6 @@
 
 // What morvcfg-check does with the files its command line names: each checked, or fixed, and
 // reported in the form asked for.
-#include <functional>
 #include <string>
 
 #include "checker/frontend/command_line.h"
