@@ -237,6 +237,15 @@ TEST(CheckerTest, ExplainsWhatTheTranslatorDoesSilently) {
          "f:4:1: note: line 4 starts here\n"
          "f:4:1: warning: MORV_LOCAL sets LocalHost again: 127.0.0.2 becomes 127.0.0.1 [-Woverride]\n"
          "f:1:1: note: set earlier here by MORV_LOCAL\n"},
+        // A warning whose fixes the conditional holds back says why once, however many it had.
+        {"#ifdef A\nMORV_DEV_ADR(uart4, 0x4000 4400);\n#endif\n",
+         "f:2:1: warning: MORV_DEV_ADR stands in the conditional block '#ifdef A', but morvcfg reads every line "
+         "whatever the condition: the directive is applied anyway [-Wconditional-directive]\n"
+         "f:1:1: note: the conditional opens here\n"
+         "f:2:28: warning: '4400' is ignored: MORV_DEV_ADR takes a device name and an address, so the define "
+         "UART4_START_ADDRESS is 0x00004000 [-Wignored-text]\n"
+         "f:1:1: note: the conditional '#ifdef A' opens here: as a directive, the line would apply whatever the "
+         "condition, so no fix is offered\n"},
         // A piece is 255 characters: a line of 255 is one, a line of 256 two.
         {std::string(255, 'x') + "\n" + std::string(256, 'y') + "\n",
          "f:2:256: warning: line is 256 characters long: it is read as 2 pieces of at most 255 characters, each "

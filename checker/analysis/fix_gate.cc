@@ -20,8 +20,14 @@ void FixGate::offer(Finding& finding, FixKind kind, std::span<const TextEdit> ed
         return;
     }
     if (!c_.certainly_read()) {
-        // As a directive, the line would apply on every board: only its author can mend it.
-        finding.notes.push_back(c_.conditional_note());
+        // As a directive, the line would apply on every board: only its author can mend it. A
+        // warning offered two fixes says so once.
+        Note note = c_.conditional_note();
+        if (std::none_of(finding.notes.begin(), finding.notes.end(), [&note](const Note& said) {
+                return said.offset == note.offset && said.message == note.message;
+            })) {
+            finding.notes.push_back(std::move(note));
+        }
         return;
     }
     const std::uint64_t line_start = layout_.file_offset(piece.start);
