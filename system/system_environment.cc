@@ -78,6 +78,14 @@ std::unique_ptr<ByteSink> SystemEnvironment::create(const std::string& path) {
     return native::file_sink(file);
 }
 
+std::unique_ptr<ByteSink> SystemEnvironment::append(const std::string& path) {
+    std::FILE* file = native::open_file(path, "ab");
+    if (file == nullptr) {
+        return nullptr;
+    }
+    return native::file_sink(file);
+}
+
 std::unique_ptr<ByteSource> SystemEnvironment::open(const std::string& path, std::string& why) {
     // A directory is no file to read on any host, although POSIX opens one for reading and fails
     // only at the first read: the run must fail here, before any output is touched.
@@ -205,6 +213,18 @@ bool standard_output_shows_colour() {
 #else
     const char* terminal = std::getenv("TERM");
     return isatty(fileno(stdout)) != 0 && terminal != nullptr && std::string_view(terminal) != "dumb";
+#endif
+}
+
+std::string environment_variable(const char* name) {
+#ifdef _WIN32
+    // The wide environment holds any path whole; the narrow one only what the code page can.
+    const std::wstring wide_name(name, name + std::strlen(name));
+    const wchar_t* value = _wgetenv(wide_name.c_str());
+    return value != nullptr ? native::utf8(value) : std::string();
+#else
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::string(value) : std::string();
 #endif
 }
 

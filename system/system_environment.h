@@ -17,6 +17,7 @@ std::vector<std::string> start_process(int argc, char** argv);
 class SystemEnvironment : public Environment {
 public:
     std::unique_ptr<ByteSink> create(const std::string& path) override;
+    std::unique_ptr<ByteSink> append(const std::string& path) override;
     using Environment::open;
     std::unique_ptr<ByteSource> open(const std::string& path, std::string& why) override;
     bool same_file(const std::string& first, const std::string& second) override;
@@ -49,5 +50,8 @@ std::unique_ptr<ByteSink> standard_error();
 // Whether standard output is a terminal that shows colour: a terminal, TERM not "dumb", and no
 // NO_COLOR set (on Windows, a console that takes the colour sequences).
 bool standard_output_shows_colour();
+
+// The value of an environment variable, as UTF-8; empty when it is not set.
+std::string environment_variable(const char* name);
 
 }  // namespace morvcfg

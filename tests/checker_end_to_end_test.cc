@@ -19,7 +19,7 @@ class CheckerGoldenTest : public ToolTest, public testing::WithParamInterface<st
 // Each case runs the checker on input.cfg (beside the other files its folder holds, for its
 // #include lines to name) in a copy of its folder, once for each expected output the folder holds:
 // the GCC form with the configuration, and where a case shows a form of its own, the GCC form in
-// colour or with GCC's parseable fix-its, JSON and SARIF. A folder must hold one at least. Where it
+// colour or with GCC's parseable fix-its, JSON, SARIF and the CI forms. A folder must hold one at least. Where it
 // holds fixed.cfg, a copy fixed in place must equal it. With MORVCFG_UPDATE_GOLDEN=1 the expected
 // files are written (expected.txt for a case that has none yet).
 TEST_P(CheckerGoldenTest, ExplainsExactly) {
@@ -41,6 +41,9 @@ TEST_P(CheckerGoldenTest, ExplainsExactly) {
         {{"--format=json"}, "expected.json"},
         {{"--format", "sarif"}, "expected.sarif"},
         {{"--format=github"}, "expected.github.txt"},
+        {{"--format=gitlab"}, "expected.gitlab.json"},
+        {{"--format=junit"}, "expected.junit.xml"},
+        {{"--format=checkstyle"}, "expected.checkstyle.xml"},
     };
     const char* update = std::getenv("MORVCFG_UPDATE_GOLDEN");
     const bool updating = update != nullptr && std::string(update) == "1";

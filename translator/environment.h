@@ -26,6 +26,8 @@ public:
 
     // Opens a file for writing, creating it or emptying it; null on failure.
     virtual std::unique_ptr<ByteSink> create(const std::string& path) = 0;
+    // Opens a file for writing at its end, creating it if need be; null on failure.
+    virtual std::unique_ptr<ByteSink> append(const std::string& path) = 0;
     // Opens an existing file, not a directory, for reading; null on failure, with the system's
     // reason ("No such file or directory") in `why`.
     virtual std::unique_ptr<ByteSource> open(const std::string& path, std::string& why) = 0;

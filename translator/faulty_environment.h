@@ -30,6 +30,13 @@ public:
         contents.clear();
         return std::make_unique<Sink>(contents, unwritable.contains(path), unclosable.contains(path), most_per_write);
     }
+    std::unique_ptr<ByteSink> append(const std::string& path) override {
+        if (uncreatable.contains(path)) {
+            return nullptr;
+        }
+        return std::make_unique<Sink>(files[path], unwritable.contains(path), unclosable.contains(path),
+                                      most_per_write);
+    }
     using Environment::open;
     std::unique_ptr<ByteSource> open(const std::string& path, std::string& why) override {
         std::unique_ptr<ByteSource> inner = MemoryEnvironment::open(path, why);

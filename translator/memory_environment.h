@@ -24,6 +24,7 @@ public:
         contents.clear();
         return std::make_unique<Sink>(contents);
     }
+    std::unique_ptr<ByteSink> append(const std::string& path) override { return std::make_unique<Sink>(files[path]); }
     using Environment::open;
     std::unique_ptr<ByteSource> open(const std::string& path, std::string& why) override {
         const auto found = files.find(path);

@@ -34,11 +34,6 @@ struct Painter {
     }
 };
 
-std::string position(const FileReport& report, std::uint64_t offset) {
-    const auto [line, column] = line_and_column(report.result, offset);
-    return report.name + ":" + std::to_string(line) + ":" + std::to_string(column) + ":";
-}
-
 // The offset in the file where a line (from 1) starts.
 std::uint64_t line_start(const CheckResult& result, std::uint64_t line) {
     return line == 1 ? result.byte_order_mark : result.line_feeds[static_cast<std::size_t>(line - 2)] + 1;
@@ -172,9 +167,7 @@ void write_fixits(std::string& out, const FileReport& report, const Fix& fix) {
 void write_note(std::string& out, const FileReport& report, const Note& note, const ReportOptions& options,
                 const Painter& paint) {
     const bool elsewhere = !note.file.empty();
-    paint(out, kBold,
-          elsewhere ? note.file + ":" + std::to_string(note.line) + ":" + std::to_string(note.column) + ":"
-                    : position(report, note.offset));
+    paint(out, kBold, gcc_note_position(report, note));
     out += ' ';
     paint(out, kNoteColour, "note: ");
     out.append(note.message).append("\n");
@@ -187,6 +180,16 @@ void write_note(std::string& out, const FileReport& report, const Note& note, co
 }
 
 }  // namespace
+
+std::string gcc_position(const FileReport& report, std::uint64_t offset) {
+    const auto [line, column] = line_and_column(report.result, offset);
+    return report.name + ":" + std::to_string(line) + ":" + std::to_string(column) + ":";
+}
+
+std::string gcc_note_position(const FileReport& report, const Note& note) {
+    return note.file.empty() ? gcc_position(report, note.offset)
+                             : note.file + ":" + std::to_string(note.line) + ":" + std::to_string(note.column) + ":";
+}
 
 void write_gcc_form(std::string& out, std::span<const FileReport> reports, const ReportOptions& options) {
     for (const FileReport& report : reports) {
@@ -212,11 +215,11 @@ void write_gcc(std::string& out, const FileReport& report, const ReportOptions& 
         if (excused(verdict)) {
             // Left out, or with --show-ignored shown as excused, with what excuses it.
             if (options.show_ignored) {
-                paint(out, kBold, position(report, finding.offset));
+                paint(out, kBold, gcc_position(report, finding.offset));
                 out.append(" ignored: ").append(finding.message).append(" [-W");
                 out.append(name_of(finding.category)).append("]\n");
                 if (verdict == Verdict::ExcusedInSource) {
-                    paint(out, kBold, position(report, finding.ignored_at.value_or(0)));
+                    paint(out, kBold, gcc_position(report, finding.ignored_at.value_or(0)));
                     out.append(" note: excused by this comment\n");
                 } else {
                     out.append(report.name).append(": note: excused by the project file\n");
@@ -227,7 +230,7 @@ void write_gcc(std::string& out, const FileReport& report, const ReportOptions& 
         // As GCC: a warning made an error says so, and names the option that made it one.
         const bool error = verdict == Verdict::Error;
         const std::string_view colour = error ? kErrorColour : kWarningColour;
-        paint(out, kBold, position(report, finding.offset));
+        paint(out, kBold, gcc_position(report, finding.offset));
         out += ' ';
         paint(out, colour, error ? "error: " : "warning: ");
         out.append(finding.message).append(" [");

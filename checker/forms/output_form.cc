@@ -6,7 +6,7 @@
 namespace morvcfg {
 namespace {
 
-constexpr std::array<OutputForm, 4> kOutputForms = {{
+constexpr std::array<OutputForm, 7> kOutputForms = {{
     {"gcc", "warnings as compilers write them, with the source line and a caret (the default)",
      OutputForm::Places::SourceLines, true, write_gcc_form},
     {"json", "one JSON document: each file's warnings, fixes and configuration", OutputForm::Places::None, false,
@@ -14,7 +14,13 @@ constexpr std::array<OutputForm, 4> kOutputForms = {{
     {"sarif", "one SARIF 2.1.0 log, for code-scanning services", OutputForm::Places::CodePointColumns, false,
      write_sarif},
     {"github", "GitHub Actions workflow commands: an annotation on the line of each warning",
-     OutputForm::Places::CodePointColumns, true, write_github},
+     OutputForm::Places::CodePointColumns, true, write_github, "GITHUB_STEP_SUMMARY", write_github_summary},
+    {"gitlab", "a GitLab Code Quality report, for merge requests (artifacts: reports: codequality)",
+     OutputForm::Places::LineTexts, false, write_gitlab},
+    {"junit", "JUnit XML: a test suite each file, a failed test each warning (Jenkins, most CI services)",
+     OutputForm::Places::None, false, write_junit},
+    {"checkstyle", "Checkstyle XML, which Jenkins and review bots read", OutputForm::Places::CodePointColumns, false,
+     write_checkstyle},
 }};
 
 }  // namespace

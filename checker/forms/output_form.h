@@ -18,6 +18,7 @@ struct OutputForm {
         None,
         SourceLines,       // the lines warnings point into, shown under them (unless -fno-...-caret)
         CodePointColumns,  // columns counted in characters
+        LineTexts,         // the lines warnings point into, whatever the options (fingerprints)
     };
 
     std::string_view name;  // --format=NAME
@@ -28,6 +29,12 @@ struct OutputForm {
     bool per_file;
     // Writes the reports (one at a time for a per-file form) under the run's options.
     void (*write)(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
+    // For a form whose service shows only some of its warnings: the environment variable that may
+    // name a file the service shows as a page, and the writer of what is appended to that file
+    // after the last report (every warning, so that none is lost); empty and null for the others.
+    std::string_view summary_variable{};
+    void (*write_summary)(std::string& out, std::span<const FileReport> reports,
+                          const ReportOptions& options) = nullptr;
 };
 
 // Every form, the default first, in the order --help lists them.

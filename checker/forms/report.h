@@ -53,12 +53,27 @@ std::size_t reported_warnings(const FileReport& report, const ReportOptions& opt
 void write_gcc(std::string& out, const FileReport& report, const ReportOptions& options);
 // The same for each of `reports`, as the table of output forms takes a writer.
 void write_gcc_form(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
+// Where a warning's place is, as the GCC form writes it: "FILE:LINE:COLUMN:", the column in bytes.
+std::string gcc_position(const FileReport& report, std::uint64_t offset);
+// The same for a note, which may be in another file.
+std::string gcc_note_position(const FileReport& report, const Note& note);
 // JSON: one document for the whole run (its shape is in the manual page).
 void write_json(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
 // SARIF 2.1.0: one run, one rule per warning category.
 void write_sarif(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
 // GitHub Actions workflow commands: an ::error or ::warning annotation for each warning reported.
 void write_github(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
+// A Markdown table of every warning reported, for the job summary the runner shows: it shows only
+// the first ten annotations of each kind a step gives.
+void write_github_summary(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
+
+// GitLab's Code Quality report: one JSON array, a fingerprint for each warning that stays when
+// lines are added above it.
+void write_gitlab(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
+// JUnit XML: a test suite a file, a failure a warning reported, excused warnings skipped.
+void write_junit(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
+// Checkstyle XML: a file element a file, an error element a warning reported.
+void write_checkstyle(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
 
 // A place's line and column, the column in Unicode code points where code_point_columns() has
 // counted it, else in bytes.

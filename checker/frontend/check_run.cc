@@ -58,7 +58,8 @@ void add_places(FileReport& report, const OutputForm& form, const ReportOptions&
         if (const auto source = again()) {
             report.code_point_columns = code_point_columns(*source, report.result);
         }
-    } else if (form.places == OutputForm::Places::SourceLines && options.show_caret &&
+    } else if (((form.places == OutputForm::Places::SourceLines && options.show_caret) ||
+                form.places == OutputForm::Places::LineTexts) &&
                !report.result.findings.empty()) {
         if (const auto source = again()) {
             report.source_lines = source_lines(*source, report.result);
@@ -218,6 +219,12 @@ int check_files(const CommandLine& command, const CheckerHost& host) {
             : host.standard_output;
     int status = 0;
     std::vector<FileReport> reports;
+    // The file a summary of every report is appended to, where the form writes one.
+    const OutputForm& form = *command.format;
+    const std::string summary_file =
+        form.write_summary != nullptr && host.environment_variable && command.fix_mode != FixMode::Diff
+            ? host.environment_variable(std::string(form.summary_variable).c_str())
+            : std::string();
     for (const std::string& file : command.files) {
         const Input input = input_of(file, command);
         bool changed = false;
@@ -231,18 +238,29 @@ int check_files(const CommandLine& command, const CheckerHost& host) {
         if (command.fix_mode == FixMode::Diff) {
             continue;
         }
-        if (command.format->per_file) {
+        if (form.per_file) {
             std::string out;
-            command.format->write(out, {&report, 1}, options);
+            form.write(out, {&report, 1}, options);
             print(report_stream, out);
-        } else {
+        }
+        if (!form.per_file || !summary_file.empty()) {
             reports.push_back(std::move(report));
         }
     }
-    if (!command.format->per_file && command.fix_mode != FixMode::Diff) {
+    if (!form.per_file && command.fix_mode != FixMode::Diff) {
         std::string out;
-        command.format->write(out, reports, options);
+        form.write(out, reports, options);
         print(report_stream, out);
+    }
+    if (!summary_file.empty()) {
+        std::string summary;
+        form.write_summary(summary, reports, options);
+        const std::unique_ptr<ByteSink> sink = host.files.append(summary_file);
+        if (!sink || !sink->write(summary) || !sink->close()) {
+            print(host.standard_error, "morvcfg-check: error: cannot append the summary to " + summary_file + " (" +
+                                           std::string(form.summary_variable) + ")\n");
+            status = 2;
+        }
     }
     return status;
 }

@@ -2,6 +2,7 @@
 
 // What morvcfg-check does with the files its command line names: each checked, or fixed, and
 // reported in the form asked for.
+#include <functional>
 #include <string>
 
 #include "checker/frontend/command_line.h"
@@ -22,6 +23,9 @@ struct CheckerHost {
     ByteSink& standard_error;
     // Whether standard output shows colour (a terminal, without NO_COLOR): -fdiagnostics-color=auto.
     bool colour_terminal = false;
+    // The value of an environment variable (empty when it is not set), for the forms that append
+    // a summary to a file one names; none where there is no environment.
+    std::function<std::string(const char*)> environment_variable{};
 };
 
 // Checks each file the command names, or fixes it (--fix, --diff), and reports on all of them.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "translator/faulty_environment.h"
 #include "translator/memory_environment.h"
 
 namespace morvcfg {
@@ -95,6 +96,44 @@ TEST(CheckRunTest, ReportsAsTheOptionsAsk) {
     EXPECT_EQ(json.status, 1);
     EXPECT_TRUE(json.out.starts_with("{\n")) << json.out;
     EXPECT_EQ(run("--format=sarif -Wno-operand -Wno-not-directive a.cfg", files).status, 0);
+}
+
+// The GitHub form appends a table of every warning to the file GITHUB_STEP_SUMMARY names, after
+// what earlier steps wrote there; a summary that cannot be written fails the run.
+TEST(CheckRunTest, GithubSummaryListsEveryWarning) {
+    FaultyEnvironment environment;
+    std::string board;
+    for (int i = 0; i < 12; ++i) {
+        board += "  MORV_DNS(1.2.3.4)\n";
+    }
+    environment.files = {{"a|b.cfg", board}, {"summary.md", "earlier\n"}, {"clean.cfg", "text\n"}};
+    const auto command = parse_command_line(std::vector<std::string>{"--format=github", "a|b.cfg", "clean.cfg"});
+    ASSERT_TRUE(command.command);
+    std::string variable = "summary.md";
+    for (const bool fails : {false, true}) {
+        if (fails) {
+            environment.unwritable.insert("summary.md");
+        }
+        StringSource input("");
+        StringSink out;
+        StringSink err;
+        const int status = check_files(
+            *command.command, {environment, input, out, err, false, [&](const char* name) {
+                                   return std::string(name) == "GITHUB_STEP_SUMMARY" ? variable : std::string();
+                               }});
+        EXPECT_EQ(status, fails ? 2 : 1);
+        if (fails) {
+            EXPECT_EQ(err.contents(),
+                      "morvcfg-check: error: cannot append the summary to summary.md (GITHUB_STEP_SUMMARY)\n");
+            continue;
+        }
+        const std::string& summary = environment.files["summary.md"];
+        EXPECT_TRUE(summary.starts_with("earlier\n### morvcfg-check\n\n12 warnings in 1 file:\n\n| File |")) << summary;
+        EXPECT_NE(summary.find("| a\\|b.cfg | 12:3 | warning | directive MORV\\_DNS is indented,"), std::string::npos)
+            << summary;
+        EXPECT_EQ(std::count(summary.begin(), summary.end(), '\n'), 1 + 6 + 12 + 1) << summary;
+        EXPECT_EQ(std::count(out.contents().begin(), out.contents().end(), '\n'), 12);
+    }
 }
 
 TEST(CheckRunTest, StandardInputIsReadOnceAndNamedAsAsked) {

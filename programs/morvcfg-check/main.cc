@@ -65,7 +65,8 @@ int main(int argc, char** argv) {
             break;
     }
     const auto input = morvcfg::standard_input();
-    const morvcfg::CheckerHost host{files, *input, *output, *errors, morvcfg::standard_output_shows_colour()};
+    const morvcfg::CheckerHost host{
+        files, *input, *output, *errors, morvcfg::standard_output_shows_colour(), morvcfg::environment_variable};
     return command.action == morvcfg::CommandLine::Action::ShowConfig ? morvcfg::show_config(command, host)
                                                                       : morvcfg::check_files(command, host);
 }
