@@ -6,7 +6,6 @@ include(cmake/MorvcfgDebianChangelog.cmake)
 
 set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME Runtime)
 set(MORVCFG_PACKAGE_DIR lib/cmake/morvcfg)
-set(MORVCFG_DOC_DIR share/doc/morvcfg)
 set(docs "${PROJECT_BINARY_DIR}/docs")
 
 # The Debian maintainer is whoever builds and ships the package, named the way Debian's own tools
@@ -47,6 +46,8 @@ install(FILES ${manual_pages} DESTINATION share/man/man1)
 # The licence and changelog as written, for every package but the .deb (EXCLUDE_FROM_ALL keeps
 # each set out of the other's package, see below).
 install(FILES LICENSE CHANGELOG.md DESTINATION ${MORVCFG_DOC_DIR} COMPONENT Docs)
+# The page that explains each kind of warning, which the language server's diagnostics link to.
+install(FILES docs/morvcfg-check-warnings.html DESTINATION ${MORVCFG_DOC_DIR})
 
 # The same two in Debian's places and forms: a machine-readable copyright file holding the licence,
 # and the changelog in Debian's format, compressed.

@@ -637,6 +637,26 @@ void check_ignore_edits(std::string_view input, const morvcfg::CheckResult& chec
     }
 }
 
+// --add-ignore: afterwards every warning left is one no comment can excuse, the files morvcfg
+// generates are the same bytes, and a second run changes nothing.
+void check_add_ignores(std::string_view input, const morvcfg::MemoryEnvironment& generated) {
+    const morvcfg::ReportOptions options;
+    const morvcfg::FixedText added = morvcfg::add_ignores(input, options);
+    for (const morvcfg::Finding& finding : added.result.findings) {
+        require(!morvcfg::reported(options.verdict(finding)) ||
+                    !morvcfg::ignore_edit(added.bytes, added.result, finding).has_value(),
+                "--add-ignore leaves no warning a comment can excuse");
+    }
+    require(morvcfg::add_ignores(added.bytes, options).bytes == added.bytes, "a second --add-ignore changes nothing");
+    const char* args[] = {"morvcfg", "in.cfg", "out.cfg"};
+    morvcfg::MemoryEnvironment again;
+    again.files["in.cfg"] = added.bytes;
+    require(morvcfg::run(args, again) == 0, "the run completes");
+    for (const char* const file : {"morv_cfg.c", "morv_cfg.h"}) {
+        require(again.files[file] == generated.files.at(file), "--add-ignore changes nothing morvcfg generates");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -693,6 +713,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check_values_in_messages(checked);
     check_line_ends_agree(input, checked);
     check_ignore_edits(input, checked);
+    check_add_ignores(input, first);
 
     morvcfg::MemoryEnvironment second;
     second.files["in.cfg"] = input;

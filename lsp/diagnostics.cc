@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "checker/analysis/explanations.h"
 #include "lsp/handlers.h"
 
 namespace morvcfg::lsp {
@@ -43,7 +44,10 @@ Json diagnostics(const Document& document, const Session& session) {
             {"range", to_json(document.range(finding.offset, end, session.encoding))},
             {"severity", verdict == Verdict::Error ? 1 : 2},  // error or warning
             {"code", name_of(finding.category)},
-            {"codeDescription", {{"href", "man:morvcfg-check(1)"}}},
+            {"codeDescription",
+             {{"href", session.explanation_page.empty()
+                           ? std::string("man:morvcfg-check(1)")
+                           : session.explanation_page + "#" + std::string(explanation_anchor(finding.category))}}},
             {"source", "morvcfg-check"},
             {"message", finding.message},
         };

@@ -36,6 +36,9 @@ struct Session {
     ReportOptions options;          // the categories left out (-Wno-NAME)
     Environment* files = nullptr;   // for the files #include lines name; none when null
     ProjectFiles project{};
+    // The URI of the page that explains each kind of warning, which a diagnostic links to at the
+    // kind's anchor; empty where there is none (the manual page is linked to then).
+    std::string explanation_page{};
 };
 
 inline Json to_json(const Position& position) {

@@ -76,12 +76,13 @@ void receive(Server& server, std::string_view body, const std::function<void(con
 }
 
 int serve(ByteSource& input, ByteSink& output, const ReportOptions& options,
-          const std::function<void(const std::string&)>& log, Environment* files, const ProjectFiles& project) {
+          const std::function<void(const std::string&)>& log, Environment* files, const ProjectFiles& project,
+          const std::string& explanation_page) {
     bool output_ok = true;
     const auto send = [&](const Json& message) {
         output_ok = output_ok && write_message(output, message_text(message));
     };
-    Server server(options, send, log, files, project);
+    Server server(options, send, log, files, project, explanation_page);
     MessageReader reader(input);
     std::deque<Arrived> queue;
     // Every message that has arrived is taken before any is handled, so that a cancellation already

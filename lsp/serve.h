@@ -16,10 +16,11 @@ class Server;
 // Runs the language server on `input` and `output` until the client says `exit` or the input ends;
 // returns the process's exit status (0 after shutdown and exit, 1 otherwise). `log` takes what can
 // be told to no one but standard error; `files` holds the files documents include (none when
-// null), and `project` finds each document's project file.
+// null), `project` finds each document's project file, and diagnostics link to
+// `explanation_page` (Session::explanation_page).
 int serve(ByteSource& input, ByteSink& output, const ReportOptions& options,
           const std::function<void(const std::string&)>& log, Environment* files = nullptr,
-          const ProjectFiles& project = {});
+          const ProjectFiles& project = {}, const std::string& explanation_page = {});
 
 // The text of a message for the client: JSON, any text in it that is not UTF-8 (a token cut by a
 // 255-character piece) shown as U+FFFD.

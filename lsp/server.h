@@ -15,13 +15,15 @@ class Server {
 public:
     // `send` takes each message for the client, `log` what can be told to no one but standard
     // error; `options` are the command line's (-Wno-NAME); `files` holds the files that
-    // documents' #include lines name (none when null); `project` finds each document's project file.
+    // documents' #include lines name (none when null); `project` finds each document's project
+    // file; `explanation_page` is the URI diagnostics link to (Session::explanation_page).
     Server(ReportOptions options, std::function<void(const Json&)> send, std::function<void(const std::string&)> log,
-           Environment* files = nullptr, ProjectFiles project = {})
+           Environment* files = nullptr, ProjectFiles project = {}, std::string explanation_page = {})
         : send_(std::move(send)), log_(std::move(log)) {
         session_.options = std::move(options);
         session_.files = files;
         session_.project = std::move(project);
+        session_.explanation_page = std::move(explanation_page);
     }
 
     // Takes one parsed message from the client and answers it as the protocol asks.

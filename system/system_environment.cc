@@ -216,6 +216,22 @@ bool standard_output_shows_colour() {
 #endif
 }
 
+std::string program_folder() {
+#ifdef _WIN32
+    std::wstring path(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size()) {
+        return {};
+    }
+    path.resize(length);
+    return native::utf8_path(std::filesystem::path(path).parent_path());
+#else
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : native::utf8_path(path.parent_path());
+#endif
+}
+
 std::string environment_variable(const char* name) {
 #ifdef _WIN32
     // The wide environment holds any path whole; the narrow one only what the code page can.

@@ -51,6 +51,9 @@ std::unique_ptr<ByteSink> standard_error();
 // NO_COLOR set (on Windows, a console that takes the colour sequences).
 bool standard_output_shows_colour();
 
+// The folder the running program's file is in, absolute; empty where the system cannot tell.
+std::string program_folder();
+
 // The value of an environment variable, as UTF-8; empty when it is not set.
 std::string environment_variable(const char* name);
 

@@ -128,7 +128,7 @@ std::map<Category, bool> named_categories(const IgnoreComment& ignore, const std
             message.append("unknown warning category ").append(quoted(name)).append(" in the ").append(written);
             message.append(near.empty() ? "; morvcfg-check --help lists them"
                                         : "; did you mean '" + std::string(near) + "'?");
-        } else if (*category == Category::Encoding || *category == Category::UnusedIgnore) {
+        } else if (!excusable_on_its_line(*category)) {
             message.append("-W").append(name).append(" is about ");
             message.append(*category == Category::Encoding ? "the file as a whole" : "ignores themselves");
             message.append(" and cannot be ignored on one line; a project file can silence it");
@@ -164,10 +164,21 @@ bool excuse(CheckResult& result, const IgnoreComment& ignore, std::uint64_t line
 }  // namespace
 
 std::optional<Replacement> ignore_edit(std::string_view text, const CheckResult& result, const Finding& finding) {
-    if (finding.category == Category::Encoding || finding.category == Category::UnusedIgnore) {
+    const Category category = finding.category;
+    return ignore_edit(text, result, line_and_column(result, finding.offset).first, {&category, 1});
+}
+
+std::optional<Replacement> ignore_edit(std::string_view text, const CheckResult& result, std::uint64_t line,
+                                       std::span<const Category> categories) {
+    if (categories.empty() || !std::all_of(categories.begin(), categories.end(), excusable_on_its_line)) {
         return std::nullopt;
     }
-    const std::uint64_t line = line_and_column(result, finding.offset).first;
+    // In a file the checker takes for UTF-16, a comment written in bytes of one would be no text.
+    for (auto finding = result.findings.begin(); finding != result.findings.end() && finding->offset == 0; ++finding) {
+        if (finding->category == Category::Encoding) {
+            return std::nullopt;
+        }
+    }
     const auto feed_of = [&result](std::uint64_t number) {
         return static_cast<std::size_t>(result.line_feeds[static_cast<std::size_t>(number - 1)]);
     };
@@ -176,12 +187,17 @@ std::optional<Replacement> ignore_edit(std::string_view text, const CheckResult&
     const std::size_t feed = last ? text.size() : feed_of(line);
     const bool crlf = !last && feed > begin && text[feed - 1] == '\r';
     const std::size_t end = crlf ? feed - 1 : feed;
-    const std::string name(name_of(finding.category));
+    std::string name;
+    for (const Category category : categories) {
+        name.append(name.empty() ? "" : ", ").append(name_of(category));
+    }
     const auto listed = [](const std::vector<std::uint64_t>& lines, std::uint64_t number) {
         return std::binary_search(lines.begin(), lines.end(), number);
     };
-    const bool directive_line = std::any_of(result.directives.begin(), result.directives.end(),
-                                            [begin](const DirectiveLine& d) { return d.offset == begin; });
+    // The directive lines are in file order.
+    const auto directive = std::lower_bound(result.directives.begin(), result.directives.end(), begin,
+                                            [](const DirectiveLine& d, std::uint64_t at) { return d.offset < at; });
+    const bool directive_line = directive != result.directives.end() && directive->offset == begin;
     const std::string comment = "  /* morvcfg-check: ignore[" + name + "] */";
     const std::string_view line_text = text.substr(begin, end - begin);
     // The line starts and ends where C reads code: not inside a comment or a literal that another

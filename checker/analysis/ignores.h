@@ -6,6 +6,8 @@
 // Without a bracket every category is excused. An ignore that excuses nothing, or names no
 // category, is a warning of its own (-Wunused-ignore), so that a stale one does not stay unseen.
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +39,12 @@ private:
     std::vector<IgnoreComment> ignores_;
 };
 
+// Whether an ignore comment can excuse a warning of this kind on its line: not -Wencoding, about the
+// file as a whole, nor -Wunused-ignore, about ignores themselves. Only -Wno-NAME silences those.
+constexpr bool excusable_on_its_line(Category category) {
+    return category != Category::Encoding && category != Category::UnusedIgnore;
+}
+
 // Marks each finding an ignore excuses (Finding::ignored_at), and adds a -Wunused-ignore warning for
 // each ignore, or name in one, that excuses nothing. -Wencoding, about the file as a whole, cannot
 // be excused on one line.
@@ -50,5 +58,8 @@ void apply_ignores(CheckResult& result, const std::vector<IgnoreComment>& ignore
 // a piece stays so, and no line goes in after a line a backslash continues. Nothing where no edit
 // can keep that, or for a warning no ignore excuses (-Wencoding, -Wunused-ignore).
 std::optional<Replacement> ignore_edit(std::string_view text, const CheckResult& result, const Finding& finding);
+// The same for the warnings of several kinds on one line (from 1): one comment names them all.
+std::optional<Replacement> ignore_edit(std::string_view text, const CheckResult& result, std::uint64_t line,
+                                       std::span<const Category> categories);
 
 }  // namespace morvcfg

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "checker/analysis/check.h"
+#include "checker/analysis/ignores.h"
 #include "checker/analysis/messages.h"
 #include "generator/header_writer.h"
 #include "generator/source_writer.h"
@@ -84,6 +85,39 @@ FixedText fix_text(std::string_view original, const ReportOptions& options, bool
         fixed.result = check(again, open_include);
     }
     return fixed;
+}
+
+FixedText add_ignores(std::string_view original, const ReportOptions& options, const IncludeOpener& open_include) {
+    FixedText added{std::string(original), 0, {}, {}};
+    StringSource first(added.bytes);
+    added.original = check(first, open_include);
+    // The kinds reported on each line, in the order their warnings come.
+    std::map<std::uint64_t, std::vector<Category>> lines;
+    for (const Finding& finding : added.original.findings) {
+        if (!reported(options.verdict(finding))) {
+            continue;
+        }
+        std::vector<Category>& kinds = lines[line_and_column(added.original, finding.offset).first];
+        if (std::find(kinds.begin(), kinds.end(), finding.category) == kinds.end()) {
+            kinds.push_back(finding.category);
+        }
+    }
+    std::vector<Replacement> edits;
+    for (auto& [line, kinds] : lines) {
+        // A kind no comment excuses leaves the others to theirs.
+        std::erase_if(kinds, [](Category kind) { return !excusable_on_its_line(kind); });
+        if (auto edit = ignore_edit(original, added.original, line, kinds)) {
+            edits.push_back(std::move(*edit));
+        }
+    }
+    // From the end, so that each edit's offsets still hold when it is made.
+    for (auto edit = edits.rbegin(); edit != edits.rend(); ++edit) {
+        added.bytes.insert(static_cast<std::size_t>(edit->begin), edit->text);
+    }
+    added.applied = edits.size();
+    StringSource again(added.bytes);
+    added.result = edits.empty() ? added.original : check(again, open_include);
+    return added;
 }
 
 std::vector<std::string> configuration_changes(const CheckResult& before, const CheckResult& after) {

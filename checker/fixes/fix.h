@@ -42,6 +42,13 @@ inline constexpr int kMaxFixPasses = 8;
 FixedText fix_text(std::string_view original, const ReportOptions& options, bool guesses,
                    const IncludeOpener& open_include = {});
 
+// --add-ignore: on each line with warnings that the options report, one comment that excuses them
+// and names their kinds (note [ignore edits]), so that the file gives none of them, and the
+// configuration morvcfg generates stays the same. `applied` counts the comments; a warning no
+// comment can excuse (one about the whole file, or on a line after one a backslash continues)
+// remains in `result`.
+FixedText add_ignores(std::string_view original, const ReportOptions& options, const IncludeOpener& open_include = {});
+
 // What fixing changes in the configuration morvcfg generates, a line per setting:
 // "ThisIs: 192.168.0.254 -> 192.168.10.20"; nothing when it stays the same.
 std::vector<std::string> configuration_changes(const CheckResult& before, const CheckResult& after);

@@ -5,10 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "checker/analysis/check.h"
+#include "checker/analysis/ignores.h"
 
 namespace morvcfg {
 namespace {
@@ -216,6 +220,66 @@ TEST(FixTest, SaysWhatTheConfigurationBecomes) {
               (std::vector<std::string>{"ETH0_SMALL_BLOCK_SIZE: 0 -> 64", "ETH0_SMALL_BLOCKS: 0 -> 16",
                                         "ETH0_RCV_SMALL_SZ: 0 -> 1024", "LAN_START_ADDRESS: (none) -> 0x00000010"}));
     EXPECT_TRUE(configuration_changes(checked("MORV_DNSX(10.0.0.1);\n"), checked("MORV_DNS(10.0.0.1);\n")).empty());
+}
+
+}  // namespace
+}  // namespace morvcfg
+
+namespace morvcfg {
+namespace {
+
+// --add-ignore: one comment a line, naming every kind reported there, in the form the line can
+// take; nothing where no comment can stay what it is.
+TEST(AddIgnoreTest, WritesOneCommentALine) {
+    const struct {
+        const char* name;
+        std::string before;
+        std::string after;
+        std::size_t comments;
+    } cases[] = {
+        {"a directive line takes it at its end", "MORV_DNS(192.168.0.2) x;\r\n",
+         "MORV_DNS(192.168.0.2) x;  /* morvcfg-check: ignore[ignored-text] */\r\n", 1},
+        {"two kinds on one line, one comment", "MORV_SMTPCFG(10.0.0.300) x\n",
+         "MORV_SMTPCFG(10.0.0.300) x  /* morvcfg-check: ignore[range, ignored-text] */\n", 1},
+        {"ordinary text takes a line before it", "#define A 1\r\n  MORV_DNS(192.168.0.2);\r\n",
+         "#define A 1\r\n// morvcfg-check: ignore-next-line[not-directive]\r\n  MORV_DNS(192.168.0.2);\r\n", 1},
+        {"the line after a continued one takes none", "#define A 1 \\\n  MORV_DNS(192.168.0.2);\n",
+         "#define A 1 \\\n  MORV_DNS(192.168.0.2);\n", 0},
+        {"a file taken for UTF-16 takes none", std::string("\xFF\xFEMORV_DNS(1.2.3.4)\n text\n", 25),
+         std::string("\xFF\xFEMORV_DNS(1.2.3.4)\n text\n", 25), 0},
+    };
+    for (const auto& c : cases) {
+        const FixedText added = add_ignores(c.before, {});
+        EXPECT_EQ(added.bytes, c.after) << c.name;
+        EXPECT_EQ(added.applied, c.comments) << c.name;
+        EXPECT_EQ(add_ignores(added.bytes, {}).bytes, added.bytes) << c.name << ": a second run";
+    }
+}
+
+// On the bundled examples and the golden cases: afterwards no warning a comment could excuse is
+// left, the configuration is the same, and a second run changes nothing.
+TEST(AddIgnoreTest, OldFilesGiveNoWarningsAfterwards) {
+    std::vector<std::filesystem::path> files;
+    for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(MORVCFG_EXAMPLES_DIR)) {
+        if (entry.path().extension() == ".cfg") {
+            files.push_back(entry.path());
+        }
+    }
+    for (const std::filesystem::directory_entry& entry :
+         std::filesystem::directory_iterator(MORVCFG_CHECK_GOLDEN_DIR)) {
+        files.push_back(entry.path() / "input.cfg");
+    }
+    for (const std::filesystem::path& file : files) {
+        std::ifstream in(file, std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const FixedText added = add_ignores(bytes, {});
+        for (const Finding& finding : added.result.findings) {
+            EXPECT_TRUE(!reported(ReportOptions{}.verdict(finding)) || !ignore_edit(added.bytes, added.result, finding))
+                << file << ": " << finding.message;
+        }
+        EXPECT_EQ(generated_settings(added.result), generated_settings(added.original)) << file;
+        EXPECT_EQ(add_ignores(added.bytes, {}).bytes, added.bytes) << file;
+    }
 }
 
 }  // namespace

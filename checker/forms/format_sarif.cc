@@ -5,6 +5,7 @@
 
 #include "checker/analysis/uri.h"
 #include "checker/analysis/utf8.h"
+#include "checker/forms/explanation_forms.h"
 #include "checker/forms/json_writer.h"
 #include "checker/forms/report.h"
 
@@ -105,6 +106,12 @@ void write_rules(JsonWriter& json) {
         json.field("id", category.name);
         write_text(json, "shortDescription", category.covers);
         json.field("helpUri", "man:morvcfg-check(1)");
+        // What code-scanning services show beside a result: the kind's explanation.
+        json.key("help");
+        json.begin_object();
+        json.field("text", explanation_text(category.category));
+        json.field("markdown", explanation_markdown(category.category));
+        json.end_object();
         json.key("defaultConfiguration");
         json.begin_object();
         json.field("level", "warning");

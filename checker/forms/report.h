@@ -75,6 +75,10 @@ void write_junit(std::string& out, std::span<const FileReport> reports, const Re
 // Checkstyle XML: a file element a file, an error element a warning reported.
 void write_checkstyle(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
 
+// --statistics: a line per kind of warning reported, the most frequent first: the count, the name,
+// and [*] where a certain fix exists for one of them ([?] where only a guess does).
+void write_statistics(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
+
 // A place's line and column, the column in Unicode code points where code_point_columns() has
 // counted it, else in bytes.
 std::pair<std::uint64_t, std::uint64_t> character_place(const FileReport& report, std::uint64_t offset);

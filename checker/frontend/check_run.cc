@@ -157,8 +157,11 @@ public:
             print(host_.standard_error, report.name + ": error: " + report.error + "\n");
             return report;
         }
-        FixedText fixed = fix_text(original, options_in_force(report, command_.options), command_.guesses,
-                                   includes_beside(&host_.files, input.beside, IncludeNames::Paths));
+        const IncludeOpener includes = includes_beside(&host_.files, input.beside, IncludeNames::Paths);
+        FixedText fixed =
+            command_.fix_mode == FixMode::AddIgnore
+                ? add_ignores(original, options_in_force(report, command_.options), includes)
+                : fix_text(original, options_in_force(report, command_.options), command_.guesses, includes);
         changed = fixed.bytes != original;
         if (command_.fix_mode == FixMode::Diff) {
             print(host_.standard_output, unified_diff(report.name, original, fixed.bytes));
@@ -188,7 +191,11 @@ private:
     // How many fixes went in, and what they change in the configuration morvcfg generates.
     void say_what_changed(const std::string& name, const FixedText& fixed) const {
         std::string said =
-            name + ": applied " + std::to_string(fixed.applied) + (fixed.applied == 1 ? " fix" : " fixes") + "\n";
+            name + (command_.fix_mode == FixMode::AddIgnore ? ": added " : ": applied ") +
+            std::to_string(fixed.applied) +
+            (command_.fix_mode == FixMode::AddIgnore ? (fixed.applied == 1 ? " ignore comment" : " ignore comments")
+                                                     : (fixed.applied == 1 ? " fix" : " fixes")) +
+            "\n";
         const std::vector<std::string> changes = configuration_changes(fixed.original, fixed.result);
         said += changes.empty() ? "  the configuration morvcfg generates stays the same\n"
                                 : "  the configuration morvcfg generates changes:\n";
@@ -213,10 +220,10 @@ int check_files(const CommandLine& command, const CheckerHost& host) {
     options.colour = command.colour == Colour::Always || (command.colour == Colour::Auto && host.colour_terminal);
     Run run(run_command, host);
     // Standard input fixed goes to standard output, so the report goes to standard error.
-    ByteSink& report_stream =
-        command.fix_mode == FixMode::Apply && std::count(command.files.begin(), command.files.end(), "-") > 0
-            ? host.standard_error
-            : host.standard_output;
+    const bool rewrites = command.fix_mode == FixMode::Apply || command.fix_mode == FixMode::AddIgnore;
+    ByteSink& report_stream = rewrites && std::count(command.files.begin(), command.files.end(), "-") > 0
+                                  ? host.standard_error
+                                  : host.standard_output;
     int status = 0;
     std::vector<FileReport> reports;
     // The file a summary of every report is appended to, where the form writes one.
@@ -238,18 +245,18 @@ int check_files(const CommandLine& command, const CheckerHost& host) {
         if (command.fix_mode == FixMode::Diff) {
             continue;
         }
-        if (form.per_file) {
+        if (form.per_file && !command.statistics) {
             std::string out;
             form.write(out, {&report, 1}, options);
             print(report_stream, out);
         }
-        if (!form.per_file || !summary_file.empty()) {
+        if (!form.per_file || !summary_file.empty() || command.statistics) {
             reports.push_back(std::move(report));
         }
     }
-    if (!form.per_file && command.fix_mode != FixMode::Diff) {
+    if (command.fix_mode != FixMode::Diff && (command.statistics || !form.per_file)) {
         std::string out;
-        form.write(out, reports, options);
+        (command.statistics ? write_statistics : form.write)(out, reports, options);
         print(report_stream, out);
     }
     if (!summary_file.empty()) {

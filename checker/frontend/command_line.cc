@@ -99,9 +99,12 @@ std::optional<std::string> colour_option(CommandLine& command, std::string_view 
 }
 
 std::optional<std::string> fix_option(CommandLine& command, std::string_view arg, std::string_view /*value*/) {
-    const FixMode mode = arg == "--fix" ? FixMode::Apply : FixMode::Diff;
+    const FixMode mode = arg == "--fix" ? FixMode::Apply : arg == "--diff" ? FixMode::Diff : FixMode::AddIgnore;
     if (command.fix_mode != FixMode::Show && command.fix_mode != mode) {
-        return std::string("--fix and --diff do not go together");
+        const std::string_view before = command.fix_mode == FixMode::Apply  ? "--fix"
+                                        : command.fix_mode == FixMode::Diff ? "--diff"
+                                                                            : "--add-ignore";
+        return std::string(before) + " and " + std::string(arg) + " do not go together";
     }
     command.fix_mode = mode;
     return std::nullopt;
@@ -114,6 +117,8 @@ std::optional<std::string> flag_option(CommandLine& command, std::string_view ar
         command.action = CommandLine::Action::LanguageServer;
     } else if (arg == "--show-ignored") {
         command.options.show_ignored = true;
+    } else if (arg == "--statistics") {
+        command.statistics = true;
     } else if (arg == "--unsafe-fixes") {
         command.guesses = true;
     } else if (arg == "-fdiagnostics-parseable-fixits") {
@@ -128,6 +133,18 @@ std::optional<std::string> flag_option(CommandLine& command, std::string_view ar
     return std::nullopt;
 }
 
+std::optional<std::string> explain_option(CommandLine& command, std::string_view /*arg*/, std::string_view value) {
+    const std::optional<Category> category = category_named(value.starts_with("-W") ? value.substr(2) : value);
+    if (!category) {
+        const std::string_view near = nearest_category(value);
+        return "unknown warning kind '" + std::string(value) + "'" +
+               (near.empty() ? "; the kinds are listed by --help" : "; did you mean '" + std::string(near) + "'?");
+    }
+    command.action = CommandLine::Action::Explain;
+    command.explain = *category;
+    return std::nullopt;
+}
+
 std::optional<std::string> stdin_name_option(CommandLine& command, std::string_view /*arg*/, std::string_view value) {
     command.stdin_name = value;
     command.stdin_named = true;
@@ -137,7 +154,7 @@ std::optional<std::string> stdin_name_option(CommandLine& command, std::string_v
 constexpr std::string_view kNoValue;
 
 // Every option, in the order --help lists them.
-constexpr std::array<Option, 23> kOptions = {{
+constexpr std::array<Option, 26> kOptions = {{
     {"--format", Form::Value, format_option, "needs a value: FORMS", "[--format=FORMS]", Usage::Check, 0,
      "--format=FORM", "the form of the report, one of the forms listed below"},
     {"--summary", Form::Flag, flag_option, kNoValue, "[--summary]", Usage::Check, 1, "--summary",
@@ -151,6 +168,11 @@ constexpr std::array<Option, 23> kOptions = {{
      "with --fix or --diff, apply the guesses too"},
     {"--diff", Form::Flag, fix_option, kNoValue, "", Usage::None, 0, "--diff",
      "print what --fix would change as a unified diff (patch -p0), and change nothing"},
+    {"--add-ignore", Form::Flag, fix_option, kNoValue, "[--add-ignore]", Usage::Check, 4, "--add-ignore",
+     "write a morvcfg-check: ignore comment on each line with warnings, naming their kinds, so that old files "
+     "give none; the configuration morvcfg generates stays the same"},
+    {"--statistics", Form::Flag, flag_option, kNoValue, "[--statistics]", Usage::Check, 1, "--statistics",
+     "print a line per kind of warning (count, name, [*] where a certain fix exists) instead of the warnings"},
     {"-fdiagnostics-parseable-fixits", Form::Flag, flag_option, kNoValue, "[-fdiagnostics-parseable-fixits]",
      Usage::Check, 5, "-fdiagnostics-parseable-fixits", "with the gcc form, print each fix as GCC's fix-it lines"},
     {"-fno-diagnostics-show-caret", Form::Flag, flag_option, kNoValue, "[-fno-diagnostics-show-caret]", Usage::Check, 6,
@@ -167,6 +189,8 @@ constexpr std::array<Option, 23> kOptions = {{
     {"--help", Form::Flag, flag_option, kNoValue, "--help", Usage::Alone, 1, "-h, --help", "print this help and stop"},
     {"--version", Form::Flag, flag_option, kNoValue, "--version", Usage::Alone, 2, "--version",
      "print the version and stop"},
+    {"--explain", Form::Value, explain_option, "needs a kind of warning", "--explain NAME", Usage::Alone, 3,
+     "--explain NAME", "print what a kind of warning means, an example of it, its fix and how to silence it"},
     {"-W", Form::Prefix, warning_option, kNoValue, "[-W[no-]NAME]...", Usage::Both, 2, "-Wno-NAME, -WNAME",
      "leave out one kind of warning, or take it back in (the last one given wins); the kinds are listed below"},
     {"-W", Form::Prefix, warning_option, kNoValue, "[-W[no-]error[=NAME]]...", Usage::Both, 3, "-Werror, -Werror=NAME",
@@ -203,7 +227,7 @@ const Option* option_for(std::string_view arg, std::string_view name, bool equal
 
 // Options that do not go together; nothing when they all do.
 std::optional<std::string> conflict(const CommandLine& command) {
-    if (command.guesses && command.fix_mode == FixMode::Show) {
+    if (command.guesses && (command.fix_mode == FixMode::Show || command.fix_mode == FixMode::AddIgnore)) {
         return "--unsafe-fixes goes with --fix or --diff";
     }
     if (command.action == CommandLine::Action::LanguageServer &&
@@ -332,8 +356,9 @@ ParsedCommandLine parse_command_line(std::span<const std::string> args) {
         } else {
             error = option->apply(command, arg, args[++i]);
         }
-        // Help and the version end the reading: nothing else is done.
-        if (command.action == CommandLine::Action::Help || command.action == CommandLine::Action::Version) {
+        // Help, the version and an explanation end the reading: nothing else is done.
+        if (command.action == CommandLine::Action::Help || command.action == CommandLine::Action::Version ||
+            command.action == CommandLine::Action::Explain) {
             return {std::move(command), "", false};
         }
     }

@@ -13,17 +13,21 @@
 namespace morvcfg {
 
 enum class Colour { Auto, Always, Never };
-// What is done with the fixes: only shown, applied in place, or shown as a diff.
-enum class FixMode { Show, Apply, Diff };
+// What is done with the fixes: only shown, applied in place, or shown as a diff; or, instead of
+// them, an ignore comment written on each line with warnings (--add-ignore).
+enum class FixMode { Show, Apply, Diff, AddIgnore };
 
 // What the command line asks for.
 struct CommandLine {
-    enum class Action { Check, LanguageServer, Help, Version, ShowConfig };
+    enum class Action { Check, LanguageServer, Help, Version, ShowConfig, Explain };
     Action action = Action::Check;
     const OutputForm* format = &output_forms().front();
     Colour colour = Colour::Auto;
     FixMode fix_mode = FixMode::Show;
-    bool guesses = false;  // --unsafe-fixes
+    bool guesses = false;     // --unsafe-fixes
+    bool statistics = false;  // --statistics: a line per kind instead of the warnings
+    // The kind --explain explains.
+    Category explain = Category::Operand;
     ReportOptions options;
     std::vector<std::string> files;
     // The name standard input goes by in messages, and whether one was given (its #include lines

@@ -94,6 +94,8 @@ TEST(CommandLineTest, SaysWhatIsWrong) {
     EXPECT_EQ(parsed("-fdiagnostics-color=sometimes a.cfg"),
               "error: unknown colour choice 'sometimes': the choices are auto, always and never + usage");
     EXPECT_EQ(parsed("--fix --diff a.cfg"), "error: --fix and --diff do not go together + usage");
+    EXPECT_EQ(parsed("--add-ignore --fix a.cfg"), "error: --add-ignore and --fix do not go together + usage");
+    EXPECT_EQ(parsed("--add-ignore --unsafe-fixes a.cfg"), "error: --unsafe-fixes goes with --fix or --diff + usage");
     EXPECT_EQ(parsed("--unsafe-fixes a.cfg"), "error: --unsafe-fixes goes with --fix or --diff + usage");
     EXPECT_EQ(parsed("--lsp a.cfg"),
               "error: --lsp takes no files and no --fix or --diff: the editor sends the documents + usage");

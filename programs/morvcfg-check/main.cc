@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "checker/analysis/explanations.h"
+#include "checker/analysis/uri.h"
+#include "checker/forms/explanation_forms.h"
 #include "checker/forms/report.h"
 #include "checker/frontend/check_run.h"
 #include "checker/frontend/command_line.h"
@@ -15,6 +18,20 @@
 #endif
 
 namespace {
+
+// The file URI of the installed page that explains each kind of warning; empty when it is not
+// there (a program run from its build folder).
+std::string explanation_page(morvcfg::Environment& files) {
+    // The program is in bin/ below the prefix, the documentation in MORVCFG_DOC_DIR below it.
+    const std::string folder = morvcfg::program_folder();
+    const std::size_t bin = folder.find_last_of(files.windows_paths() ? "/\\" : "/");
+    if (bin == std::string::npos) {
+        return {};
+    }
+    const std::string page =
+        folder.substr(0, bin) + "/" + MORVCFG_DOC_DIR + "/" + std::string(morvcfg::kExplanationPage);
+    return files.exists(page) ? morvcfg::uri_of(page) : std::string();
+}
 
 int serve_editor(const morvcfg::CommandLine& command, morvcfg::Environment& files, morvcfg::ByteSink& errors) {
 #ifdef MORVCFG_LSP
@@ -27,7 +44,7 @@ int serve_editor(const morvcfg::CommandLine& command, morvcfg::Environment& file
     }
     return morvcfg::lsp::serve(
         *input, *output, command.options, [&errors](const std::string& line) { (void)errors.write(line + "\n"); },
-        &files, project);
+        &files, project, explanation_page(files));
 #else
     (void)command;
     (void)files;
@@ -54,6 +71,9 @@ int main(int argc, char** argv) {
     switch (command.action) {
         case morvcfg::CommandLine::Action::Help:
             (void)output->write(morvcfg::help_text());
+            return 0;
+        case morvcfg::CommandLine::Action::Explain:
+            (void)output->write(morvcfg::explanation_text(command.explain));
             return 0;
         case morvcfg::CommandLine::Action::Version:
             (void)output->write("morvcfg-check " + std::string(morvcfg::checker_version()) + "\n");
