@@ -8,7 +8,8 @@ function(morvcfg_program target)
   if(EMSCRIPTEN)
     # A node of 20 cannot fetch a .wasm by its path, hence one file.
     target_link_options(${target} PRIVATE -sENVIRONMENT=node -sSINGLE_FILE=1 -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1
-                        -sEXIT_RUNTIME=1)
+                        -sEXIT_RUNTIME=1 "--pre-js=${PROJECT_SOURCE_DIR}/cmake/node_environment.js")
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS "${PROJECT_SOURCE_DIR}/cmake/node_environment.js")
     set_target_properties(${target} PROPERTIES SUFFIX ".js")
     file(CONFIGURE OUTPUT "${PROJECT_BINARY_DIR}/${target}-node" CONTENT
          "#!/bin/sh\nexec node \"$(dirname \"$0\")/${target}.js\" \"$@\"\n")

@@ -210,6 +210,9 @@ bool standard_output_shows_colour() {
     DWORD mode = 0;
     return _isatty(_fileno(stdout)) != 0 && GetConsoleMode(console, &mode) != 0 &&
            SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+#elif defined(__EMSCRIPTEN__)
+    // Under node every standard stream looks like a terminal: none is taken for one.
+    return false;
 #else
     const char* terminal = std::getenv("TERM");
     return isatty(fileno(stdout)) != 0 && terminal != nullptr && std::string_view(terminal) != "dumb";
