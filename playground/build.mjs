@@ -1,6 +1,7 @@
 // Builds the playground's static site: the page's JavaScript and its worker bundled with esbuild
 // from the packages the lock file pins, beside the tools compiled to WebAssembly and the examples.
 //   node build.mjs --out <site> --tools <folder of morvcfg_web.js and .wasm> --examples <folder>
+//                  --docs <folder of the page that explains the warnings>
 import { build } from 'esbuild';
 import { copyFileSync, mkdirSync, rmSync } from 'node:fs';
 import { dirname, join } from 'node:path';
@@ -8,9 +9,11 @@ import { fileURLToPath } from 'node:url';
 import { parseArgs } from 'node:util';
 
 const here = dirname(fileURLToPath(import.meta.url));
-const { values } = parseArgs({ options: { out: { type: 'string' }, tools: { type: 'string' }, examples: { type: 'string' } } });
-if (!values.out || !values.tools || !values.examples) {
-  throw new Error('usage: node build.mjs --out <site> --tools <folder> --examples <folder>');
+const { values } = parseArgs({
+  options: { out: { type: 'string' }, tools: { type: 'string' }, examples: { type: 'string' }, docs: { type: 'string' } },
+});
+if (!values.out || !values.tools || !values.examples || !values.docs) {
+  throw new Error('usage: node build.mjs --out <site> --tools <folder> --examples <folder> --docs <folder>');
 }
 rmSync(values.out, { recursive: true, force: true });
 mkdirSync(join(values.out, 'examples'), { recursive: true });
@@ -31,6 +34,7 @@ for (const file of ['index.html', 'style.css']) {
 for (const file of ['morvcfg_web.js', 'morvcfg_web.wasm']) {
   copyFileSync(join(values.tools, file), join(values.out, file));
 }
+copyFileSync(join(values.docs, 'morvcfg-check-warnings.html'), join(values.out, 'morvcfg-check-warnings.html'));
 for (const file of ['target.cfg', 'board-with-mistakes.cfg']) {
   copyFileSync(join(values.examples, file), join(values.out, 'examples', file));
 }

@@ -213,19 +213,19 @@ std::string explanations_html() {
         for (const std::string_view paragraph : paragraphs(explanation.meaning)) {
             out += html_paragraph(paragraph);
         }
-        out += "<h3>Example</h3>\n<p><code>" + html_escaped(kExampleName) + "</code>:</p>\n<pre>";
+        out += "<h3>Example</h3>\n<p><code>" + html_escaped(kExampleName) + "</code>:</p>\n<pre tabindex=\"0\">";
         for (const std::string& line : shown_lines(explanation.example)) {
             out += html_escaped(line) + "\n";
         }
         out += "</pre>\n";
         if (!explanation.included.empty()) {
-            out += "<p>and beside it, <code>" + html_escaped(kIncludedName) + "</code>:</p>\n<pre>";
+            out += "<p>and beside it, <code>" + html_escaped(kIncludedName) + "</code>:</p>\n<pre tabindex=\"0\">";
             for (const std::string& line : shown_lines(explanation.included)) {
                 out += html_escaped(line) + "\n";
             }
             out += "</pre>\n";
         }
-        out += "<p><code>morvcfg-check " + html_escaped(kExampleName) + "</code> says:</p>\n<pre>" +
+        out += "<p><code>morvcfg-check " + html_escaped(kExampleName) + "</code> says:</p>\n<pre tabindex=\"0\">" +
                html_escaped(explanation.warning) + "</pre>\n";
         out += "<h3>Fix</h3>\n" + html_paragraph(fixing_of(row.category));
         out += "<h3>Silence it</h3>\n" + html_paragraph(silencing_of(row.category));

@@ -8,6 +8,9 @@ export function shownText(problem) {
   return `${problem.line + 1}:${problem.column}: ${problem.level}: ${problem.message} [-W${problem.code}]`;
 }
 
+// The page beside this one that explains every kind of warning, each at its name.
+export const explanationPage = 'morvcfg-check-warnings.html';
+
 const sameDiagnostic = (a, b) => a.code === b.code && a.message === b.message && a.range.start.line === b.range.start.line;
 
 // `ask(method, params)` asks the server; `apply(edit)` applies a workspace edit when it is made for
@@ -100,7 +103,13 @@ export function createProblems({ list, empty, fixAll, uri, ask, apply, version, 
         const span = document.createElement('span');
         span.className = 'problem';
         span.textContent = text;
-        item.append(span);
+        item.append(span, ' ');
+        const explain = document.createElement('a');
+        explain.className = 'explain';
+        explain.href = `${explanationPage}#${encodeURIComponent(problem.code)}`;
+        explain.target = '_blank';
+        explain.textContent = `What -W${problem.code} means`;
+        item.append(explain);
         if (notes.length > 0) {
           const sub = document.createElement('ul');
           sub.className = 'notes';

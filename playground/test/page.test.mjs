@@ -333,6 +333,21 @@ await check('at phone width nothing but the boxes scrolls sideways', async () =>
   await page.setViewportSize({ width: 1280, height: 720 });
 });
 
+await check('each problem links to its kind\'s explanation, which the site ships', async () => {
+  await openBytes(Buffer.from('  MORV_DNS(192.168.0.2);\n'), 'link.cfg');
+  const link = problems().filter({ hasText: '[-Wnot-directive]' }).getByRole('link', { name: 'What -Wnot-directive means' });
+  await link.waitFor();
+  const href = await link.getAttribute('href');
+  assert.equal(href, 'morvcfg-check-warnings.html#not-directive');
+  const explained = await page.context().newPage();
+  await explained.goto(`${origin}/${href}`);
+  await explained.locator('section#not-directive h2').filter({ hasText: '-Wnot-directive' }).waitFor();
+  await explained.evaluate(axe.source);
+  const result = await explained.evaluate(() => window.axe.run(document, { resultTypes: ['violations'] }));
+  assert.deepEqual(result.violations.filter((v) => v.impact === 'serious' || v.impact === 'critical').map((v) => v.id), []);
+  await explained.close();
+});
+
 await check('axe-core finds no serious or critical violation, loaded and with problems listed', async () => {
   const serious = async () => {
     await page.evaluate(axe.source);
