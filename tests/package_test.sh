@@ -12,6 +12,7 @@ trap 'rm -rf "$work"' EXIT
 fail() { echo "FAILED: $*"; exit 1; }
 cpack --config "$build/CPackConfig.cmake" -B "$work" > "$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; fail "cpack failed"; }
 common="bin/morvcfg bin/morvcfg-check share/man/man1/morvcfg.1.gz share/man/man1/morvcfg-check.1.gz
+        share/doc/morvcfg/morvcfg-check-warnings.html
         lib/cmake/morvcfg/morvcfgConfig.cmake lib/cmake/morvcfg/MorvcfgGenerate.cmake"
 
 tarball=$(ls "$work"/morvcfg-*.tar.gz)
@@ -20,6 +21,22 @@ for f in $common share/doc/morvcfg/LICENSE share/doc/morvcfg/CHANGELOG.md; do
   grep -q "/$f\$" <<<"$tar_list" || fail "$f not in $tarball"
 done
 made=$(basename "$tarball")
+
+# The language server of the unpacked package links each diagnostic to the page the package holds.
+if "$build/morvcfg-check" --help | grep -q -- "--lsp"; then
+  mkdir "$work/unpacked" && tar xzf "$tarball" -C "$work/unpacked"
+  root=$(cd "$work"/unpacked/*/ && pwd)
+  message() { printf 'Content-Length: %d\r\n\r\n%s' "${#1}" "$1"; }
+  {
+    message '{"jsonrpc":"2.0","id":1,"method":"initialize","params":{"capabilities":{}}}'
+    message '{"jsonrpc":"2.0","method":"initialized","params":{}}'
+    message '{"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"file:///b.cfg","languageId":"morvcfg","version":1,"text":"  MORV_DNS(192.168.0.2);\n"}}}'
+    message '{"jsonrpc":"2.0","id":2,"method":"shutdown"}'
+    message '{"jsonrpc":"2.0","method":"exit"}'
+  } | "$root/bin/morvcfg-check" --lsp > "$work/lsp.out" 2>&1 || fail "the unpacked language server failed"
+  grep -q "\"href\":\"file://$root/share/doc/morvcfg/morvcfg-check-warnings.html#not-directive\"" "$work/lsp.out" ||
+    fail "the unpacked language server does not link to the page it ships: $(cat "$work/lsp.out")"
+fi
 
 if [ "$expect" = notice ]; then
   ! ls "$work"/morvcfg_*.deb >/dev/null 2>&1 || fail "a .deb was made without a maintainer"
