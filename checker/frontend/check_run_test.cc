@@ -177,6 +177,32 @@ TEST(CheckRunTest, StandardInputIsReadOnceAndNamedAsAsked) {
     }
 }
 
+// Adopting on old files: --statistics counts what there is; --add-ignore excuses it in place and
+// says that the configuration stays; a project file's verdicts count in both.
+TEST(CheckRunTest, StatisticsAndAddIgnore) {
+    const std::map<std::string, std::string> files = {
+        {"a.cfg", "  MORV_DNS(192.168.0.2);\n  MORV_LOCAL(127.0.0.2);\nMORV_LOCAL(1.2.3)\n"},
+        {"b.cfg", "MORV_DNS(192.168.0.2) x;\n"},
+        {"/.morvcfg-check", "-Wno-operand\n"}};
+    const Ran statistics = run("--statistics a.cfg b.cfg", files);
+    EXPECT_EQ(statistics.status, 1);
+    EXPECT_EQ(statistics.out,
+              "2  not-directive  [*] a line that looks like a directive but is ordinary text\n"
+              "1  ignored-text   [*] text after the operands that is ignored (a comment is not)\n"
+              "[*] a certain fix exists for some of them: morvcfg-check --fix applies it\n");
+    const Ran added = run("--add-ignore a.cfg b.cfg", files);
+    EXPECT_EQ(added.status, 0);
+    EXPECT_EQ(added.out, "");
+    EXPECT_EQ(added.files.at("a.cfg"),
+              "// morvcfg-check: ignore-next-line[not-directive]\n  MORV_DNS(192.168.0.2);\n"
+              "// morvcfg-check: ignore-next-line[not-directive]\n  MORV_LOCAL(127.0.0.2);\nMORV_LOCAL(1.2.3)\n");
+    EXPECT_EQ(added.files.at("b.cfg"), "MORV_DNS(192.168.0.2) x;  /* morvcfg-check: ignore[ignored-text] */\n");
+    EXPECT_EQ(added.err,
+              "a.cfg: added 2 ignore comments\n  the configuration morvcfg generates stays the same\n"
+              "b.cfg: added 1 ignore comment\n  the configuration morvcfg generates stays the same\n");
+    EXPECT_EQ(run("--add-ignore a.cfg b.cfg", added.files).files, added.files);
+}
+
 TEST(CheckRunTest, FixesInPlaceAndSaysWhatChanged) {
     const std::map<std::string, std::string> files = {{"a.cfg", "  MORV_DNS(10.0.0.2);\r\nrest\r\n"},
                                                       {"clean.cfg", "MORV_DNS(10.0.0.2);\n"}};
