@@ -19,23 +19,22 @@ std::vector<std::string_view> paragraphs(std::string_view text) {
     return found;
 }
 
-// The lines of a file's bytes as the checker shows them under a warning.
-std::vector<std::string> shown_lines(std::string_view bytes) {
-    std::vector<std::string> lines;
-    for (std::size_t at = 0; at < bytes.size();) {
-        const std::size_t end = std::min(bytes.find('\n', at), bytes.size());
-        lines.push_back(ShownLine(bytes.substr(at, end - at)).text());
+// The lines of a text, without their line feeds; none after a last line feed.
+std::vector<std::string_view> lines_of(std::string_view text) {
+    std::vector<std::string_view> lines;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        lines.push_back(text.substr(at, end - at));
         at = end + 1;
     }
     return lines;
 }
 
-std::vector<std::string_view> warning_lines(std::string_view warning) {
-    std::vector<std::string_view> lines;
-    for (std::size_t at = 0; at < warning.size();) {
-        const std::size_t end = std::min(warning.find('\n', at), warning.size());
-        lines.push_back(warning.substr(at, end - at));
-        at = end + 1;
+// The lines of a file's bytes as the checker shows them under a warning.
+std::vector<std::string> shown_lines(std::string_view bytes) {
+    std::vector<std::string> lines;
+    for (const std::string_view line : lines_of(bytes)) {
+        lines.push_back(ShownLine(line).text());
     }
     return lines;
 }
@@ -128,7 +127,7 @@ std::string explanation_text(Category category) {
         }
     }
     out += "\nmorvcfg-check " + std::string(kExampleName) + " says:\n";
-    for (const std::string_view line : warning_lines(explanation.warning)) {
+    for (const std::string_view line : lines_of(explanation.warning)) {
         out += "    " + std::string(line) + "\n";
     }
     out += "\n" + folded(fixing_of(category), 80) + "\n\n" + folded(silencing_of(category), 80) + "\n";
