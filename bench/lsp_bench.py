@@ -158,4 +158,5 @@ def main():
         shutil.rmtree(work)
 
 
-main()
+if __name__ == "__main__":
+    main()

@@ -265,10 +265,9 @@ TEST(AddIgnoreTest, OldFilesGiveNoWarningsAfterwards) {
             files.push_back(entry.path());
         }
     }
-    for (const std::filesystem::directory_entry& entry :
-         std::filesystem::directory_iterator(MORVCFG_CHECK_GOLDEN_DIR)) {
-        files.push_back(entry.path() / "input.cfg");
-    }
+    std::transform(std::filesystem::directory_iterator(MORVCFG_CHECK_GOLDEN_DIR), std::filesystem::directory_iterator(),
+                   std::back_inserter(files),
+                   [](const std::filesystem::directory_entry& entry) { return entry.path() / "input.cfg"; });
     for (const std::filesystem::path& file : files) {
         std::ifstream in(file, std::ios::binary);
         const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -1,5 +1,7 @@
 #include "checker/forms/explanation_forms.h"
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "checker/analysis/explanations.h"
@@ -32,10 +34,10 @@ std::vector<std::string_view> lines_of(std::string_view text) {
 
 // The lines of a file's bytes as the checker shows them under a warning.
 std::vector<std::string> shown_lines(std::string_view bytes) {
+    const std::vector<std::string_view> raw = lines_of(bytes);
     std::vector<std::string> lines;
-    for (const std::string_view line : lines_of(bytes)) {
-        lines.push_back(ShownLine(line).text());
-    }
+    std::transform(raw.begin(), raw.end(), std::back_inserter(lines),
+                   [](std::string_view line) { return ShownLine(line).text(); });
     return lines;
 }
 

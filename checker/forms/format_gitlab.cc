@@ -9,6 +9,7 @@
 // before it in the file, so that two equal lines still give two fingerprints.
 #include <cstdint>
 #include <map>
+#include <numeric>
 #include <string>
 #include <tuple>
 
@@ -20,11 +21,9 @@ namespace {
 
 // FNV-1a, 64 bits, from `basis`: two of them make a fingerprint of 128 bits.
 std::uint64_t fnv1a(std::string_view bytes, std::uint64_t basis) {
-    std::uint64_t hash = basis;
-    for (const char c : bytes) {
-        hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
-    }
-    return hash;
+    return std::accumulate(bytes.begin(), bytes.end(), basis, [](std::uint64_t hash, char c) {
+        return (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+    });
 }
 
 std::string hexadecimal(std::uint64_t value) {
