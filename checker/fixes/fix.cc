@@ -111,9 +111,9 @@ FixedText add_ignores(std::string_view original, const ReportOptions& options, c
         }
     }
     // From the end, so that each edit's offsets still hold when it is made.
-    for (auto edit = edits.rbegin(); edit != edits.rend(); ++edit) {
-        added.bytes.insert(static_cast<std::size_t>(edit->begin), edit->text);
-    }
+    std::for_each(edits.rbegin(), edits.rend(), [&added](const Replacement& edit) {
+        added.bytes.insert(static_cast<std::size_t>(edit.begin), edit.text);
+    });
     added.applied = edits.size();
     StringSource again(added.bytes);
     added.result = edits.empty() ? added.original : check(again, open_include);

@@ -209,8 +209,9 @@ std::string explanations_html() {
         const Explanation& explanation = explanation_of(row.category);
         const std::string name = html_escaped(row.name);
         const std::string anchor = html_escaped(explanation_anchor(row.category));
-        out += "<section id=\"" + anchor + "\" aria-labelledby=\"" + anchor + "-title\">\n<h2 id=\"" + anchor +
-               "-title\"><code>-W" + name + "</code>: " + html_escaped(row.covers) + "</h2>\n";
+        out.append("<section id=\"").append(anchor).append("\" aria-labelledby=\"").append(anchor);
+        out.append("-title\">\n<h2 id=\"").append(anchor).append("-title\"><code>-W").append(name);
+        out.append("</code>: ").append(html_escaped(row.covers)).append("</h2>\n");
         for (const std::string_view paragraph : paragraphs(explanation.meaning)) {
             out += html_paragraph(paragraph);
         }

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -212,6 +213,29 @@ private:
     std::map<std::string, std::pair<std::optional<std::string>, std::string>> read_files_;
 };
 
+// The file the form's summary of every report is appended to, where it writes one and the
+// environment names one; empty otherwise.
+std::string summary_file(const CommandLine& command, const CheckerHost& host) {
+    const OutputForm& form = *command.format;
+    return form.write_summary != nullptr && host.environment_variable && command.fix_mode != FixMode::Diff
+               ? host.environment_variable(std::string(form.summary_variable).c_str())
+               : std::string();
+}
+
+// Appends the form's summary of the reports to `file`; false, with the error said, when it cannot.
+bool append_summary(const std::string& file, std::span<const FileReport> reports, const OutputForm& form,
+                    const ReportOptions& options, const CheckerHost& host) {
+    std::string summary;
+    form.write_summary(summary, reports, options);
+    const std::unique_ptr<ByteSink> sink = host.files.append(file);
+    if (sink && sink->write(summary) && sink->close()) {
+        return true;
+    }
+    print(host.standard_error, "morvcfg-check: error: cannot append the summary to " + file + " (" +
+                                   std::string(form.summary_variable) + ")\n");
+    return false;
+}
+
 }  // namespace
 
 int check_files(const CommandLine& command, const CheckerHost& host) {
@@ -226,12 +250,8 @@ int check_files(const CommandLine& command, const CheckerHost& host) {
                                   : host.standard_output;
     int status = 0;
     std::vector<FileReport> reports;
-    // The file a summary of every report is appended to, where the form writes one.
     const OutputForm& form = *command.format;
-    const std::string summary_file =
-        form.write_summary != nullptr && host.environment_variable && command.fix_mode != FixMode::Diff
-            ? host.environment_variable(std::string(form.summary_variable).c_str())
-            : std::string();
+    const std::string summary = summary_file(command, host);
     for (const std::string& file : command.files) {
         const Input input = input_of(file, command);
         bool changed = false;
@@ -250,7 +270,7 @@ int check_files(const CommandLine& command, const CheckerHost& host) {
             form.write(out, {&report, 1}, options);
             print(report_stream, out);
         }
-        if (!form.per_file || !summary_file.empty() || command.statistics) {
+        if (!form.per_file || !summary.empty() || command.statistics) {
             reports.push_back(std::move(report));
         }
     }
@@ -259,15 +279,8 @@ int check_files(const CommandLine& command, const CheckerHost& host) {
         (command.statistics ? write_statistics : form.write)(out, reports, options);
         print(report_stream, out);
     }
-    if (!summary_file.empty()) {
-        std::string summary;
-        form.write_summary(summary, reports, options);
-        const std::unique_ptr<ByteSink> sink = host.files.append(summary_file);
-        if (!sink || !sink->write(summary) || !sink->close()) {
-            print(host.standard_error, "morvcfg-check: error: cannot append the summary to " + summary_file + " (" +
-                                           std::string(form.summary_variable) + ")\n");
-            status = 2;
-        }
+    if (!summary.empty() && !append_summary(summary, reports, form, options, host)) {
+        status = 2;
     }
     return status;
 }
