@@ -142,16 +142,25 @@ std::map<Category, bool> named_categories(const IgnoreComment& ignore, const std
 }
 
 // Marks the warnings of `line` that the ignore excuses; true when it excuses any.
+// The findings are in file order: only those from the line's start on are looked at, up to the
+// first on a later line.
 bool excuse(CheckResult& result, const IgnoreComment& ignore, std::uint64_t line, std::map<Category, bool>& named) {
+    const std::vector<std::uint64_t>& feeds = result.line_feeds;
+    const std::uint64_t start = line < 2 || line - 2 >= feeds.size() ? 0 : feeds[line - 2] + 1;
     bool any = false;
-    for (Finding& finding : result.findings) {
-        if (finding.ignored_at || finding.category == Category::Encoding ||
-            line_and_column(result, finding.offset).first != line) {
+    for (auto finding = std::lower_bound(result.findings.begin(), result.findings.end(), start,
+                                         [](const Finding&f, std::uint64_t at) { return f.offset < at; });
+         finding != result.findings.end(); ++finding) {
+        const std::uint64_t on = line_and_column(result, finding->offset).first;
+        if (on > line) {
+            break;
+        }
+        if (finding->ignored_at || finding->category == Category::Encoding || on != line) {
             continue;
         }
-        const auto found = named.find(finding.category);
+        const auto found = named.find(finding->category);
         if (ignore.all || found != named.end()) {
-            finding.ignored_at = ignore.offset;
+            finding->ignored_at = ignore.offset;
             any = true;
             if (found != named.end()) {
                 found->second = true;

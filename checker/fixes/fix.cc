@@ -110,10 +110,16 @@ FixedText add_ignores(std::string_view original, const ReportOptions& options, c
             edits.push_back(std::move(*edit));
         }
     }
-    // From the end, so that each edit's offsets still hold when it is made.
-    std::for_each(edits.rbegin(), edits.rend(), [&added](const Replacement& edit) {
-        added.bytes.insert(static_cast<std::size_t>(edit.begin), edit.text);
-    });
+    // The bytes again in one pass, each comment at its place (the edits are in file order).
+    std::string bytes;
+    bytes.reserve(original.size() + edits.size() * 48);
+    std::size_t copied = 0;
+    for (const Replacement& edit : edits) {
+        const auto at = static_cast<std::size_t>(edit.begin);
+        bytes.append(original, copied, at - copied).append(edit.text);
+        copied = at;
+    }
+    added.bytes = std::move(bytes.append(original, copied));
     added.applied = edits.size();
     StringSource again(added.bytes);
     added.result = edits.empty() ? added.original : check(again, open_include);
