@@ -146,7 +146,8 @@ std::map<Category, bool> named_categories(const IgnoreComment& ignore, const std
 // first on a later line.
 bool excuse(CheckResult& result, const IgnoreComment& ignore, std::uint64_t line, std::map<Category, bool>& named) {
     const std::vector<std::uint64_t>& feeds = result.line_feeds;
-    const std::uint64_t start = line < 2 || line - 2 >= feeds.size() ? 0 : feeds[line - 2] + 1;
+    const std::uint64_t start =
+        line < 2 || line - 2 >= feeds.size() ? 0 : feeds[static_cast<std::size_t>(line - 2)] + 1;
     bool any = false;
     for (auto finding = std::lower_bound(result.findings.begin(), result.findings.end(), start,
                                          [](const Finding&f, std::uint64_t at) { return f.offset < at; });

@@ -19,8 +19,9 @@ export function fromPosition(doc, pos) {
   return { line: line.number - 1, character: pos - line.from };
 }
 
-// `ask(method, params)` asks the server; `edited(transactions)` takes the user's edits.
-export function createEditor(parent, { ask, uri, edited }) {
+// `ask(method, params)` asks the server; `edited(transactions)` takes the user's edits;
+// `quickFix(position)` shows the fixes of the warning at the cursor (Ctrl+. or Cmd+., as in VS Code).
+export function createEditor(parent, { ask, uri, edited, quickFix }) {
   // uri(): the document's, which follows the name of the file opened.
   const editability = new Compartment();
 
@@ -74,7 +75,12 @@ export function createEditor(parent, { ask, uri, edited }) {
         drawSelection(),
         undoHistory(),
         // A new line starts in the first column, where a directive must stand.
-        keymap.of([{ key: 'Enter', run: insertNewline }, ...defaultKeymap, ...historyKeymap]),
+        keymap.of([
+          { key: 'Enter', run: insertNewline },
+          { key: 'Mod-.', run: (view) => quickFix(fromPosition(view.state.doc, view.state.selection.main.head)) },
+          ...defaultKeymap,
+          ...historyKeymap,
+        ]),
         lintGutter(),
         hover,
         autocompletion({ override: [complete] }),

@@ -72,6 +72,7 @@ const client = new LspClient(new Worker('worker.js'), uri, {
 
 const editor = createEditor($('editor'), {
   uri: () => uri,
+  quickFix: (position) => problems.focusFixes(position),
   ask: (method, params) => client.request(method, params),
   edited(transactions) {
     const changes = [];
@@ -283,7 +284,15 @@ let keeping = null;
 function keep() {
   clearTimeout(keeping);
   keeping = setTimeout(
-    () => store(localStorage, { bytes: description.bytes, name: description.name, example: $('example').value, dirty, project: $('project').value }),
+    () =>
+      store(localStorage, {
+        bytes: description.bytes,
+        name: description.name,
+        example: $('example').value,
+        dirty,
+        project: $('project').value,
+        shared,
+      }),
     300,
   );
 }
@@ -373,6 +382,7 @@ $('save').addEventListener('click', () => {
 $('share').addEventListener('click', async () => {
   shared = await shareFragment(description.bytes, description.name, $('project').value);
   history.replaceState(null, '', `#${shared}`);
+  keep();
   say('The link to this text is in the address bar.');
 });
 
@@ -408,12 +418,17 @@ async function openShared(fragment) {
     },
   });
   client.notify('initialized', {});
+  // The address holds a share link: the link's text, unless this page shared it or opened it and
+  // kept a copy since, which then holds the edits made after it.
   const fragment = location.hash.slice(1);
-  if (fragment && (await openShared(fragment))) {
-    return;
-  }
   const kept = stored(localStorage);
+  if (fragment && !(kept && kept.shared === fragment)) {
+    if (await openShared(fragment)) {
+      return;
+    }
+  }
   if (kept) {
+    shared = kept.shared;
     setProject(kept.project);
     open(kept.bytes, kept.name, kept.example);
     dirty = kept.dirty;

@@ -11,6 +11,14 @@ export function shownText(problem) {
 // The page beside this one that explains every kind of warning, each at its name.
 export const explanationPage = 'morvcfg-check-warnings.html';
 
+// A fix button's text: the server's title; the ignore, which every warning has, names its warning,
+// so that a list of them reads apart, to a screen reader too.
+export function buttonText(action, diagnostic) {
+  return action.title === 'Ignore this warning on this line' && diagnostic
+    ? `Ignore -W${diagnostic.code} on line ${diagnostic.range.start.line + 1}`
+    : action.title;
+}
+
 const sameDiagnostic = (a, b) => a.code === b.code && a.message === b.message && a.range.start.line === b.range.start.line;
 
 // `ask(method, params)` asks the server; `apply(edit)` applies a workspace edit when it is made for
@@ -73,7 +81,7 @@ export function createProblems({ list, empty, fixAll, uri, ask, apply, version, 
       if (action.edit && at >= 0) {
         const button = document.createElement('button');
         button.type = 'button';
-        button.textContent = action.title;
+        button.textContent = buttonText(action, diagnostic);
         button.addEventListener('click', () => fixWith(action, made));
         items[at].querySelector('.fixes').append(button);
       }
@@ -138,6 +146,20 @@ export function createProblems({ list, empty, fixAll, uri, ask, apply, version, 
       } else {
         fixAll.disabled = true;
       }
+    },
+    // Focuses the first fix of the warning at `position` (the nearest on its line); true when it has one.
+    focusFixes(position) {
+      const distance = (p) => (p.line === position.line ? Math.abs(p.character - position.character) : Infinity);
+      const order = shown.map((p, index) => index).sort((a, b) => distance(shown[a]) - distance(shown[b]));
+      for (const index of order) {
+        const button = distance(shown[index]) < Infinity && list.children[index]?.querySelector('.fixes button');
+        if (button) {
+          button.scrollIntoView({ block: 'nearest' });
+          button.focus();
+          return true;
+        }
+      }
+      return false;
     },
     get count() {
       return shown.length;

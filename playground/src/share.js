@@ -61,16 +61,25 @@ export function stored(storage) {
   try {
     const kept = JSON.parse(storage.getItem(key) ?? 'null');
     return kept
-      ? { bytes: fromBase64url(kept.bytes), name: kept.name, example: kept.example ?? '', dirty: kept.dirty === true, project: kept.project ?? '' }
+      ? {
+          bytes: fromBase64url(kept.bytes),
+          name: kept.name,
+          example: kept.example ?? '',
+          dirty: kept.dirty === true,
+          project: kept.project ?? '',
+          shared: kept.shared ?? '',
+        }
       : null;
   } catch {
     return null;
   }
 }
 
-export function store(storage, { bytes, name, example, dirty, project }) {
+// `shared` is the share link's fragment the text came from or was shared as, if any: a reload at that
+// address takes this copy, edits made after the link included, rather than the link's text.
+export function store(storage, { bytes, name, example, dirty, project, shared = '' }) {
   try {
-    storage.setItem(key, JSON.stringify({ bytes: toBase64url(bytes), name, example, dirty, project }));
+    storage.setItem(key, JSON.stringify({ bytes: toBase64url(bytes), name, example, dirty, project, shared }));
   } catch {
     // A full or refused storage keeps no copy; the page works on.
   }

@@ -190,7 +190,13 @@ await check('an indented directive is a warning in Problems, and its fix mends t
   const warning = problems().filter({ hasText: '[-Wnot-directive]' });
   await warning.waitFor();
   assert.match(await warning.locator('span').innerText(), /^2:3: warning: directive MORV_DNS is indented, .* \[-Wnot-directive\]$/);
-  await warning.getByRole('button', { name: 'Remove the indent' }).click();
+  await warning.getByRole('button', { name: 'Ignore -Wnot-directive on line 2' }).waitFor();
+  // Ctrl+. in the text takes the cursor's warning to its fixes, the certain one first.
+  await page.locator('.cm-content').click();
+  await page.keyboard.press('Control+End');
+  await page.keyboard.press('Control+.');
+  assert.equal(await page.evaluate(() => document.activeElement.textContent), 'Remove the indent');
+  await page.keyboard.press('Enter');
   await warning.waitFor({ state: 'detached' });
   await settled();
   assert.match(await page.getByRole('region', { name: 'morv_cfg.c' }).locator('pre').innerText(), /DomainNameServer\[\] = \{10,20,30,53\};/);
@@ -313,6 +319,21 @@ await check('the user\'s text: an example chosen over edits can be undone, and a
   await page.reload();
   await page.getByRole('heading', { name: 'mine.cfg' }).waitFor();
   assert.deepEqual(await saved(), edited);
+});
+
+await check('typing after Share is kept by a reload at the shared address', async () => {
+  await openBytes(Buffer.from('MORV_DNS(10.0.0.2);\r\n'), 'shared.cfg');
+  await page.getByRole('button', { name: 'Share' }).click();
+  await page.getByRole('status').filter({ hasText: /link to this text is in the address bar/ }).waitFor();
+  const link = page.url();
+  await page.locator('.cm-content').click();
+  await page.keyboard.press('Control+End');
+  await page.keyboard.type('/* after the link */');
+  await page.waitForTimeout(500); // the copy for a reload is written once typing pauses
+  await page.reload();
+  await page.getByRole('heading', { name: 'shared.cfg' }).waitFor();
+  assert.equal(page.url(), link);
+  assert.deepEqual(await saved(), Buffer.from('MORV_DNS(10.0.0.2);\r\n/* after the link */'));
 });
 
 await check('a share link that does not decode says so', async () => {
