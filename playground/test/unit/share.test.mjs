@@ -34,7 +34,10 @@ test('the copy kept for a reload comes back, and a damaged one is no copy', () =
   const kept = { getItem: (k) => storage.get(k) ?? null, setItem: (k, v) => storage.set(k, v) };
   const bytes = Uint8Array.from([0, 13, 10, 255]);
   store(kept, { bytes, name: 'a.cfg', example: '', dirty: true, project: '-Werror\n' });
-  assert.deepEqual(stored(kept), { bytes, name: 'a.cfg', example: '', dirty: true, project: '-Werror\n' });
+  assert.deepEqual(stored(kept), { bytes, name: 'a.cfg', example: '', dirty: true, project: '-Werror\n', shared: '' });
+  // The share link the text came from or was shared as travels with it.
+  store(kept, { bytes, name: 'a.cfg', example: '', dirty: false, project: '', shared: 'name=a.cfg&z=AAAA' });
+  assert.equal(stored(kept).shared, 'name=a.cfg&z=AAAA');
   storage.set([...storage.keys()][0], '{not json');
   assert.equal(stored(kept), null);
 });
