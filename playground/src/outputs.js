@@ -11,7 +11,41 @@ function offer(link, pre, bytes) {
     setTimeout(() => URL.revokeObjectURL(old), 60000);
   }
   link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
-  pre.textContent = decoder.decode(bytes);
+  show(pre, decoder.decode(bytes));
+}
+
+// A box's text in blocks of kBlockLines lines, each replaced only when its text changed: after a
+// keystroke in a long file the browser lays out again one block of the pass-through output, not
+// all of it. The box's text (textContent) is the file's, whole.
+const kBlockLines = 128;
+function show(pre, text) {
+  const blocks = [];
+  for (let at = 0; at < text.length; ) {
+    let end = at;
+    for (let line = 0; line < kBlockLines && end < text.length; line += 1) {
+      const feed = text.indexOf('\n', end);
+      end = feed < 0 ? text.length : feed + 1;
+    }
+    blocks.push(text.slice(at, end));
+    at = end;
+  }
+  const shown = pre.children;
+  if (shown.length === 0 && pre.firstChild) {
+    pre.textContent = ''; // text the page's markup put there
+  }
+  blocks.forEach((block, index) => {
+    const existing = shown[index];
+    if (!existing) {
+      const div = document.createElement('div');
+      div.textContent = block;
+      pre.append(div);
+    } else if (existing.textContent !== block) {
+      existing.textContent = block;
+    }
+  });
+  while (shown.length > blocks.length) {
+    pre.lastElementChild.remove();
+  }
 }
 
 // `slots`: for each file's name ('pass-through', 'morv_cfg.c', 'morv_cfg.h'), its link and box.

@@ -25,6 +25,8 @@ const sameDiagnostic = (a, b) => a.code === b.code && a.message === b.message &&
 // the text on screen, and says whether it did; `version()` is the text's version now; `focusEditor()`.
 export function createProblems({ list, empty, fixAll, uri, ask, apply, version, focusEditor }) {
   let shown = [];
+  let fixesAsked = null;
+  const fixesPause = 250; // ms
 
   async function fixWith(action, made) {
     let edit = action.edit;
@@ -141,10 +143,12 @@ export function createProblems({ list, empty, fixAll, uri, ask, apply, version, 
       while (list.children.length > items.length) {
         list.lastChild.remove();
       }
+      // The fixes are asked for once typing pauses: every keystroke would otherwise queue a request
+      // for the whole document's fixes ahead of the next keystroke's check.
+      clearTimeout(fixesAsked);
+      fixAll.disabled = true;
       if (fixable) {
-        addFixes(problems, items, made);
-      } else {
-        fixAll.disabled = true;
+        fixesAsked = setTimeout(() => addFixes(problems, items, made), fixesPause);
       }
     },
     // Focuses the first fix of the warning at `position` (the nearest on its line); true when it has one.

@@ -294,7 +294,8 @@ await check('Problems: notes, No problems, and Fix all says what it changed', as
   await problemsSettled();
   assert.match(await problems().filter({ hasText: 'the gateway' }).innerText(), /\n1:1: note: this host's subnet is set here/);
   const fixAll = page.getByRole('button', { name: 'Fix all' });
-  assert.equal(await fixAll.isEnabled(), true);
+  // The fixes are asked for once typing pauses.
+  await page.waitForFunction(() => !document.getElementById('fix-all').disabled);
   await fixAll.click();
   await page.getByRole('status').filter({ hasText: /Fix all applied 1 fix; the configuration morvcfg generates changes: DomainNameServer: 10\.20\.30\.1 -> 10\.20\.30\.53/ }).waitFor();
   await openBytes(Buffer.from('MORV_IFCFG(10.20.30.40, 255.255.255.0);\r\n'), 'clean.cfg');
