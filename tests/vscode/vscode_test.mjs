@@ -1,6 +1,8 @@
 // The VS Code extension in a real VS Code: code-server (VS Code 1.100 in the browser) with the
 // .vsix installed, driven through Debian's Chromium by playwright-core, once with the native
-// morvcfg-check as the server and once with the WebAssembly one the package bundles.
+// morvcfg-check as the server, once with the WebAssembly one the package bundles (run by the
+// extension host's node), and once as a web extension, in the browser's extension host, where the
+// bundled server runs in a worker started from a Blob URL and reads no files (no project file).
 // The settings are the README's VS Code block as printed.
 //   node vscode_test.mjs --code-server <code-server> --vsix <.vsix> --native <morvcfg-check> --board <.cfg>
 //                        --readme <README.md>
@@ -53,6 +55,7 @@ async function run(mode, port) {
     JSON.stringify({
       ...settings,
       'morvcfg.path': mode === 'native' ? values.native : settings['morvcfg.path'],
+      ...(mode === 'web' ? { 'extensions.webWorker': true, 'remote.extensionKind': { 'morvcfg.morvcfg': ['web'] } } : {}),
       'workbench.startupEditor': 'none',
       'security.workspace.trust.enabled': false,
       'telemetry.telemetryLevel': 'off',
@@ -112,9 +115,11 @@ async function run(mode, port) {
       null,
       { timeout: 30000 },
     );
-    // A project file written beside it silences a category.
-    writeFileSync(join(workspace, '.morvcfg-check'), '-Wno-device-define\n');
-    await problems.getByText("'0XA0000000' starts with a capital 0X").first().waitFor({ state: 'detached', timeout: 30000 });
+    // A project file written beside it silences a category (a web extension reads no files).
+    if (mode !== 'web') {
+      writeFileSync(join(workspace, '.morvcfg-check'), '-Wno-device-define\n');
+      await problems.getByText("'0XA0000000' starts with a capital 0X").first().waitFor({ state: 'detached', timeout: 30000 });
+    }
     // Saving applies the certain fixes only.
     await page.locator('.monaco-editor .view-lines').first().click();
     await page.keyboard.press('Control+s');
@@ -132,6 +137,9 @@ async function run(mode, port) {
     await page.locator('.monaco-editor .view-lines').getByText('[section]').waitFor();
     const language = await page.locator('.statusbar-item[id="status.editor.mode"]').innerText();
     assert.notEqual(language.trim().toLowerCase(), 'morvcfg description', 'other.cfg is not claimed');
+    // The node form runs only for the bundled server in the extension host's node.
+    const nodeForms = spawnSync('pgrep', ['-f', 'server/morvcfg-check.js'], { encoding: 'utf8' }).stdout.trim().split('\n').filter(Boolean);
+    assert.equal(nodeForms.length, mode === 'bundled' ? 1 : 0, `node forms of the server running: ${nodeForms.length}`);
     console.log(`ok - ${mode} server: problems ${(first / 1000).toFixed(1)} s after start, all checks in ${((Date.now() - started) / 1000).toFixed(1)} s`);
   } catch (error) {
     await page.screenshot({ path: join(tmpdir(), `morvcfg-vscode-${mode}.png`) });
@@ -145,4 +153,5 @@ async function run(mode, port) {
 
 await run('native', 18871);
 await run('bundled', 18872);
+await run('web', 18873);
 rmSync(work, { recursive: true, force: true });
