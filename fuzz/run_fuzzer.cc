@@ -1,6 +1,7 @@
 // Fuzz target: the whole run, in process, on arbitrary bytes as the description file, with every
 // file in memory. Checks what must hold for any input; any violation aborts.
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "checker/analysis/check.h"
+#include "checker/analysis/comparison.h"
 #include "checker/analysis/ignores.h"
 #include "checker/fixes/fix.h"
 #include "checker/forms/report.h"
@@ -657,6 +659,32 @@ void check_add_ignores(std::string_view input, const morvcfg::MemoryEnvironment&
     }
 }
 
+// --compare of the input's two halves says "the same" exactly when morvcfg's own writers give the
+// two the same morv_cfg.c and morv_cfg.h (the clock stands still) and the pass-through copies the
+// same defines; and a file compared with itself is the same.
+void check_comparison(std::string_view input) {
+    const char* args[] = {"morvcfg", "in.cfg", "out.cfg"};
+    const std::array<std::string, 2> halves{std::string(input.substr(0, input.size() / 2)),
+                                            std::string(input.substr(input.size() / 2))};
+    std::array<morvcfg::CheckResult, 2> checked;
+    std::array<morvcfg::MemoryEnvironment, 2> generated;
+    for (std::size_t i = 0; i < 2; ++i) {
+        morvcfg::StringSource source(halves[i]);
+        checked[i] = morvcfg::check(source);
+        generated[i].files["in.cfg"] = halves[i];
+        require(morvcfg::run(args, generated[i]) == 0, "the run completes");
+    }
+    const bool same_files = generated[0].files["morv_cfg.c"] == generated[1].files["morv_cfg.c"] &&
+                            generated[0].files["morv_cfg.h"] == generated[1].files["morv_cfg.h"] &&
+                            checked[0].defines == checked[1].defines;
+    const morvcfg::Comparison comparison = morvcfg::compare(checked[0], checked[1], "a", "b");
+    require(comparison.same() == same_files, "--compare says the same exactly when the generated files are");
+    for (const morvcfg::ValueChange& change : comparison.changes) {
+        require(change.before != change.after, "a change changes a value");
+    }
+    require(morvcfg::compare(checked[0], checked[0], "a", "a").same(), "a file compared with itself is the same");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -714,6 +742,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check_line_ends_agree(input, checked);
     check_ignore_edits(input, checked);
     check_add_ignores(input, first);
+    check_comparison(input);
 
     morvcfg::MemoryEnvironment second;
     second.files["in.cfg"] = input;

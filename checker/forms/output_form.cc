@@ -6,19 +6,21 @@
 namespace morvcfg {
 namespace {
 
-constexpr std::array<OutputForm, 7> kOutputForms = {{
+constexpr std::array<OutputForm, 8> kOutputForms = {{
     {"gcc", "warnings as compilers write them, with the source line and a caret (the default)",
-     OutputForm::Places::SourceLines, true, write_gcc_form},
+     OutputForm::Places::SourceLines, true, write_gcc_form, "", nullptr, write_comparison_text},
     {"json", "one JSON document: each file's warnings, fixes and configuration", OutputForm::Places::None, false,
-     write_json},
+     write_json, "", nullptr, write_comparison_json},
     {"sarif", "one SARIF 2.1.0 log, for code-scanning services", OutputForm::Places::CodePointColumns, false,
      write_sarif},
     {"github", "GitHub Actions workflow commands: an annotation on the line of each warning",
-     OutputForm::Places::CodePointColumns, true, write_github, "GITHUB_STEP_SUMMARY", write_github_summary},
+     OutputForm::Places::CodePointColumns, true, write_github, "GITHUB_STEP_SUMMARY", write_markdown},
     {"gitlab", "a GitLab Code Quality report, for merge requests (artifacts: reports: codequality)",
      OutputForm::Places::LineTexts, false, write_gitlab},
     {"junit", "JUnit XML: a test suite each file, a failed test each warning (Jenkins, most CI services)",
      OutputForm::Places::None, false, write_junit},
+    {"markdown", "a Markdown table of the warnings, for a merge request's comment",
+     OutputForm::Places::CodePointColumns, false, write_markdown, "", nullptr, write_comparison_markdown},
     {"checkstyle", "Checkstyle XML, which Jenkins and review bots read", OutputForm::Places::CodePointColumns, false,
      write_checkstyle},
 }};

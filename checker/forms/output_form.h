@@ -35,6 +35,9 @@ struct OutputForm {
     std::string_view summary_variable{};
     void (*write_summary)(std::string& out, std::span<const FileReport> reports,
                           const ReportOptions& options) = nullptr;
+    // The writer of a comparison of two files (--compare), for the forms that have one; null for
+    // the others.
+    void (*write_comparison)(std::string& out, const Comparison& comparison, const ComparedFiles& files) = nullptr;
 };
 
 // Every form, the default first, in the order --help lists them.

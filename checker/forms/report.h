@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "checker/analysis/comparison.h"
 #include "checker/analysis/findings.h"
 #include "checker/analysis/settings.h"
 #include "checker/analysis/verdict.h"
@@ -63,9 +64,6 @@ void write_json(std::string& out, std::span<const FileReport> reports, const Rep
 void write_sarif(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
 // GitHub Actions workflow commands: an ::error or ::warning annotation for each warning reported.
 void write_github(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
-// A Markdown table of every warning reported, for the job summary the runner shows: it shows only
-// the first ten annotations of each kind a step gives.
-void write_github_summary(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
 
 // GitLab's Code Quality report: one JSON array, a fingerprint for each warning that stays when
 // lines are added above it.
@@ -78,6 +76,24 @@ void write_checkstyle(std::string& out, std::span<const FileReport> reports, con
 // --statistics: a line per kind of warning reported, the most frequent first: the count, the name,
 // and [*] where a certain fix exists for one of them ([?] where only a guess does).
 void write_statistics(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
+
+// Two files compared (--compare): their names as given, and their checks.
+struct ComparedFiles {
+    std::string before;
+    std::string after;
+    const CheckResult* before_result = nullptr;
+    const CheckResult* after_result = nullptr;
+};
+// A comparison as text (a line a change), as JSON, and as Markdown.
+void write_comparison_text(std::string& out, const Comparison& comparison, const ComparedFiles& files);
+void write_comparison_json(std::string& out, const Comparison& comparison, const ComparedFiles& files);
+void write_comparison_markdown(std::string& out, const Comparison& comparison, const ComparedFiles& files);
+// Text in a Markdown table's cell, where it cannot end the cell or be read as markup.
+std::string markdown_cell(std::string_view text);
+// Markdown: a table of every warning reported, for a merge request's comment, and for the job
+// summary GitHub's runner shows, since it shows only the first ten annotations of each kind a step
+// gives.
+void write_markdown(std::string& out, std::span<const FileReport> reports, const ReportOptions& options);
 
 // A place's line and column, the column in Unicode code points where code_point_columns() has
 // counted it, else in bytes.

@@ -1,6 +1,7 @@
 #include "checker/frontend/check_run.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "checker/analysis/check.h"
+#include "checker/analysis/comparison.h"
 #include "checker/fixes/diff.h"
 #include "checker/fixes/fix.h"
 #include "checker/fixes/rewrite.h"
@@ -283,6 +285,38 @@ int check_files(const CommandLine& command, const CheckerHost& host) {
         status = 2;
     }
     return status;
+}
+
+int compare_files(const CommandLine& command, const CheckerHost& host) {
+    std::array<CheckResult, 2> results;
+    std::array<std::string, 2> names;
+    std::string piped;  // standard input's bytes, read once
+    for (std::size_t i = 0; i < 2; ++i) {
+        const Input input = input_of(command.files[i], command);
+        names[i] = input.name;
+        std::string why;
+        std::unique_ptr<ByteSource> source;
+        if (input.standard) {
+            if (!read_all(host.standard_input, piped)) {
+                print(host.standard_error, input.name + ": error: cannot read standard input\n");
+                return 2;
+            }
+            source = std::make_unique<StringSource>(piped);
+        } else if (source = host.files.open(input.path, why); !source) {
+            print(host.standard_error, input.name + ": error: cannot open the file: " + why + "\n");
+            return 2;
+        }
+        results[i] = check(*source, includes_beside(&host.files, input.beside, IncludeNames::Paths));
+        if (results[i].read_failed) {
+            print(host.standard_error, input.name + ": error: cannot read the file\n");
+            return 2;
+        }
+    }
+    const Comparison comparison = compare(results[0], results[1], names[0], names[1]);
+    std::string out;
+    command.format->write_comparison(out, comparison, {names[0], names[1], results.data(), results.data() + 1});
+    print(host.standard_output, out);
+    return comparison.same() ? 0 : 1;
 }
 
 int show_config(const CommandLine& command, const CheckerHost& host) {

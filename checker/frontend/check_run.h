@@ -33,6 +33,10 @@ struct CheckerHost {
 // file cannot be read or fixed.
 int check_files(const CommandLine& command, const CheckerHost& host);
 
+// --compare OLD NEW: what the firmware gets differently from NEW than from OLD, in the command's
+// form. Returns 0 when it gets the same, 1 when it differs, 2 when a file cannot be read.
+int compare_files(const CommandLine& command, const CheckerHost& host);
+
 // --show-config: which project file applies to the command's file, and the options in force for it
 // in the order they apply (the project file's, then the command line's). Returns 0, or 2 when the
 // project file cannot be used.

@@ -49,9 +49,10 @@ Ran run(const std::string& line, std::map<std::string, std::string> files, const
     BrokenInput broken;
     StringSink out;
     StringSink err;
-    const int status =
-        check_files(*parsed.command,
-                    {environment, input_broken ? static_cast<ByteSource&>(broken) : standard_input, out, err, false});
+    ByteSource* const input_stream = input_broken ? static_cast<ByteSource*>(&broken) : &standard_input;
+    const CheckerHost host{environment, *input_stream, out, err, false};
+    const int status = parsed.command->action == CommandLine::Action::Compare ? compare_files(*parsed.command, host)
+                                                                              : check_files(*parsed.command, host);
     return {status, out.contents(), err.contents(), environment.files};
 }
 
@@ -201,6 +202,73 @@ TEST(CheckRunTest, StatisticsAndAddIgnore) {
               "a.cfg: added 2 ignore comments\n  the configuration morvcfg generates stays the same\n"
               "b.cfg: added 1 ignore comment\n  the configuration morvcfg generates stays the same\n");
     EXPECT_EQ(run("--add-ignore a.cfg b.cfg", added.files).files, added.files);
+}
+
+// --compare: what the firmware gets differently, each change with its cause; nothing, and status
+// 0, for a change the firmware does not see.
+TEST(CheckRunTest, ComparesWhatTheFirmwareGets) {
+    const std::string base =
+        "/* board */\nMORV_IFCFG(10.1.2.20, 255.255.255.0);\nMORV_DEFGW(10.1.2.1);\n"
+        "MORV_DNS(10.1.2.53);\nMORV_DEV_ADR(uart0, 0x40004400);\nMORV_MPF_SMALL(128, 32);\n";
+    const auto replaced = [&base](std::string_view from, std::string_view to) {
+        std::string text = base;
+        text.replace(text.find(from), from.size(), to);
+        return text;
+    };
+    const struct {
+        const char* what;
+        std::string after;
+        int status;
+        std::string out;
+    } cases[] = {
+        {"a changed gateway", replaced("MORV_DEFGW(10.1.2.1)", "MORV_DEFGW(10.1.2.254)"), 1,
+         "GateWay 10.1.2.1 -> 10.1.2.254 (new.cfg:3)\n"},
+        {"a new subnet moves the gateway and the name server",
+         replaced("MORV_MPF_SMALL", "MORV_IFCFG(10.1.3.20, 255.255.255.0);\nMORV_MPF_SMALL"), 1,
+         "ThisIs 10.1.2.20 -> 10.1.3.20 (new.cfg:6)\n"
+         "NetWorkAddress 10.1.2.0 -> 10.1.3.0 (derived from the line at new.cfg:6)\n"
+         "GateWay 10.1.2.1 -> 10.1.3.1 (moved into the new subnet set at new.cfg:6)\n"
+         "DomainNameServer 10.1.2.53 -> 10.1.3.53 (moved into the new subnet set at new.cfg:6)\n"
+         "SubNetBroadCast 10.1.2.255 -> 10.1.3.255 (derived from the line at new.cfg:6)\n"},
+        {"a removed define", replaced("MORV_DEV_ADR(uart0, 0x40004400);\n", ""), 1,
+         "UART0_START_ADDRESS 0x40004400 -> (none) (no line sets it any more: old.cfg:5 did)\n"},
+        {"a pool change", replaced("MORV_MPF_SMALL(128, 32)", "MORV_MPF_SMALL(256, 32)"), 1,
+         "ETH0_SMALL_BLOCK_SIZE 128 -> 256 (new.cfg:6)\n"
+         "ETH0_RCV_SMALL_SZ 4096 -> 8192 (derived from the line at new.cfg:6)\n"},
+        {"a comment", replaced("/* board */", "/* the board, revision B */"), 0, ""},
+        {"lines reordered without effect",
+         replaced("MORV_DEFGW(10.1.2.1);\nMORV_DNS(10.1.2.53);", "MORV_DNS(10.1.2.53);\nMORV_DEFGW(10.1.2.1);"), 0, ""},
+        {"lines reordered with effect, the later one wins",
+         replaced("MORV_DEFGW(10.1.2.1);\n", "") + "MORV_DEFGW(10.1.2.1);\n", 0, ""},
+        {"a directive moved into #if 0, which morvcfg still applies",
+         replaced("MORV_DEFGW(10.1.2.1);\n", "#if 0\nMORV_DEFGW(10.1.2.1);\n#endif\n"), 0, ""},
+        {"CR LF for LF",
+         [&base] {
+             std::string crlf;
+             for (const char c : base) {
+                 crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+             }
+             return crlf;
+         }(),
+         0, ""},
+        {"a byte-order mark", "\xEF\xBB\xBF" + base, 0, ""},
+        {"a repeated define", base + "MORV_DEV_ADR(UART0, 0x40004400);\n", 1,
+         "the pass-through copy's defines: UART0_START_ADDRESS -> UART0_START_ADDRESS, UART0_START_ADDRESS\n"},
+    };
+    for (const auto& c : cases) {
+        const Ran ran = run("--compare old.cfg new.cfg", {{"old.cfg", base}, {"new.cfg", c.after}});
+        EXPECT_EQ(ran.status, c.status) << c.what;
+        EXPECT_EQ(ran.out, c.out) << c.what;
+        EXPECT_EQ(ran.err, "") << c.what;
+    }
+    // Either side may be standard input; JSON and Markdown say the same.
+    const Ran piped = run("--compare --format=json - new.cfg", {{"new.cfg", cases[0].after}}, base);
+    EXPECT_EQ(piped.status, 1);
+    EXPECT_NE(piped.out.find("\"cause\": \"new.cfg:3\""), std::string::npos) << piped.out;
+    const Ran markdown = run("--compare --format=markdown old.cfg old.cfg", {{"old.cfg", base}});
+    EXPECT_EQ(markdown.status, 0);
+    EXPECT_NE(markdown.out.find("No change"), std::string::npos) << markdown.out;
+    EXPECT_EQ(run("--compare old.cfg missing.cfg", {{"old.cfg", base}}).status, 2);
 }
 
 TEST(CheckRunTest, FixesInPlaceAndSaysWhatChanged) {

@@ -117,6 +117,8 @@ std::optional<std::string> flag_option(CommandLine& command, std::string_view ar
         command.action = CommandLine::Action::LanguageServer;
     } else if (arg == "--show-ignored") {
         command.options.show_ignored = true;
+    } else if (arg == "--compare") {
+        command.action = CommandLine::Action::Compare;
     } else if (arg == "--statistics") {
         command.statistics = true;
     } else if (arg == "--unsafe-fixes") {
@@ -154,7 +156,7 @@ std::optional<std::string> stdin_name_option(CommandLine& command, std::string_v
 constexpr std::string_view kNoValue;
 
 // Every option, in the order --help lists them.
-constexpr std::array<Option, 26> kOptions = {{
+constexpr std::array<Option, 27> kOptions = {{
     {"--format", Form::Value, format_option, "needs a value: FORMS", "[--format=FORMS]", Usage::Check, 0,
      "--format=FORM", "the form of the report, one of the forms listed below"},
     {"--summary", Form::Flag, flag_option, kNoValue, "[--summary]", Usage::Check, 1, "--summary",
@@ -171,6 +173,9 @@ constexpr std::array<Option, 26> kOptions = {{
     {"--add-ignore", Form::Flag, fix_option, kNoValue, "[--add-ignore]", Usage::Check, 4, "--add-ignore",
      "write a morvcfg-check: ignore comment on each line with warnings, naming their kinds, so that old files "
      "give none; the configuration morvcfg generates stays the same"},
+    {"--compare", Form::Flag, flag_option, kNoValue, "--compare OLD NEW", Usage::None, 0, "--compare OLD NEW",
+     "print what the firmware gets differently from NEW than from OLD, each change with the line that causes it "
+     "(gcc, json or markdown form); status 1 when it differs"},
     {"--statistics", Form::Flag, flag_option, kNoValue, "[--statistics]", Usage::Check, 1, "--statistics",
      "print a line per kind of warning (count, name, [*] where a certain fix exists) instead of the warnings"},
     {"-fdiagnostics-parseable-fixits", Form::Flag, flag_option, kNoValue, "[-fdiagnostics-parseable-fixits]",
@@ -236,6 +241,14 @@ std::optional<std::string> conflict(const CommandLine& command) {
     }
     if (std::count(command.files.begin(), command.files.end(), "-") > 1) {
         return std::string("standard input (-) can be read only once");
+    }
+    if (command.action == CommandLine::Action::Compare) {
+        if (command.files.size() != 2) {
+            return std::string("--compare takes two files: OLD and NEW (- for standard input)");
+        }
+        if (command.format->write_comparison == nullptr || command.fix_mode != FixMode::Show) {
+            return std::string("--compare writes the gcc, json or markdown form, and fixes nothing");
+        }
     }
     if (command.no_config && !command.config_file.empty()) {
         return std::string("--config and --no-config do not go together");

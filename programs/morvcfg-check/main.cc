@@ -82,11 +82,18 @@ int main(int argc, char** argv) {
             return serve_editor(command, files, *errors);
         case morvcfg::CommandLine::Action::Check:
         case morvcfg::CommandLine::Action::ShowConfig:
+        case morvcfg::CommandLine::Action::Compare:
             break;
     }
     const auto input = morvcfg::standard_input();
     const morvcfg::CheckerHost host{
         files, *input, *output, *errors, morvcfg::standard_output_shows_colour(), morvcfg::environment_variable};
-    return command.action == morvcfg::CommandLine::Action::ShowConfig ? morvcfg::show_config(command, host)
-                                                                      : morvcfg::check_files(command, host);
+    switch (command.action) {
+        case morvcfg::CommandLine::Action::ShowConfig:
+            return morvcfg::show_config(command, host);
+        case morvcfg::CommandLine::Action::Compare:
+            return morvcfg::compare_files(command, host);
+        default:
+            return morvcfg::check_files(command, host);
+    }
 }
