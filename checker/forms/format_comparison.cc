@@ -85,8 +85,8 @@ void write_comparison_markdown(std::string& out, const Comparison& comparison, c
                    markdown_cell(shown(change.after)) + " | " + markdown_cell(cause(change, files)) + " |\n";
         }
     }
-    if (!comparison.same_defines) {
-        out += "\nThe pass-through copy's defines: " + markdown_cell(defines_of(*files.before_result)) + " → " +
+    if (comparison.changes.empty()) {
+        out += "The pass-through copy's defines: " + markdown_cell(defines_of(*files.before_result)) + " → " +
                markdown_cell(defines_of(*files.after_result)) + "\n";
     }
 }
