@@ -1,6 +1,7 @@
 #include "checker/analysis/comparison.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 
 #include "checker/analysis/settings.h"
@@ -59,9 +60,8 @@ Comparison compare(const CheckResult& before, const CheckResult& after, const st
     const std::map<std::string, std::string> new_values(new_settings.begin(), new_settings.end());
     std::vector<std::string> names;
     names.reserve(new_settings.size() + old_settings.size());
-    for (const auto& setting : new_settings) {
-        names.push_back(setting.first);
-    }
+    const auto name_of_setting = [](const std::pair<std::string, std::string>& setting) { return setting.first; };
+    std::transform(new_settings.begin(), new_settings.end(), std::back_inserter(names), name_of_setting);
     for (const auto& setting : old_settings) {
         if (!new_values.contains(setting.first)) {
             names.push_back(setting.first);
