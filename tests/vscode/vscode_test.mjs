@@ -121,12 +121,19 @@ async function run(mode, port) {
       await problems.getByText("'0XA0000000' starts with a capital 0X").first().waitFor({ state: 'detached', timeout: 30000 });
     }
     // Saving applies the certain fixes only.
-    await page.locator('.monaco-editor .view-lines').first().click();
-    await page.keyboard.press('Control+s');
+    // The save waits for the server's fix-all within VS Code's time for save participants; a
+    // server still busy with the project file's change may miss it once, so a save that came
+    // without it is made again.
+    await page.waitForTimeout(1000);
+    const fixedOnDisk = /^MORV_NTPCFG\(/m;
     let saved = board;
-    for (let waited = 0; saved === board && waited < 30000; waited += 200) {
-      await new Promise((resolve) => setTimeout(resolve, 200));
-      saved = readFileSync(join(workspace, 'board.cfg'), 'utf8');
+    for (let attempt = 0; attempt < 2 && !fixedOnDisk.test(saved); attempt += 1) {
+      await page.locator('.monaco-editor .view-lines').first().click();
+      await page.keyboard.press('Control+s');
+      for (let waited = 0; !fixedOnDisk.test(saved) && waited < 15000; waited += 200) {
+        await new Promise((resolve) => setTimeout(resolve, 200));
+        saved = readFileSync(join(workspace, 'board.cfg'), 'utf8');
+      }
     }
     assert.ok(!saved.includes('  MORV_DNS(10.20.40.2);'), `the quick fix is saved:\n${saved.slice(0, 600)}`);
     assert.match(saved, /^MORV_NTPCFG\(129\.6\.15\.28\);$/m, 'the certain fix of the lower-case keyword');
