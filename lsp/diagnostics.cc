@@ -26,6 +26,11 @@ std::uint64_t line_number(const Document& document, std::uint64_t offset) {
     return document.position(offset, PositionEncoding::Utf8).line + 1;
 }
 
+std::string origin_words(const Document& document, const ValueOrigin& origin) {
+    return origin_text(origin,
+                       [&document](std::uint64_t at) { return "line " + std::to_string(line_number(document, at)); });
+}
+
 Json diagnostics(const Document& document, const Session& session) {
     Json list = Json::array();
     for (const Finding& finding : document.analysis().findings) {

@@ -58,7 +58,9 @@ Json diagnostics(const Document& document, const Session& session);
 Json hover(const Document& document, Position position, const Session& session);
 
 // morvcfg/configuration: the settings the generated files hold for the document, in the order the
-// summary lists them, as [{"name", "value"}] (a page shows them beside the text).
+// summary lists them (each define as often as it is written), as [{"name", "value", "origin"}]
+// (a page shows them beside the text); the origin as the JSON report gives it: {"kind", "text",
+// "line", "subnet_line"}, lines from 1, each left out where it is a default.
 Json configuration(const Document& document);
 // The keywords, at the start of a line.
 Json completion(const Document& document, Position position, const Session& session);
@@ -74,5 +76,7 @@ const DirectiveLine* set_again_later(const CheckResult& result, const DirectiveL
 
 // The line number (from 1) of a byte offset, as a person reads it in messages.
 std::uint64_t line_number(const Document& document, std::uint64_t offset);
+// Where a value comes from in words, each line named "line N" as the editor counts lines.
+std::string origin_words(const Document& document, const ValueOrigin& origin);
 
 }  // namespace morvcfg::lsp

@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <vector>
 
@@ -17,38 +16,59 @@ std::string_view holder(const std::string& name) {
     return name.ends_with("_START_ADDRESS") ? "the pass-through output" : "morv_cfg.c";
 }
 
-// Why the generated value of a setting differs from what `line` gives it: a later line sets it
-// again, or the derivation moves it into the subnet.
-std::string why_different(const Document& document, const DirectiveLine& line, const Setting& setting) {
-    if (const DirectiveLine* later = set_again_later(document.analysis(), line, setting.name)) {
-        return "line " + std::to_string(line_number(document, later->offset)) + " (" +
-               std::string(later->row->keyword) + ") sets it last";
+// Why the generated value of a setting differs from what `line` gives it, from where the value
+// comes from: a later line sets it again, or the derivation moves it into the subnet.
+std::string why_different(const Document& document, const DirectiveLine& line, const ValueOrigin& origin) {
+    if (origin.at && *origin.at != line.offset) {
+        const auto& directives = document.analysis().directives;
+        const auto later = std::find_if(directives.begin(), directives.end(),
+                                        [&](const DirectiveLine& d) { return d.offset == *origin.at; });
+        return "line " + std::to_string(line_number(document, *origin.at)) +
+               (later != directives.end() ? " (" + std::string(later->row->keyword) + ")" : std::string()) +
+               " sets it last";
     }
-    if (setting.name == "GateWay" || setting.name == "DomainNameServer") {
-        return "moved into this host's subnet, keeping its host part";
+    if (origin.kind == ValueOrigin::Kind::Moved) {
+        return "moved into this host's subnet" +
+               (origin.subnet_at ? " (set at line " + std::to_string(line_number(document, *origin.subnet_at)) + ")"
+                                 : std::string(" (the default one)")) +
+               ", keeping its host part";
     }
     return "";
 }
 
 // A table in the hover: Markdown's, or columns padded with spaces for a client that shows plain
 // text.
-std::string table(const std::vector<std::array<std::string, 3>>& rows, bool plain) {
+std::string table(const std::vector<std::vector<std::string>>& rows, bool plain) {
     std::string text;
     if (!plain) {
         for (std::size_t i = 0; i < rows.size(); ++i) {
-            text += "| " + rows[i][0] + " | " + rows[i][1] + " | " + rows[i][2] + " |\n";
-            text += i == 0 ? "|---|---|---|\n" : "";
+            for (const std::string& cell : rows[i]) {
+                text += "| " + cell + " ";
+            }
+            text += "|\n";
+            if (i == 0) {
+                for (std::size_t column = 0; column < rows[i].size(); ++column) {
+                    text += "|---";
+                }
+                text += "|\n";
+            }
         }
         return text;
     }
-    std::array<std::size_t, 2> width{};
+    std::vector<std::size_t> width(rows.empty() ? 0 : rows.front().size());
     for (const auto& row : rows) {
-        width[0] = std::max(width[0], row[0].size());
-        width[1] = std::max(width[1], row[1].size());
+        for (std::size_t column = 0; column < row.size() && column < width.size(); ++column) {
+            width[column] = std::max(width[column], row[column].size());
+        }
     }
     for (const auto& row : rows) {
-        text += row[0] + std::string(width[0] - row[0].size() + 2, ' ') + row[1] +
-                std::string(width[1] - row[1].size() + 2, ' ') + row[2] + "\n";
+        for (std::size_t column = 0; column < row.size(); ++column) {
+            text += row[column];
+            if (column + 1 < row.size()) {
+                text += std::string(width[column] - row[column].size() + 2, ' ');
+            }
+        }
+        text += "\n";
     }
     return text;
 }
@@ -62,19 +82,24 @@ std::string directive_text(const Document& document, const DirectiveLine& direct
     if (directive.settings.empty()) {
         return text + "This line sets nothing.\n";
     }
-    const std::map<std::string, std::string> generated = generated_settings(document.analysis());
-    std::vector<std::array<std::string, 3>> rows{{"setting", "this line gives", "generated"}};
+    std::map<std::string, GeneratedSetting> generated;
+    for (GeneratedSetting& setting : generated_settings_in_order(document.analysis())) {
+        generated.emplace(setting.name, std::move(setting));
+    }
+    std::vector<std::vector<std::string>> rows{{"setting", "this line gives", "generated", "comes from"}};
     std::string reasons;
     for (const Setting& setting : directive.settings) {
         const auto found = generated.find(setting.name);
-        const std::string final_value = found != generated.end() ? found->second : "";
-        rows.push_back({setting.name, setting.given.empty() ? setting.value : setting.given, final_value});
+        const GeneratedSetting none{setting.name, "", {}};
+        const GeneratedSetting& final_setting = found != generated.end() ? found->second : none;
+        rows.push_back({setting.name, setting.given.empty() ? setting.value : setting.given, final_setting.value,
+                        origin_words(document, final_setting.origin)});
         if (!setting.note.empty()) {
             reasons += "- " + setting.name + ": " + setting.note + "\n";
         }
-        if (final_value != setting.value) {
-            reasons += "- " + setting.name + " in " + std::string(holder(setting.name)) + " is " + final_value + ": " +
-                       why_different(document, directive, setting) + "\n";
+        if (final_setting.value != setting.value) {
+            reasons += "- " + setting.name + " in " + std::string(holder(setting.name)) + " is " + final_setting.value +
+                       ": " + why_different(document, directive, final_setting.origin) + "\n";
         }
     }
     return text + table(rows, plain) + (reasons.empty() ? "" : "\n" + reasons);

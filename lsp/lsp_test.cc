@@ -241,6 +241,32 @@ TEST_F(ServerTest, HoverOnALineThatSetsNothing) {
     EXPECT_EQ(text.find("| setting |"), std::string::npos) << text;
 }
 
+// Where each value comes from, in lines as the editor counts them: a lone carriage return ends a
+// line for the editor (LSP), not for morvcfg, so the two count differently after one.
+TEST_F(ServerTest, SaysWhereEachValueComesFromInTheEditorsLines) {
+    open_document("file:///b.cfg", "/* a\rb */\nMORV_IFCFG(10.1.2.3, 255.255.0.0);\nMORV_DEFGW(10.9.0.1);\n");
+    const Json settings = ask("morvcfg/configuration", "file:///b.cfg");
+    const auto origin_of = [&settings](std::string_view name) {
+        for (const Json& setting : settings) {
+            if (setting.at("name") == name) {
+                return setting.at("origin");
+            }
+        }
+        return Json();
+    };
+    EXPECT_EQ(origin_of("ThisIs"), Json({{"kind", "line"}, {"line", 3}, {"text", "line 3"}}));
+    EXPECT_EQ(origin_of("GateWay"), Json({{"kind", "moved"},
+                                          {"line", 4},
+                                          {"subnet_line", 3},
+                                          {"text", "line 4, moved into the subnet set at line 3"}}));
+    EXPECT_EQ(origin_of("LocalHost"), Json({{"kind", "default"}, {"text", "default"}}));
+    const Json hover = ask("textDocument/hover", "file:///b.cfg", {{"position", {{"line", 3}, {"character", 2}}}});
+    const std::string text = hover.at("contents").at("value");
+    EXPECT_NE(text.find("| GateWay | 10.9.0.1 | 10.1.0.1 | line 4, moved into the subnet set at line 3 |"),
+              std::string::npos)
+        << text;
+}
+
 class QuietServerTest : public ServerTest {
 protected:
     QuietServerTest() : ServerTest(options()) {}

@@ -397,30 +397,39 @@ TEST(CheckerTest, IgnoreCommentsExcuseOneLine) {
     }
 }
 
-TEST(CheckerTest, SummaryIsWhatTheTranslatorGenerates) {
+// Each value with where it comes from: a line, a default, a derivation, or a line (or default)
+// moved into the subnet that the last line setting this host's address or mask gives.
+TEST(CheckerTest, SummaryIsWhatTheTranslatorGeneratesAndWhereEachValueComesFrom) {
     const std::string out = diagnose(
         "MORV_IFCFG(10.1.2.3, 255.255.0.0);\nMORV_MPF_SMALL(64,16)\nMORV_DEV_ADR(x,0x1)\n"
-        "MORV_DEV_ADR(abcdefghij,0x2)\n",
+        "MORV_DEV_ADR(abcdefghij,0x2)\nMORV_DEFGW(10.1.9.9)\nMORV_DNS(10.2.0.53)\nMORV_IFCFG(10.1.2.4)\n"
+        "MORV_DEV_ADR(x,0x3)\n",
         true);
     EXPECT_EQ(out.substr(out.find("f: the configuration")),
               "f: the configuration morvcfg generates\n"
-              "  ThisIs                  10.1.2.3\n"
-              "  SubNetMask              255.255.0.0\n"
-              "  NetWorkAddress          10.1.0.0\n"
-              "  LocalHost               127.0.0.1\n"
-              "  GateWay                 10.1.0.1\n"
-              "  DomainNameServer        10.1.0.1\n"
-              "  BroadCast               255.255.255.255\n"
-              "  SubNetBroadCast         10.1.255.255\n"
-              "  NTPServer               129.6.15.28\n"
-              "  SMTPServer              0.0.0.0\n"
-              "  POP3Server              0.0.0.0\n"
-              "  ETH0_RCV_VERY_SMALL_SZ  0 (0 x 0)\n"
-              "  ETH0_RCV_SMALL_SZ       1024 (64 x 16)\n"
-              "  ETH0_RCV_MIDDLE_SZ      0 (0 x 0)\n"
-              "  ETH0_RCV_LARGE_SZ       0 (0 x 0)\n"
-              "  X_START_ADDRESS         0x00000001\n"
-              "  ABCDEFGHIJ_START_ADDRESS 0x00000002\n");  // a name of the column's width
+              "  ThisIs                  10.1.2.4         line 7\n"
+              "  SubNetMask              255.255.0.0      line 1\n"
+              "  NetWorkAddress          10.1.0.0         derived from line 7\n"
+              "  LocalHost               127.0.0.1        default\n"
+              "  GateWay                 10.1.9.9         line 5\n"
+              "  DomainNameServer        10.1.0.53        line 6, moved into the subnet set at line 7\n"
+              "  BroadCast               255.255.255.255  default\n"
+              "  SubNetBroadCast         10.1.255.255     derived from line 7\n"
+              "  NTPServer               129.6.15.28      default\n"
+              "  SMTPServer              0.0.0.0          default\n"
+              "  POP3Server              0.0.0.0          default\n"
+              "  ETH0_RCV_VERY_SMALL_SZ  0 (0 x 0)        derived\n"
+              "  ETH0_RCV_SMALL_SZ       1024 (64 x 16)   derived from line 2\n"
+              "  ETH0_RCV_MIDDLE_SZ      0 (0 x 0)        derived\n"
+              "  ETH0_RCV_LARGE_SZ       0 (0 x 0)        derived\n"
+              "  X_START_ADDRESS         0x00000001       line 3\n"
+              "  ABCDEFGHIJ_START_ADDRESS 0x00000002       line 4\n"  // a name of the column's width
+              "  X_START_ADDRESS         0x00000003       line 8\n");
+    // Without a line that sets the subnet, the defaults are moved into the default one.
+    const std::string moved = diagnose("MORV_DEFGW(10.0.0.1)\n", true);
+    EXPECT_NE(moved.find("  GateWay                 192.168.0.1      line 1, moved into the default subnet\n"),
+              std::string::npos)
+        << moved;
 }
 
 // The keyword help follows the directive table row by row: each summary names what its row sets,

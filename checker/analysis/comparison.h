@@ -17,11 +17,12 @@ struct ValueChange {
     std::string before;
     std::string after;
     // The line that causes the change, in the new file or, for a setting no line sets any more, in
-    // the old one (0: no line, a default); and why, where the line does not set the value itself
-    // ("moved into the new subnet set at board.cfg:3").
+    // the old one (0: no line, a default), and the cause in words: where the new value comes from
+    // ("new.cfg:3", "derived from new.cfg:6"), or why it changes where that line did not
+    // ("moved into the new subnet set at new.cfg:3", "no line sets it any more: old.cfg:5 did").
     bool in_new = true;
     std::uint64_t line = 0;
-    std::string why;
+    std::string cause;
 };
 
 struct Comparison {

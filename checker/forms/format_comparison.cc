@@ -12,18 +12,6 @@ std::string shown(const std::string& value) {
     return value.empty() ? "(none)" : value;
 }
 
-// What causes a change: the line (file:line), why where it does not set the value itself, or the
-// default.
-std::string cause(const ValueChange& change, const ComparedFiles& files) {
-    if (!change.why.empty()) {
-        return change.why;
-    }
-    if (change.line == 0) {
-        return "default";
-    }
-    return (change.in_new ? files.after : files.before) + ":" + std::to_string(change.line);
-}
-
 std::string defines_of(const CheckResult& result) {
     std::string names;
     for (const auto& [name, value] : result.defines) {
@@ -36,8 +24,7 @@ std::string defines_of(const CheckResult& result) {
 
 void write_comparison_text(std::string& out, const Comparison& comparison, const ComparedFiles& files) {
     for (const ValueChange& change : comparison.changes) {
-        out += change.name + " " + shown(change.before) + " -> " + shown(change.after) + " (" + cause(change, files) +
-               ")\n";
+        out += change.name + " " + shown(change.before) + " -> " + shown(change.after) + " (" + change.cause + ")\n";
     }
     if (comparison.changes.empty() && !comparison.same_defines) {
         out += "the pass-through copy's defines: " + defines_of(*files.before_result) + " -> " +
@@ -63,7 +50,7 @@ void write_comparison_json(std::string& out, const Comparison& comparison, const
         json.field("after", change.after);
         json.field("file", change.line == 0 ? std::string() : change.in_new ? files.after : files.before);
         json.field("line", static_cast<std::int64_t>(change.line));
-        json.field("cause", cause(change, files));
+        json.field("cause", change.cause);
         json.end_object();
     }
     json.end_array();
@@ -82,7 +69,7 @@ void write_comparison_markdown(std::string& out, const Comparison& comparison, c
         out += "| Setting | Before | After | Cause |\n| --- | --- | --- | --- |\n";
         for (const ValueChange& change : comparison.changes) {
             out += "| `" + change.name + "` | " + markdown_cell(shown(change.before)) + " | " +
-                   markdown_cell(shown(change.after)) + " | " + markdown_cell(cause(change, files)) + " |\n";
+                   markdown_cell(shown(change.after)) + " | " + markdown_cell(change.cause) + " |\n";
         }
     }
     if (comparison.changes.empty()) {

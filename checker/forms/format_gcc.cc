@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "checker/analysis/messages.h"
+#include "checker/analysis/settings.h"
 #include "checker/analysis/source_display.h"
 #include "checker/analysis/utf8.h"
 #include "checker/forms/report.h"
@@ -125,28 +126,8 @@ void write_excerpt(std::string& out, const FileReport& report, std::uint64_t beg
 }
 
 void write_summary(std::string& out, const FileReport& report) {
-    const CheckResult& result = report.result;
     out += report.name + ": the configuration morvcfg generates\n";
-    // Names are padded to 24 characters, counted as a terminal shows them: a UTF-8 character is one.
-    const auto row = [&out](std::string_view name, const std::string& value) {
-        std::size_t width = 0;
-        for (std::string_view rest = name; !rest.empty(); ++width) {
-            rest.remove_prefix(std::max<std::size_t>(utf8_length(rest), 1));
-        }
-        out += "  " + std::string(name) + std::string(width < 24 ? 24 - width : 1, ' ') + value + "\n";
-    };
-    for (const AddressArray& array : source_arrays(result.config, result.network)) {
-        row(array.name, dotted(array.value));
-    }
-    const auto& pools = result.config.pools;
-    for (std::size_t i = 0; i < pools.size(); ++i) {
-        row("ETH0_RCV_" + std::string(kPoolClassNames[i]) + "_SZ", std::to_string(pools[i].receive_size()) + " (" +
-                                                                       std::to_string(pools[i].block_size) + " x " +
-                                                                       std::to_string(pools[i].blocks) + ")");
-    }
-    for (const auto& [name, value] : result.defines) {
-        row(name, value);
-    }
+    write_configuration_rows(out, report.result, "  ");
 }
 
 // GCC's machine-readable lines for a fix: one per replacement.
@@ -180,6 +161,39 @@ void write_note(std::string& out, const FileReport& report, const Note& note, co
 }
 
 }  // namespace
+
+void write_configuration_rows(std::string& out, const CheckResult& result, std::string_view indent,
+                              const std::function<std::string(std::uint64_t)>& line_name) {
+    const auto origin = [&line_name, &result](const ValueOrigin& of) {
+        return line_name ? origin_text(of, line_name) : origin_text(of, result);
+    };
+    // Names are padded to 24 characters and values to 17, counted as a terminal shows them: a
+    // UTF-8 character is one. The widths are fixed, so that a value changed in one row leaves the
+    // others as they were (a git diff driver's output shows that row alone).
+    const auto padded = [&out](std::string_view text, std::size_t to) {
+        std::size_t width = 0;
+        for (std::string_view rest = text; !rest.empty(); ++width) {
+            rest.remove_prefix(std::max<std::size_t>(utf8_length(rest), 1));
+        }
+        out.append(text).append(width < to ? to - width : 1, ' ');
+    };
+    const auto& pools = result.config.pools;
+    for (const GeneratedSetting& setting : configuration_of(result)) {
+        if (setting.name.starts_with("ETH0_") && !setting.name.starts_with("ETH0_RCV_")) {
+            continue;  // a pool's block size and count, shown beside its receive size
+        }
+        std::string value = setting.value;
+        for (std::size_t i = 0; i < pools.size(); ++i) {
+            if (setting.name == "ETH0_RCV_" + std::string(kPoolClassNames[i]) + "_SZ") {
+                value += " (" + std::to_string(pools[i].block_size) + " x " + std::to_string(pools[i].blocks) + ")";
+            }
+        }
+        out += indent;
+        padded(setting.name, 24);
+        padded(value, 17);
+        out += origin(setting.origin) + "\n";
+    }
+}
 
 std::string gcc_position(const FileReport& report, std::uint64_t offset) {
     const auto [line, column] = line_and_column(report.result, offset);

@@ -1,5 +1,6 @@
 // The JSON form of the checker's reports: one document for the whole run.
 #include "checker/analysis/messages.h"
+#include "checker/analysis/settings.h"
 #include "checker/forms/json_writer.h"
 #include "checker/forms/report.h"
 #include "generator/header_writer.h"
@@ -82,27 +83,55 @@ void write_warnings(JsonWriter& json, const FileReport& report, const ReportOpti
     json.end_array();
 }
 
+// Where a value comes from: {"kind", "text", "line", "subnet_line"}, each line left out where it
+// is a default (the language server's morvcfg/configuration gives the same).
+void write_origin(JsonWriter& json, const ValueOrigin& origin, const CheckResult& result) {
+    json.begin_object();
+    json.field("kind", std::string(origin_kind_name(origin.kind)));
+    json.field("text", origin_text(origin, result));
+    if (origin.at) {
+        json.field("line", static_cast<std::int64_t>(origin_line(origin.at, result)));
+    }
+    if (origin.subnet_at) {
+        json.field("subnet_line", static_cast<std::int64_t>(origin_line(origin.subnet_at, result)));
+    }
+    json.end_object();
+}
+
 void write_configuration(JsonWriter& json, const CheckResult& result) {
+    const std::vector<GeneratedSetting> settings = configuration_of(result);
+    const auto arrays = source_arrays(result.config, result.network);
+    const auto macros = header_macros(result.config);
     json.key("configuration");
     json.begin_object();
     json.key("addresses");
     json.begin_object();
-    for (const AddressArray& array : source_arrays(result.config, result.network)) {
+    for (const AddressArray& array : arrays) {
         json.field(array.name, dotted(array.value));
     }
     json.end_object();
     json.key("macros");
     json.begin_object();
-    for (const HeaderMacro& macro : header_macros(result.config)) {
+    for (const HeaderMacro& macro : macros) {
         json.field(macro.name, std::int64_t{macro.value});
+    }
+    json.end_object();
+    // The origin of each address and macro, by name; a define's is beside it.
+    json.key("origins");
+    json.begin_object();
+    for (std::size_t i = 0; i < arrays.size() + macros.size() && i < settings.size(); ++i) {
+        json.key(settings[i].name);
+        write_origin(json, settings[i].origin, result);
     }
     json.end_object();
     json.key("defines");
     json.begin_array();
-    for (const auto& [name, value] : result.defines) {
+    for (std::size_t i = arrays.size() + macros.size(); i < settings.size(); ++i) {
         json.begin_object();
-        json.field("name", name);
-        json.field("value", value);
+        json.field("name", settings[i].name);
+        json.field("value", settings[i].value);
+        json.key("origin");
+        write_origin(json, settings[i].origin, result);
         json.end_object();
     }
     json.end_array();

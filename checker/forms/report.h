@@ -49,6 +49,11 @@ inline const ReportOptions& options_in_force(const FileReport& report, const Rep
 // The warnings of a report that the options leave in.
 std::size_t reported_warnings(const FileReport& report, const ReportOptions& options);
 
+// The configuration morvcfg generates, a row a value: each row `indent`, the name, the value and
+// where it comes from, each line named by `line_name` ("line N" without one).
+void write_configuration_rows(std::string& out, const CheckResult& result, std::string_view indent,
+                              const std::function<std::string(std::uint64_t)>& line_name = {});
+
 // GCC form: FILE:LINE:COLUMN: warning: MESSAGE [-Wname], each warning followed by its notes, and
 // the configuration after them when the options ask for it.
 void write_gcc(std::string& out, const FileReport& report, const ReportOptions& options);

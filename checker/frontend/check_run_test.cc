@@ -226,15 +226,15 @@ TEST(CheckRunTest, ComparesWhatTheFirmwareGets) {
         {"a new subnet moves the gateway and the name server",
          replaced("MORV_MPF_SMALL", "MORV_IFCFG(10.1.3.20, 255.255.255.0);\nMORV_MPF_SMALL"), 1,
          "ThisIs 10.1.2.20 -> 10.1.3.20 (new.cfg:6)\n"
-         "NetWorkAddress 10.1.2.0 -> 10.1.3.0 (derived from the line at new.cfg:6)\n"
+         "NetWorkAddress 10.1.2.0 -> 10.1.3.0 (derived from new.cfg:6)\n"
          "GateWay 10.1.2.1 -> 10.1.3.1 (moved into the new subnet set at new.cfg:6)\n"
          "DomainNameServer 10.1.2.53 -> 10.1.3.53 (moved into the new subnet set at new.cfg:6)\n"
-         "SubNetBroadCast 10.1.2.255 -> 10.1.3.255 (derived from the line at new.cfg:6)\n"},
+         "SubNetBroadCast 10.1.2.255 -> 10.1.3.255 (derived from new.cfg:6)\n"},
         {"a removed define", replaced("MORV_DEV_ADR(uart0, 0x40004400);\n", ""), 1,
          "UART0_START_ADDRESS 0x40004400 -> (none) (no line sets it any more: old.cfg:5 did)\n"},
         {"a pool change", replaced("MORV_MPF_SMALL(128, 32)", "MORV_MPF_SMALL(256, 32)"), 1,
          "ETH0_SMALL_BLOCK_SIZE 128 -> 256 (new.cfg:6)\n"
-         "ETH0_RCV_SMALL_SZ 4096 -> 8192 (derived from the line at new.cfg:6)\n"},
+         "ETH0_RCV_SMALL_SZ 4096 -> 8192 (derived from new.cfg:6)\n"},
         {"a comment", replaced("/* board */", "/* the board, revision B */"), 0, ""},
         {"lines reordered without effect",
          replaced("MORV_DEFGW(10.1.2.1);\nMORV_DNS(10.1.2.53);", "MORV_DNS(10.1.2.53);\nMORV_DEFGW(10.1.2.1);"), 0, ""},
