@@ -13,6 +13,7 @@
 
 #include "checker/analysis/check.h"
 #include "checker/analysis/comparison.h"
+#include "checker/analysis/source_display.h"
 #include "checker/fixes/diff.h"
 #include "checker/fixes/fix.h"
 #include "checker/fixes/rewrite.h"
@@ -287,36 +288,83 @@ int check_files(const CommandLine& command, const CheckerHost& host) {
     return status;
 }
 
+namespace {
+
+// Reads a whole input, a file or standard input, into `bytes`; false, with the error said, when it
+// cannot be read.
+bool read_input(const Input& input, const CheckerHost& host, std::string& bytes) {
+    std::string why;
+    std::unique_ptr<ByteSource> file;
+    if (!input.standard && (file = host.files.open(input.path, why)) == nullptr) {
+        print(host.standard_error, input.name + ": error: cannot open the file: " + why + "\n");
+        return false;
+    }
+    if (!read_all(input.standard ? host.standard_input : *file, bytes)) {
+        print(host.standard_error, input.name + ": error: cannot read " +
+                                       (input.standard ? "standard input" : "the file") + "\n");
+        return false;
+    }
+    return true;
+}
+
+// A line of `bytes` as --textconv names an origin: its text from `at`, quoted, shown as a terminal
+// shows it and cut after 72 bytes.
+std::string quoted_line(std::string_view bytes, std::uint64_t at) {
+    constexpr std::size_t kShown = 72;
+    std::string_view line = bytes.substr(std::min<std::size_t>(static_cast<std::size_t>(at), bytes.size()));
+    line = line.substr(0, line.find('\n'));
+    if (line.ends_with('\r')) {
+        line.remove_suffix(1);
+    }
+    const bool cut = line.size() > kShown;
+    if (cut) {
+        std::size_t end = kShown;
+        while (end > 0 && (static_cast<unsigned char>(line[end]) & 0xC0U) == 0x80U) {
+            --end;  // not inside a UTF-8 character
+        }
+        line = line.substr(0, end);
+    }
+    return "\"" + ShownLine(line).text() + (cut ? "...\"" : "\"");
+}
+
+}  // namespace
+
 int compare_files(const CommandLine& command, const CheckerHost& host) {
     std::array<CheckResult, 2> results;
     std::array<std::string, 2> names;
-    std::string piped;  // standard input's bytes, read once
     for (std::size_t i = 0; i < 2; ++i) {
         const Input input = input_of(command.files[i], command);
         names[i] = input.name;
-        std::string why;
-        std::unique_ptr<ByteSource> source;
-        if (input.standard) {
-            if (!read_all(host.standard_input, piped)) {
-                print(host.standard_error, input.name + ": error: cannot read standard input\n");
-                return 2;
-            }
-            source = std::make_unique<StringSource>(piped);
-        } else if (source = host.files.open(input.path, why); !source) {
-            print(host.standard_error, input.name + ": error: cannot open the file: " + why + "\n");
+        std::string bytes;
+        if (!read_input(input, host, bytes)) {
             return 2;
         }
-        results[i] = check(*source, includes_beside(&host.files, input.beside, IncludeNames::Paths));
-        if (results[i].read_failed) {
-            print(host.standard_error, input.name + ": error: cannot read the file\n");
-            return 2;
-        }
+        StringSource source(bytes);
+        results[i] = check(source, includes_beside(&host.files, input.beside, IncludeNames::Paths));
     }
     const Comparison comparison = compare(results[0], results[1], names[0], names[1]);
     std::string out;
     command.format->write_comparison(out, comparison, {names[0], names[1], results.data(), results.data() + 1});
     print(host.standard_output, out);
     return comparison.same() ? 0 : 1;
+}
+
+int textconv_file(const CommandLine& command, const CheckerHost& host) {
+    const Input input = input_of(command.files.front(), command);
+    std::string bytes;
+    if (!read_input(input, host, bytes)) {
+        return 2;
+    }
+    StringSource source(bytes);
+    const CheckResult result = check(source, includes_beside(&host.files, input.beside, IncludeNames::Paths));
+    std::string out = bytes;
+    if (!out.empty() && !out.ends_with('\n')) {
+        out += '\n';
+    }
+    out += "==== what the firmware gets (morvcfg-check --textconv) ====\n";
+    write_configuration_rows(out, result, "", [&bytes](std::uint64_t at) { return quoted_line(bytes, at); });
+    print(host.standard_output, out);
+    return 0;
 }
 
 int show_config(const CommandLine& command, const CheckerHost& host) {

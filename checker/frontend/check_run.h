@@ -37,6 +37,11 @@ int check_files(const CommandLine& command, const CheckerHost& host);
 // form. Returns 0 when it gets the same, 1 when it differs, 2 when a file cannot be read.
 int compare_files(const CommandLine& command, const CheckerHost& host);
 
+// --textconv FILE, for a git diff driver: the file's text, then what the firmware gets from it, a
+// value a line with the line it comes from (quoted, so that a line added above leaves the rows as
+// they were). Returns 0, or 2 when the file cannot be read.
+int textconv_file(const CommandLine& command, const CheckerHost& host);
+
 // --show-config: which project file applies to the command's file, and the options in force for it
 // in the order they apply (the project file's, then the command line's). Returns 0, or 2 when the
 // project file cannot be used.

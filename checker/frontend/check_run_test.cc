@@ -51,8 +51,10 @@ Ran run(const std::string& line, std::map<std::string, std::string> files, const
     StringSink err;
     ByteSource* const input_stream = input_broken ? static_cast<ByteSource*>(&broken) : &standard_input;
     const CheckerHost host{environment, *input_stream, out, err, false};
-    const int status = parsed.command->action == CommandLine::Action::Compare ? compare_files(*parsed.command, host)
-                                                                              : check_files(*parsed.command, host);
+    const CommandLine::Action action = parsed.command->action;
+    const int status = action == CommandLine::Action::Compare    ? compare_files(*parsed.command, host)
+                       : action == CommandLine::Action::Textconv ? textconv_file(*parsed.command, host)
+                                                                 : check_files(*parsed.command, host);
     return {status, out.contents(), err.contents(), environment.files};
 }
 
@@ -269,6 +271,38 @@ TEST(CheckRunTest, ComparesWhatTheFirmwareGets) {
     EXPECT_EQ(markdown.status, 0);
     EXPECT_NE(markdown.out.find("No change"), std::string::npos) << markdown.out;
     EXPECT_EQ(run("--compare old.cfg missing.cfg", {{"old.cfg", base}}).status, 2);
+}
+
+// For a git diff driver: the file as it is, then a row a value, each line it comes from named by
+// its text (a line end left out, a long line cut, a control character shown), so that a line added
+// above leaves every row as it was.
+TEST(CheckRunTest, TextconvPrintsTheFileAndWhereEachValueComesFrom) {
+    const std::string file = "/* b */\r\nMORV_IFCFG(10.1.2.3,255.255.0.0);\r\nMORV_DEFGW(10.9.0.1);\x01 " +
+                             std::string(60, 'x') + "\nMORV_DEV_ADR(uart0,0x1)";
+    const Ran ran = run("--textconv b.cfg", {{"b.cfg", file}});
+    EXPECT_EQ(ran.status, 0);  // warnings or none: git takes only status 0
+    const std::string gateway = "\"MORV_DEFGW(10.9.0.1);<U+0001> " + std::string(49, 'x') + "...\"";  // 72 bytes
+    const std::string subnet = "\"MORV_IFCFG(10.1.2.3,255.255.0.0);\"";
+    EXPECT_EQ(ran.out, file + "\n==== what the firmware gets (morvcfg-check --textconv) ====\n"
+                              "ThisIs                  10.1.2.3         " + subnet + "\n"
+                              "SubNetMask              255.255.0.0      " + subnet + "\n"
+                              "NetWorkAddress          10.1.0.0         derived from " + subnet + "\n"
+                              "LocalHost               127.0.0.1        default\n"
+                              "GateWay                 10.1.0.1         " + gateway +
+                              ", moved into the subnet set at " + subnet + "\n"
+                              "DomainNameServer        10.1.0.1         default, moved into the subnet set at " +
+                              subnet + "\n"
+                              "BroadCast               255.255.255.255  default\n"
+                              "SubNetBroadCast         10.1.255.255     derived from " + subnet + "\n"
+                              "NTPServer               129.6.15.28      default\n"
+                              "SMTPServer              0.0.0.0          default\n"
+                              "POP3Server              0.0.0.0          default\n"
+                              "ETH0_RCV_VERY_SMALL_SZ  0 (0 x 0)        derived\n"
+                              "ETH0_RCV_SMALL_SZ       0 (0 x 0)        derived\n"
+                              "ETH0_RCV_MIDDLE_SZ      0 (0 x 0)        derived\n"
+                              "ETH0_RCV_LARGE_SZ       0 (0 x 0)        derived\n"
+                              "UART0_START_ADDRESS     0x00000001       \"MORV_DEV_ADR(uart0,0x1)\"\n");
+    EXPECT_EQ(run("--textconv missing.cfg", {}).status, 2);
 }
 
 TEST(CheckRunTest, FixesInPlaceAndSaysWhatChanged) {

@@ -119,6 +119,8 @@ std::optional<std::string> flag_option(CommandLine& command, std::string_view ar
         command.options.show_ignored = true;
     } else if (arg == "--compare") {
         command.action = CommandLine::Action::Compare;
+    } else if (arg == "--textconv") {
+        command.action = CommandLine::Action::Textconv;
     } else if (arg == "--statistics") {
         command.statistics = true;
     } else if (arg == "--unsafe-fixes") {
@@ -156,7 +158,7 @@ std::optional<std::string> stdin_name_option(CommandLine& command, std::string_v
 constexpr std::string_view kNoValue;
 
 // Every option, in the order --help lists them.
-constexpr std::array<Option, 27> kOptions = {{
+constexpr std::array<Option, 28> kOptions = {{
     {"--format", Form::Value, format_option, "needs a value: FORMS", "[--format=FORMS]", Usage::Check, 0,
      "--format=FORM", "the form of the report, one of the forms listed below"},
     {"--summary", Form::Flag, flag_option, kNoValue, "[--summary]", Usage::Check, 1, "--summary",
@@ -176,6 +178,9 @@ constexpr std::array<Option, 27> kOptions = {{
     {"--compare", Form::Flag, flag_option, kNoValue, "--compare OLD NEW", Usage::None, 0, "--compare OLD NEW",
      "print what the firmware gets differently from NEW than from OLD, each change with the line that causes it "
      "(gcc, json or markdown form); status 1 when it differs"},
+    {"--textconv", Form::Flag, flag_option, kNoValue, "--textconv FILE", Usage::None, 0, "--textconv FILE",
+     "print the file, then what the firmware gets from it, a value a line with the line it comes from: a git diff "
+     "driver's textconv, so that git diff shows both"},
     {"--statistics", Form::Flag, flag_option, kNoValue, "[--statistics]", Usage::Check, 1, "--statistics",
      "print a line per kind of warning (count, name, [*] where a certain fix exists) instead of the warnings"},
     {"-fdiagnostics-parseable-fixits", Form::Flag, flag_option, kNoValue, "[-fdiagnostics-parseable-fixits]",
@@ -249,6 +254,10 @@ std::optional<std::string> conflict(const CommandLine& command) {
         if (command.format->write_comparison == nullptr || command.fix_mode != FixMode::Show) {
             return std::string("--compare writes the gcc, json or markdown form, and fixes nothing");
         }
+    }
+    if (command.action == CommandLine::Action::Textconv &&
+        (command.files.size() != 1 || command.fix_mode != FixMode::Show)) {
+        return std::string("--textconv takes one file (- for standard input), and fixes nothing");
     }
     if (command.no_config && !command.config_file.empty()) {
         return std::string("--config and --no-config do not go together");

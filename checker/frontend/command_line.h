@@ -19,7 +19,7 @@ enum class FixMode { Show, Apply, Diff, AddIgnore };
 
 // What the command line asks for.
 struct CommandLine {
-    enum class Action { Check, LanguageServer, Help, Version, ShowConfig, Explain, Compare };
+    enum class Action { Check, LanguageServer, Help, Version, ShowConfig, Explain, Compare, Textconv };
     Action action = Action::Check;
     const OutputForm* format = &output_forms().front();
     Colour colour = Colour::Auto;

@@ -83,6 +83,7 @@ int main(int argc, char** argv) {
         case morvcfg::CommandLine::Action::Check:
         case morvcfg::CommandLine::Action::ShowConfig:
         case morvcfg::CommandLine::Action::Compare:
+        case morvcfg::CommandLine::Action::Textconv:
             break;
     }
     const auto input = morvcfg::standard_input();
@@ -93,6 +94,8 @@ int main(int argc, char** argv) {
             return morvcfg::show_config(command, host);
         case morvcfg::CommandLine::Action::Compare:
             return morvcfg::compare_files(command, host);
+        case morvcfg::CommandLine::Action::Textconv:
+            return morvcfg::textconv_file(command, host);
         default:
             return morvcfg::check_files(command, host);
     }
