@@ -300,8 +300,8 @@ bool read_input(const Input& input, const CheckerHost& host, std::string& bytes)
         return false;
     }
     if (!read_all(input.standard ? host.standard_input : *file, bytes)) {
-        print(host.standard_error, input.name + ": error: cannot read " +
-                                       (input.standard ? "standard input" : "the file") + "\n");
+        print(host.standard_error,
+              input.name + ": error: cannot read " + (input.standard ? "standard input" : "the file") + "\n");
         return false;
     }
     return true;
