@@ -34,6 +34,10 @@ Comparison compare(const CheckResult& before, const CheckResult& after, const st
             changed.push_back(&setting);
         }
     }
+    // This host's subnet in the new file: the line the network address is derived from.
+    const auto network = new_values.find("NetWorkAddress");
+    const std::optional<std::uint64_t> subnet_at =
+        network != new_values.end() ? network->second->origin.at : std::nullopt;
     const auto in = [](const CheckResult& result, const std::string& file) {
         return [&result, &file](std::uint64_t at) { return file + ":" + std::to_string(origin_line(at, result)); };
     };
@@ -45,13 +49,14 @@ Comparison compare(const CheckResult& before, const CheckResult& after, const st
         ValueChange change{
             setting->name, was != nullptr ? was->value : "", now != nullptr ? now->value : "", true, 0, ""};
         const ValueOrigin& origin = (now != nullptr ? now : was)->origin;
-        if (now != nullptr && origin.kind == ValueOrigin::Kind::Moved && was != nullptr &&
-            (was->origin.kind == ValueOrigin::Kind::Moved ? was->given : was->value) == now->given) {
-            // The value given is as it was: the subnet it is moved into is not.
-            change.line = origin_line(origin.subnet_at, after);
-            change.cause = origin.subnet_at
-                               ? "moved into the new subnet set at " + in(after, after_name)(*origin.subnet_at)
-                               : "moved into the default subnet";
+        if (now != nullptr && was != nullptr && was->given == now->given) {
+            // The value given is as it was: the subnet it is moved into, or no longer moved out of,
+            // is not.
+            change.line = origin_line(subnet_at, after);
+            const std::string subnet =
+                subnet_at ? "the new subnet set at " + in(after, after_name)(*subnet_at) : "the default subnet";
+            change.cause = origin.kind == ValueOrigin::Kind::Moved ? "moved into " + subnet
+                                                                   : "no longer moved: inside " + subnet;
         } else if ((now == nullptr || !origin.at) && was != nullptr && was->origin.at) {
             change.in_new = false;
             change.line = origin_line(was->origin.at, before);

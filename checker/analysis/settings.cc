@@ -101,6 +101,11 @@ std::vector<GeneratedSetting> configuration_of(const CheckResult& result) {
         settings.push_back(
             {name, value, {line ? ValueOrigin::Kind::Line : ValueOrigin::Kind::Default, line, std::nullopt}});
     }
+    for (GeneratedSetting& setting : settings) {
+        if (setting.origin.kind != ValueOrigin::Kind::Moved) {
+            setting.given = setting.value;
+        }
+    }
     return settings;
 }
 

@@ -38,7 +38,8 @@ struct GeneratedSetting {
     std::string name;
     std::string value;
     ValueOrigin origin;
-    // Moved: the value the line or the default gives, before the derivation moves it.
+    // The value the line or the default gives, before the derivation: the value itself, but for a
+    // gateway or name server moved into the subnet.
     std::string given{};
 };
 

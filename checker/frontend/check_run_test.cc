@@ -232,6 +232,13 @@ TEST(CheckRunTest, ComparesWhatTheFirmwareGets) {
          "GateWay 10.1.2.1 -> 10.1.3.1 (moved into the new subnet set at new.cfg:6)\n"
          "DomainNameServer 10.1.2.53 -> 10.1.3.53 (moved into the new subnet set at new.cfg:6)\n"
          "SubNetBroadCast 10.1.2.255 -> 10.1.3.255 (derived from new.cfg:6)\n"},
+        {"a removed subnet moves the gateway and name server into the default one",
+         replaced("MORV_IFCFG(10.1.2.20, 255.255.255.0);\n", ""), 1,
+         "ThisIs 10.1.2.20 -> 192.168.0.254 (no line sets it any more: old.cfg:2 did)\n"
+         "NetWorkAddress 10.1.2.0 -> 192.168.0.0 (no line sets it any more: old.cfg:2 did)\n"
+         "GateWay 10.1.2.1 -> 192.168.0.1 (moved into the default subnet)\n"
+         "DomainNameServer 10.1.2.53 -> 192.168.0.53 (moved into the default subnet)\n"
+         "SubNetBroadCast 10.1.2.255 -> 192.168.0.255 (no line sets it any more: old.cfg:2 did)\n"},
         {"a removed define", replaced("MORV_DEV_ADR(uart0, 0x40004400);\n", ""), 1,
          "UART0_START_ADDRESS 0x40004400 -> (none) (no line sets it any more: old.cfg:5 did)\n"},
         {"a pool change", replaced("MORV_MPF_SMALL(128, 32)", "MORV_MPF_SMALL(256, 32)"), 1,
@@ -263,6 +270,13 @@ TEST(CheckRunTest, ComparesWhatTheFirmwareGets) {
         EXPECT_EQ(ran.out, c.out) << c.what;
         EXPECT_EQ(ran.err, "") << c.what;
     }
+    // A name server given outside the old subnet and inside the new one is no longer moved.
+    const Ran back = run("--compare old.cfg new.cfg", {{"old.cfg", "MORV_DNS(10.0.0.2);\n"},
+                                                       {"new.cfg", "MORV_DNS(10.0.0.2);\nMORV_IFCFG(10.0.0.20);\n"}});
+    EXPECT_NE(back.out.find("DomainNameServer 192.168.0.2 -> 10.0.0.2 (no longer moved: inside the new subnet set at "
+                            "new.cfg:2)\n"),
+              std::string::npos)
+        << back.out;
     // Either side may be standard input; JSON and Markdown say the same.
     const Ran piped = run("--compare --format=json - new.cfg", {{"new.cfg", cases[0].after}}, base);
     EXPECT_EQ(piped.status, 1);

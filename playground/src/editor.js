@@ -108,6 +108,13 @@ export function createEditor(parent, { ask, uri, edited, quickFix }) {
         effects: editability.reconfigure(editable ? [] : [EditorState.readOnly.of(true)]),
       });
     },
+    // Puts the cursor at the start of a line (from 1) and shows it.
+    goToLine(line) {
+      const doc = view.state.doc;
+      const at = doc.line(Math.min(Math.max(line, 1), doc.lines)).from;
+      view.dispatch({ selection: { anchor: at }, scrollIntoView: true });
+      view.focus();
+    },
     // Changes the description has made already (a fix), in server ranges.
     apply(edits) {
       const doc = view.state.doc;

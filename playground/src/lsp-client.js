@@ -9,7 +9,8 @@
 
 export class LspClient {
   // `worker`: the tools' Worker. `on`: { diagnostics(params), translated(data), checked(data),
-  // sent(version), failure(message), message(params) for what the server tells the user }.
+  // compared(data), sent(version), failure(message), message(params) for what the server tells
+  // the user }.
   constructor(worker, uri, on) {
     this.worker = worker;
     this.uri = uri;
@@ -120,6 +121,8 @@ export class LspClient {
       this.on.translated(data);
     } else if (data.kind === 'checked') {
       this.on.checked(data);
+    } else if (data.kind === 'compared') {
+      this.on.compared(data);
     } else if (data.kind === 'error') {
       this.fail(data.message);
     }

@@ -6,7 +6,7 @@
 // files with share links (share.js).
 import { createEditor } from './editor.js';
 import { LspClient } from './lsp-client.js';
-import { configurationChanges, settingsOfReport, showConfiguration, showFiles } from './outputs.js';
+import { configurationChanges, settingsOfReport, showComparison, showConfiguration, showFiles } from './outputs.js';
 import { createProblems } from './problems.js';
 import { openFragment, shareFragment, store, stored } from './share.js';
 import { Description } from './text.js';
@@ -17,7 +17,8 @@ const uriOf = (name) => `file:///playground/${encodeURIComponent(name)}`;
 let uri = uriOf('board.cfg');
 const $ = (id) => document.getElementById(id);
 // What the tests wait on: documentVersion, outputsWanted and outputsVersion (the outputs on screen
-// are the latest when those two are equal), diagnosticsVersion, configurationVersion.
+// are the latest when those two are equal), diagnosticsVersion, configurationVersion, and
+// comparisonWanted and comparisonShown.
 const state = document.body.dataset;
 
 let description = new Description(new Uint8Array(), 'board.cfg');
@@ -50,10 +51,12 @@ const client = new LspClient(new Worker('worker.js'), uri, {
   sent(version) {
     state.documentVersion = String(version);
     translate();
+    compare();
   },
   diagnostics: showDiagnostics,
   translated: showOutputs,
   checked: showReport,
+  compared: showCompared,
   message(params) {
     say(params.message);
     // A project file that cannot be used is said at its box too, where it is typed.
@@ -233,7 +236,7 @@ async function askConfiguration(version) {
 
 function shownConfiguration(settings, version) {
   configuration = settings;
-  showConfiguration($('configuration'), settings);
+  showConfiguration($('configuration'), settings, (line) => editor.goToLine(line));
   state.configurationVersion = String(version);
   if (fixReport && fixReport.version === version) {
     const changes = configurationChanges(fixReport.before, settings);
@@ -277,6 +280,65 @@ function showOutputs(data) {
   }
   state.outputsVersion = String(data.id);
 }
+
+// ---- Compare with...: a second file, or the text the share link opened with, against the text
+// on the left, compared again after each change.
+
+let base = null; // { bytes, name }
+const comparisonIntro = $('comparison-none').textContent;
+let comparison = 0;
+function compare() {
+  if (!base) {
+    return;
+  }
+  comparison += 1;
+  state.comparisonWanted = String(comparison);
+  client.post({
+    kind: 'compare',
+    id: comparison,
+    baseName: base.name,
+    base: base.bytes.slice(),
+    name: description.name,
+    bytes: description.bytes.slice(),
+  });
+}
+
+function showCompared(data) {
+  if (data.id !== comparison || !base) {
+    return;
+  }
+  showComparison($('comparison'), $('comparison-none'), data.comparison);
+  state.comparisonShown = String(data.id);
+}
+
+function compareWith(bytes, name) {
+  base = { bytes, name };
+  $('compare-stop').hidden = false;
+  compare();
+}
+
+$('compare-file').addEventListener('change', async (event) => {
+  const [file] = event.target.files;
+  if (file) {
+    compareWith(new Uint8Array(await file.arrayBuffer()), file.name);
+  }
+  event.target.value = '';
+});
+$('compare-shared').addEventListener('click', async () => {
+  try {
+    const { bytes, name } = await openFragment(shared);
+    compareWith(bytes, `shared:${name}`);
+  } catch (error) {
+    say(`The linked original cannot be opened: ${error.message}.`);
+  }
+});
+$('compare-stop').addEventListener('click', () => {
+  base = null;
+  $('compare-stop').hidden = true;
+  $('comparison').hidden = true;
+  $('comparison-none').hidden = false;
+  $('comparison-none').textContent = comparisonIntro;
+});
 
 // ---- Files: examples, opening and saving a local file, share links, the copy kept for a reload.
 
@@ -380,7 +442,7 @@ $('save').addEventListener('click', () => {
   keep();
 });
 $('share').addEventListener('click', async () => {
-  shared = await shareFragment(description.bytes, description.name, $('project').value);
+  setShared(await shareFragment(description.bytes, description.name, $('project').value));
   history.replaceState(null, '', `#${shared}`);
   keep();
   say('The link to this text is in the address bar.');
@@ -388,12 +450,16 @@ $('share').addEventListener('click', async () => {
 
 // A share link pasted into this page's address bar changes only the fragment: it opens too.
 let shared = '';
+function setShared(fragment) {
+  shared = fragment ?? '';
+  $('compare-shared').disabled = shared === '';
+}
 window.addEventListener('hashchange', () => openShared(location.hash.slice(1)));
 async function openShared(fragment) {
   if (fragment === shared) {
     return true;
   }
-  shared = fragment;
+  setShared(fragment);
   try {
     const { bytes, name, project } = await openFragment(fragment);
     setProject(project);
@@ -428,7 +494,7 @@ async function openShared(fragment) {
     }
   }
   if (kept) {
-    shared = kept.shared;
+    setShared(kept.shared);
     setProject(kept.project);
     open(kept.bytes, kept.name, kept.example);
     dirty = kept.dirty;

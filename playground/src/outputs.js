@@ -55,28 +55,70 @@ export function showFiles(slots, files) {
   }
 }
 
-// The configuration as [{ name, value }], in the summary's order.
-export function showConfiguration(table, settings) {
+// The configuration as [{ name, value, origin }], in the summary's order: each origin's text
+// ("line 3, moved into the subnet set at line 1") with each line it names a button that
+// `goToLine(line)` (from 1) takes the cursor to.
+export function showConfiguration(table, settings, goToLine) {
   table.tBodies[0].replaceChildren(
-    ...settings.map(({ name, value }) => {
+    ...settings.map(({ name, value, origin }) => {
       const row = document.createElement('tr');
       for (const text of [name, value]) {
         const cell = document.createElement('td');
         cell.textContent = text;
         row.append(cell);
       }
+      const from = document.createElement('td');
+      const text = origin?.text ?? '';
+      let at = 0;
+      for (const match of text.matchAll(/line (\d+)/g)) {
+        from.append(text.slice(at, match.index));
+        const button = document.createElement('button');
+        button.type = 'button';
+        button.className = 'origin';
+        button.textContent = match[0];
+        button.setAttribute('aria-label', `${name}: go to ${match[0]}`);
+        button.addEventListener('click', () => goToLine(Number(match[1])));
+        from.append(button);
+        at = match.index + match[0].length;
+      }
+      from.append(text.slice(at));
+      row.append(from);
       return row;
     }),
   );
 }
 
-// The checker's JSON configuration ({ addresses, macros, defines }) as [{ name, value }].
+// The checker's JSON configuration ({ addresses, macros, origins, defines }) as
+// [{ name, value, origin }].
 export function settingsOfReport(configuration) {
+  const origins = configuration.origins ?? {};
   return [
-    ...Object.entries(configuration.addresses).map(([name, value]) => ({ name, value })),
-    ...Object.entries(configuration.macros).map(([name, value]) => ({ name, value: String(value) })),
-    ...configuration.defines.map(({ name, value }) => ({ name, value })),
+    ...Object.entries(configuration.addresses).map(([name, value]) => ({ name, value, origin: origins[name] })),
+    ...Object.entries(configuration.macros).map(([name, value]) => ({ name, value: String(value), origin: origins[name] })),
+    ...configuration.defines.map(({ name, value, origin }) => ({ name, value, origin })),
   ];
+}
+
+// A comparison (morvcfg-check --compare --format=json) in a table, a row a change; `none` says
+// when the firmware gets the same.
+export function showComparison(table, none, comparison) {
+  const rows = comparison.changes.map((change) => {
+    const row = document.createElement('tr');
+    for (const text of [change.name, change.before || '(none)', change.after || '(none)', change.cause]) {
+      const cell = document.createElement('td');
+      cell.textContent = text;
+      row.append(cell);
+    }
+    return row;
+  });
+  table.tBodies[0].replaceChildren(...rows);
+  table.hidden = rows.length === 0;
+  none.hidden = !comparison.same && rows.length > 0;
+  none.textContent = comparison.same
+    ? `No change: the firmware gets the same from ${comparison.new} as from ${comparison.old}.`
+    : rows.length === 0
+      ? `The pass-through copy's defines differ from ${comparison.old}'s (a define repeated or reordered).`
+      : '';
 }
 
 // What changed between two configurations, as --fix says it.

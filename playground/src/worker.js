@@ -1,6 +1,6 @@
 // The tools, compiled to WebAssembly, in a worker of their own: the language server takes the
-// page's messages and answers them, the translator runs on the description's bytes, and the
-// checker checks bytes the server cannot be given as text. Every message gets an answer: a
+// page's messages and answers them, the translator runs on the description's bytes, the checker
+// checks bytes the server cannot be given as text, and compares the description with another text. Every message gets an answer: a
 // failure (a trap in the module, say) is an answer of kind "error".
 /* global importScripts, createMorvcfg */
 importScripts('morvcfg_web.js');
@@ -44,6 +44,16 @@ function handle(message) {
     put(message.bytes);
     tools._morvcfg_check();
     postMessage({ kind: 'checked', id: message.id, report: JSON.parse(decoder.decode(output('report'))) });
+  } else if (message.kind === 'compare') {
+    put(encoder.encode(message.baseName));
+    tools._morvcfg_set_base(1);
+    put(message.base);
+    tools._morvcfg_set_base(0);
+    put(encoder.encode(message.name));
+    tools._morvcfg_set_name();
+    put(message.bytes);
+    tools._morvcfg_compare();
+    postMessage({ kind: 'compared', id: message.id, comparison: JSON.parse(decoder.decode(output('report'))) });
   }
 }
 

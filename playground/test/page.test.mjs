@@ -337,6 +337,68 @@ await check('typing after Share is kept by a reload at the shared address', asyn
   assert.deepEqual(await saved(), Buffer.from('MORV_DNS(10.0.0.2);\r\n/* after the link */'));
 });
 
+// The configuration as the native checker's JSON report gives it: [name, value, where from].
+function nativeConfiguration(bytes) {
+  const dir = mkdtempSync(join(tmpdir(), 'morvcfg-page-'));
+  try {
+    writeFileSync(join(dir, 'in.cfg'), bytes);
+    const run = spawnSync(checker, ['--format=json', 'in.cfg'], { cwd: dir, encoding: 'utf8' });
+    const { addresses, macros, origins, defines } = JSON.parse(run.stdout).files[0].configuration;
+    return [
+      ...Object.entries({ ...addresses, ...macros }).map(([name, value]) => [name, String(value), origins[name].text]),
+      ...defines.map(({ name, value, origin }) => [name, value, origin.text]),
+    ];
+  } finally {
+    rmSync(dir, { recursive: true, force: true });
+  }
+}
+// What the native checker's --compare says of two texts: [name, before, after, cause].
+function nativeComparison(before, after) {
+  const dir = mkdtempSync(join(tmpdir(), 'morvcfg-page-'));
+  try {
+    writeFileSync(join(dir, 'old.cfg'), before);
+    writeFileSync(join(dir, 'new.cfg'), after);
+    const run = spawnSync(checker, ['--compare', '--format=json', 'old.cfg', 'new.cfg'], { cwd: dir, encoding: 'utf8' });
+    return JSON.parse(run.stdout).changes.map((c) => [c.name, c.before || '(none)', c.after || '(none)', c.cause]);
+  } finally {
+    rmSync(dir, { recursive: true, force: true });
+  }
+}
+const tableRows = (table) =>
+  table.locator('tbody tr').evaluateAll((rows) => rows.map((row) => [...row.cells].map((cell) => cell.textContent)));
+
+await check('Compare with the shared original says what the firmware gets differently, as --compare does', async () => {
+  // The page holds shared.cfg, typed in after its link.
+  const region = page.getByRole('region', { name: 'Comparison' });
+  await region.getByRole('button', { name: 'the linked original' }).click();
+  await region.getByText('No change: the firmware gets the same from shared.cfg as from shared:shared.cfg.').waitFor();
+  await page.locator('.cm-content').click();
+  await page.keyboard.press('Control+End');
+  await page.keyboard.press('Enter');
+  await page.keyboard.type('MORV_IFCFG(10.0.0.20, 255.255.255.0);');
+  // Each change sent is translated and compared again: once its outputs are in, its comparison is asked.
+  await settled();
+  await page.waitForFunction(() => document.body.dataset.comparisonShown === document.body.dataset.comparisonWanted);
+  const table = region.getByRole('table');
+  const expected = nativeComparison(Buffer.from('MORV_DNS(10.0.0.2);\r\n'), await saved()).map(([name, before, after, cause]) => [
+    name, before, after, cause.replaceAll('new.cfg', 'shared.cfg').replaceAll('old.cfg', 'shared:shared.cfg'),
+  ]);
+  assert.deepEqual(await tableRows(table), expected);
+  assert.ok(expected.some(([name, , after, cause]) => name === 'DomainNameServer' && after === '10.0.0.2' && /no longer moved: inside the new subnet set at shared\.cfg:3/.test(cause)));
+  await region.getByRole('button', { name: 'Stop comparing' }).click();
+  assert.equal(await table.isHidden(), true);
+});
+
+await check('the Configuration table says where each value comes from, as the JSON report does, and its lines go there', async () => {
+  const region = page.getByRole('region', { name: 'Configuration' });
+  await page.waitForFunction(() => document.body.dataset.configurationVersion === document.body.dataset.documentVersion);
+  assert.deepEqual(await tableRows(region.getByRole('table')), nativeConfiguration(await saved()));
+  await region.getByRole('button', { name: 'DomainNameServer: go to line 1' }).click();
+  await page.keyboard.type('/* here */');
+  await settled();
+  assert.match((await saved()).toString('latin1'), /^\/\* here \*\/MORV_DNS\(10\.0\.0\.2\);\r\n/);
+});
+
 await check('a share link that does not decode says so', async () => {
   await page.goto('about:blank');
   await page.goto(`${origin}/#name=x.cfg&z=@@not-base64@@`);

@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "checker/analysis/check.h"
+#include "checker/analysis/comparison.h"
 #include "checker/forms/report.h"
 #include "checker/frontend/project_file.h"
 #include "lsp/serve.h"
@@ -34,6 +35,9 @@ struct Page {
     std::string input;
     // The name the page shows for the description, which a check of bytes takes it under.
     std::string name = "board.cfg";
+    // The text the description is compared with (--compare's OLD), and the name it has there.
+    std::string base;
+    std::string base_name = "old.cfg";
     // The page's files: the project file its box holds, beside the description (none when empty).
     morvcfg::MemoryEnvironment files;
     std::array<std::string, kOutputs> outputs;
@@ -120,6 +124,27 @@ void morvcfg_set_project_file() {
 // a project file's [PATTERN] sections match it as they match a file's name on the command line.
 void morvcfg_set_name() {
     page().name = page().input.empty() ? "board.cfg" : page().input;
+}
+
+// Takes the input as the text the description is compared with, and, from the call before, its
+// name: the page calls this twice, the name first (morvcfg_set_base(1)) and then the text (0).
+void morvcfg_set_base(int name) {
+    (name != 0 ? page().base_name : page().base) = page().input;
+}
+
+// Compares the input, as the description under the name set last, with the base text, as
+// morvcfg-check --compare --format=json does two files, and leaves the JSON as the report output;
+// returns 0 when the firmware gets the same from both, 1 when it does not.
+int morvcfg_compare() {
+    Page& state = page();
+    morvcfg::StringSource old_source(state.base);
+    morvcfg::StringSource new_source(state.input);
+    const morvcfg::CheckResult before = morvcfg::check(old_source);
+    const morvcfg::CheckResult after = morvcfg::check(new_source);
+    const morvcfg::Comparison comparison = morvcfg::compare(before, after, state.base_name, state.name);
+    state.outputs[kReport].clear();
+    morvcfg::write_comparison_json(state.outputs[kReport], comparison, {state.base_name, state.name, &before, &after});
+    return comparison.same() ? 0 : 1;
 }
 
 // Hands the input, one message's body, to the language server (started by the first message);

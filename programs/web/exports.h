@@ -12,5 +12,7 @@ int morvcfg_translate(int year, int month, int day, int hour, int minute, int se
 int morvcfg_check();
 void morvcfg_set_project_file();
 void morvcfg_set_name();
+void morvcfg_set_base(int name);
+int morvcfg_compare();
 void morvcfg_lsp_receive();
 }

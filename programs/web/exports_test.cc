@@ -65,6 +65,24 @@ TEST(WebExportsTest, ChecksTheBytesItIsHanded) {
     morvcfg_set_project_file();
 }
 
+// The page's "Compare with...": the text it compares with, named, against the description.
+TEST(WebExportsTest, ComparesWithTheTextItIsHanded) {
+    hand_over("shared:board.cfg");
+    morvcfg_set_base(1);
+    hand_over("MORV_IFCFG(10.1.2.3, 255.255.255.0);\nMORV_DEV_ADR(uart0, 0x1);\n");
+    morvcfg_set_base(0);
+    hand_over("board.cfg");
+    morvcfg_set_name();
+    hand_over("/* moved */\nMORV_IFCFG(10.1.3.3, 255.255.255.0);\n");
+    EXPECT_EQ(morvcfg_compare(), 1);
+    const std::string report = output("report");
+    EXPECT_NE(report.find("\"cause\": \"moved into the new subnet set at board.cfg:2\""), std::string::npos) << report;
+    EXPECT_NE(report.find("\"cause\": \"no line sets it any more: shared:board.cfg:2 did\""), std::string::npos)
+        << report;
+    hand_over("MORV_IFCFG(10.1.2.3, 255.255.255.0);\r\nMORV_DEV_ADR(UART0, 0x00000001);\r\n");
+    EXPECT_EQ(morvcfg_compare(), 0);
+}
+
 TEST(WebExportsTest, AnswersEachMessageItIsHanded) {
     hand_over("{oops");
     morvcfg_lsp_receive();
