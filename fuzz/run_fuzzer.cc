@@ -18,6 +18,8 @@
 #include "checker/analysis/check.h"
 #include "checker/analysis/comparison.h"
 #include "checker/analysis/ignores.h"
+#include "checker/analysis/messages.h"
+#include "checker/analysis/settings.h"
 #include "checker/fixes/fix.h"
 #include "checker/forms/report.h"
 #include "translator/directive_table.h"
@@ -685,6 +687,69 @@ void check_comparison(std::string_view input) {
     require(morvcfg::compare(checked[0], checked[0], "a", "a").same(), "a file compared with itself is the same");
 }
 
+// Where each value comes from names a directive that sets it, last: a line origin the line that
+// sets the name (a define's, the line that writes it), a derived one the last line that sets a
+// setting it is computed from, a default no line at all; and a gateway or name server is moved
+// exactly where the value given differs from the value written, which is exactly where the
+// subnet-move warning says it is written as another address (for one a line gives).
+void check_origins(const morvcfg::CheckResult& checked) {
+    std::map<std::string, std::uint64_t> last;
+    std::map<std::uint64_t, const morvcfg::DirectiveLine*> at;
+    for (const morvcfg::DirectiveLine& directive : checked.directives) {
+        at[directive.offset] = &directive;
+        for (const morvcfg::Setting& setting : directive.settings) {
+            last[setting.name] = directive.offset;
+        }
+    }
+    const auto sets = [&](std::uint64_t offset, std::string_view name) {
+        const auto line = at.find(offset);
+        return line != at.end() && std::any_of(line->second->settings.begin(), line->second->settings.end(),
+                                               [name](const morvcfg::Setting& s) { return s.name == name; });
+    };
+    const auto moved_warning_at = [&](std::uint64_t offset) {
+        return std::any_of(checked.findings.begin(), checked.findings.end(), [offset](const morvcfg::Finding& f) {
+            return f.category == morvcfg::Category::SubnetMove && f.offset == offset;
+        });
+    };
+    const std::vector<morvcfg::GeneratedSetting> settings = morvcfg::configuration_of(checked);
+    const morvcfg::NetConfig defaults;
+    for (const morvcfg::GeneratedSetting& setting : settings) {
+        const morvcfg::ValueOrigin& origin = setting.origin;
+        const bool define = setting.name.ends_with("_START_ADDRESS");
+        require(!origin.at || at.contains(*origin.at), "an origin names a directive line");
+        require(origin.kind != morvcfg::ValueOrigin::Kind::Moved || setting.given != setting.value,
+                "a value moved is not the value given");
+        switch (origin.kind) {
+            case morvcfg::ValueOrigin::Kind::Line:
+                require(sets(*origin.at, setting.name) && (define || last[setting.name] == *origin.at),
+                        "a value comes from the last line that sets it");
+                break;
+            case morvcfg::ValueOrigin::Kind::Default:
+                require(!last.contains(setting.name), "a default is a value no line sets");
+                break;
+            case morvcfg::ValueOrigin::Kind::Derived:
+            case morvcfg::ValueOrigin::Kind::Moved:
+                break;
+        }
+        if (setting.name == "GateWay" || setting.name == "DomainNameServer") {
+            const bool moved = origin.kind == morvcfg::ValueOrigin::Kind::Moved;
+            // The value the last line gives it, or the default.
+            std::string given =
+                morvcfg::dotted(setting.name == "GateWay" ? defaults.GateWay : defaults.DomainNameServer);
+            if (const auto setter = last.find(setting.name); setter != last.end()) {
+                for (const morvcfg::Setting& s : at[setter->second]->settings) {
+                    given = s.name == setting.name ? s.value : given;
+                }
+            }
+            require(setting.given == given && moved == (given != setting.value),
+                    "a value is moved exactly where it is not the value given");
+            if (origin.at) {
+                require(moved == moved_warning_at(*origin.at), "a line's value is moved where the warning says so");
+            }
+        }
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -743,6 +808,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check_ignore_edits(input, checked);
     check_add_ignores(input, first);
     check_comparison(input);
+    check_origins(checked);
 
     morvcfg::MemoryEnvironment second;
     second.files["in.cfg"] = input;
