@@ -10,7 +10,11 @@ form, the reference) in the same run:
      (target <= 2.0: a form costs no more than writing its warnings again);
   2. --statistics (target <= 1.2);
   3. --add-ignore on a fresh copy of the file (target <= 3.0: it checks the file twice and rewrites
-     it in place).
+     it in place);
+  4. --compare of the file with a revision of it (a subnet, a pool and a define changed, comments
+     added), against checking both files in one run (target <= 1.3), with GNU diff's time on the
+     same two files for scale;
+  5. --textconv, as a git diff driver runs it on each side (target <= 1.3).
 
 Files live in memory (/dev/shm, or --dir). Usage: bench/forms_bench.py [--runs N] [--dir DIR]
 """
@@ -74,17 +78,28 @@ def main():
         cases.append(("--statistics", [checker, "--no-config", "--statistics", board], None, None))
         cases.append(("--add-ignore", [checker, "--no-config", "--add-ignore", copy], None,
                       lambda: shutil.copyfile(board, copy)))
+        revised = os.path.join(work, "revised.cfg")
+        with open(board, newline="") as old, open(revised, "w", newline="") as new:
+            text = old.read()
+            new.write("/* revision B */\r\n" + text.replace("MORV_MPF_SMALL(", "MORV_MPF_SMALL(2") +
+                      "MORV_IFCFG(10.9.8.7, 255.255.0.0);\r\nMORV_DEV_ADR(late, 0x1);\r\n")
+        cases.append(("--compare", [checker, "--no-config", "--compare", board, revised], None, None))
+        cases.append(("--textconv", [checker, "--no-config", "--textconv", board], None, None))
         warnings = subprocess.run(reference, capture_output=True).stdout.count(b": warning: ")
         print(f"board.cfg: 20,000 lines, {os.path.getsize(board):,} bytes, {warnings:,} warnings; "
               f"{args.runs} runs each, alternating with the reference")
+        both = [checker, "--no-config", "-fno-diagnostics-show-caret", board, revised]
         for name, command, env, before in cases:
             ours, theirs = [], []
+            against = both if name == "--compare" else reference
             for _ in range(args.runs):
-                theirs.append(timed(reference))
+                theirs.append(timed(against))
                 ours.append(timed(command, env, before))
             ratio = statistics.median(ours) / statistics.median(theirs)
             print(f"  {name:13s} {statistics.median(ours) * 1000:7.1f} ms vs {statistics.median(theirs) * 1000:6.1f} ms"
                   f"  ratio {ratio:.2f}")
+        text_diff = statistics.median(timed(["diff", board, revised]) for _ in range(args.runs))
+        print(f"  (--compare's reference checks both files; GNU diff on them takes {text_diff * 1000:.1f} ms)")
     finally:
         shutil.rmtree(work)
 
