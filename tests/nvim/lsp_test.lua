@@ -43,14 +43,15 @@ check(capital.source == 'morvcfg-check', 'source is ' .. tostring(capital.source
 local indented = by_code('not-directive')
 check(indented.lnum == 2 and indented.col == 2, 'not-directive at ' .. indented.lnum .. ':' .. indented.col)
 
--- Hover on the gateway line shows the value the firmware gets.
+-- Hover on the gateway line shows the value the firmware gets, and where it comes from.
 local hover = client.request_sync('textDocument/hover', {
   textDocument = { uri = vim.uri_from_bufnr(buffer) },
   position = { line = 4, character = 2 },
 }, 10000, buffer)
 check(hover and hover.result, 'no hover')
 local shown = hover.result.contents.value
-check(shown:find('GateWay | 10.20.30.1 | 10.20.40.1', 1, true), 'hover without the effective value: ' .. shown)
+check(shown:find('GateWay | 10.20.30.1 | 10.20.40.1 | line 5, moved into the subnet set at line', 1, true),
+      'hover without the effective value and its origin: ' .. shown)
 check(shown:find('moved into this host', 1, true), 'hover without the reason: ' .. shown)
 
 -- Completion of the keywords at the start of a line.

@@ -97,12 +97,13 @@ async function run(mode, port) {
     await problems.getByText('directive MORV_DNS is indented').first().waitFor({ timeout: 60000 });
     await problems.getByText("'0XA0000000' starts with a capital 0X").first().waitFor();
     const first = Date.now() - started;
-    // Hover on the gateway's line shows what the firmware gets.
+    // Hover on the gateway's line shows what the firmware gets, and where it comes from.
     await page.locator('.monaco-editor .view-lines').first().click();
     await goToLine(11);
     await page.keyboard.press('Control+k');
     await page.keyboard.press('Control+i');
     await page.locator('.monaco-hover').getByText('10.20.40.1').first().waitFor({ timeout: 30000 });
+    await page.locator('.monaco-hover').getByText(/line 11, moved into the subnet set at line \d+/).first().waitFor();
     await page.keyboard.press('Escape');
     // A quick fix from the light bulb changes the text.
     await goToLine(12);
