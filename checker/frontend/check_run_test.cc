@@ -247,8 +247,12 @@ TEST(CheckRunTest, ComparesWhatTheFirmwareGets) {
         {"a comment", replaced("/* board */", "/* the board, revision B */"), 0, ""},
         {"lines reordered without effect",
          replaced("MORV_DEFGW(10.1.2.1);\nMORV_DNS(10.1.2.53);", "MORV_DNS(10.1.2.53);\nMORV_DEFGW(10.1.2.1);"), 0, ""},
-        {"lines reordered with effect, the later one wins",
+        {"a line moved to the end, where nothing sets its value again",
          replaced("MORV_DEFGW(10.1.2.1);\n", "") + "MORV_DEFGW(10.1.2.1);\n", 0, ""},
+        {"lines reordered with effect, the later one wins",
+         replaced("MORV_DEFGW(10.1.2.1);\n", "MORV_DEFGW(10.1.2.1);\nMORV_DEFGW(10.1.2.9);\n") +
+             "MORV_DEFGW(10.1.2.1);\n",
+         0, ""},
         {"a directive moved into #if 0, which morvcfg still applies",
          replaced("MORV_DEFGW(10.1.2.1);\n", "#if 0\nMORV_DEFGW(10.1.2.1);\n#endif\n"), 0, ""},
         {"CR LF for LF",
@@ -270,6 +274,12 @@ TEST(CheckRunTest, ComparesWhatTheFirmwareGets) {
         EXPECT_EQ(ran.out, c.out) << c.what;
         EXPECT_EQ(ran.err, "") << c.what;
     }
+    // Two lines that set the gateway, swapped: the later one wins.
+    const Ran swapped =
+        run("--compare old.cfg new.cfg", {{"old.cfg", "MORV_DEFGW(10.1.2.1);\nMORV_DEFGW(10.1.2.9);\n"},
+                                          {"new.cfg", "MORV_DEFGW(10.1.2.9);\nMORV_DEFGW(10.1.2.1);\n"}});
+    EXPECT_EQ(swapped.status, 1);
+    EXPECT_EQ(swapped.out, "GateWay 192.168.0.9 -> 192.168.0.1 (new.cfg:2, moved into the default subnet)\n");
     // A name server given outside the old subnet and inside the new one is no longer moved.
     const Ran back = run("--compare old.cfg new.cfg", {{"old.cfg", "MORV_DNS(10.0.0.2);\n"},
                                                        {"new.cfg", "MORV_DNS(10.0.0.2);\nMORV_IFCFG(10.0.0.20);\n"}});
