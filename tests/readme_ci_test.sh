@@ -6,32 +6,8 @@
 # same).
 # Usage: readme_ci_test.sh <README.md> <morvcfg-<version>.tgz> <folder of the native morvcfg-check>
 set -euo pipefail
-readme=$(realpath "$1")
-tarball=$(realpath "$2")
-native=$(realpath "$3")
-project=$(dirname "$readme")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAILED: $*"; cat "$work/log" 2>/dev/null || true; exit 1; }
-
-# The yaml block whose first line names `file`, from the README.
-block() {
-  awk -v file="# $1" '/^```yaml$/ { inside = 1; first = 1; next } inside && /^```$/ { inside = 0; next }
-    inside && first { first = 0; keep = ($0 == file) } inside && keep' "$readme"
-}
-# The commands a block runs: a GitHub job's `run:` steps, or a GitLab job's `script:` lines.
-commands() {
-  /usr/bin/python3 -c '
-import sys, yaml
-config = yaml.safe_load(sys.stdin)
-for job in (config.get("jobs") or {k: v for k, v in config.items() if isinstance(v, dict)}).values():
-    for step in job.get("steps", []):
-        if "run" in step:
-            print(step["run"])
-    for line in job.get("script", []):
-        print(line)
-'
-}
+# shellcheck source=tests/readme_blocks.sh
+. "$(dirname "$0")/readme_blocks.sh" "$@"
 
 mkdir -p "$work/repo/boards"
 cd "$work/repo"
@@ -40,7 +16,7 @@ printf 'MORV_IFCFG(10.1.2.3, 255.255.0.0);\r\nMORV_DNS(10.1.0.9);\r\n' > good.cf
 
 # The published package's name and version, as the README writes it, stand for the tarball.
 for recipe in .github/workflows/morvcfg.yml .gitlab-ci.yml; do
-  block "$recipe" > "$work/recipe.yml"
+  block "# $recipe" > "$work/recipe.yml"
   [ -s "$work/recipe.yml" ] || fail "no $recipe block in $readme"
   commands < "$work/recipe.yml" | sed "s|morvcfg@[0-9.]*|$tarball|" > "$work/commands.sh"
   grep -q "morvcfg-check --format=" "$work/commands.sh" || fail "$recipe runs no morvcfg-check"
@@ -68,7 +44,7 @@ echo "the README's GitHub step and GitLab job run as printed with the npm packag
 # pre-commit: the README's entry, against this project as it is committed now.
 rm -f boards/*.cfg
 git init -q . && git config user.email ci@example.org && git config user.name CI
-block .pre-commit-config.yaml | sed -e "s|repo: [^ ]*|repo: $project|" -e "s|rev: .*|rev: $(git -C "$project" rev-parse HEAD)|" \
+block "# .pre-commit-config.yaml" | sed -e "s|repo: [^ ]*|repo: $project|" -e "s|rev: .*|rev: $(git -C "$project" rev-parse HEAD)|" \
   > .pre-commit-config.yaml
 grep -q "id: morvcfg-check" .pre-commit-config.yaml || fail "no pre-commit block in $readme"
 git add .pre-commit-config.yaml && git commit -q -m config

@@ -5,31 +5,8 @@
 # with the npm package of the node forms in place of the published one.
 # Usage: readme_review_test.sh <README.md> <morvcfg-<version>.tgz> <folder of the native morvcfg-check>
 set -euo pipefail
-readme=$(realpath "$1")
-tarball=$(realpath "$2")
-native=$(realpath "$3")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAILED: $*"; cat "$work/log" 2>/dev/null || true; exit 1; }
-
-# The fenced block whose first line is `first`, from the README, without that line.
-block() {
-  awk -v first="$1" '/^```/ && !inside { inside = 1; top = 1; next } inside && /^```$/ { inside = 0; keep = 0; next }
-    inside && top { top = 0; keep = ($0 == first); next } inside && keep' "$readme"
-}
-# The commands a CI block runs: a GitHub job's `run:` steps, or a GitLab job's `script:` lines.
-commands() {
-  /usr/bin/python3 -c '
-import sys, yaml
-config = yaml.safe_load(sys.stdin)
-for job in (config.get("jobs") or {k: v for k, v in config.items() if isinstance(v, dict)}).values():
-    for step in job.get("steps", []):
-        if "run" in step:
-            print(step["run"])
-    for line in job.get("script", []):
-        print(line)
-'
-}
+# shellcheck source=tests/readme_blocks.sh
+. "$(dirname "$0")/readme_blocks.sh" "$@"
 
 export PATH="$native:$PATH" GIT_CONFIG_NOSYSTEM=1 HOME="$work/home" GIT_PAGER=cat
 mkdir -p "$HOME" "$work/repo"
