@@ -687,11 +687,33 @@ void check_comparison(std::string_view input) {
     require(morvcfg::compare(checked[0], checked[0], "a", "a").same(), "a file compared with itself is the same");
 }
 
+// A gateway or name server is moved exactly where the value the last line (or the default) gives
+// differs from the value written, which is exactly where the subnet-move warning says it is written
+// as another address (for one a line gives).
+void check_move(const morvcfg::CheckResult& checked, const morvcfg::GeneratedSetting& setting,
+                const std::map<std::string, std::uint64_t>& last,
+                const std::map<std::uint64_t, const morvcfg::DirectiveLine*>& at) {
+    const morvcfg::NetConfig defaults;
+    std::string given = morvcfg::dotted(setting.name == "GateWay" ? defaults.GateWay : defaults.DomainNameServer);
+    if (const auto setter = last.find(setting.name); setter != last.end()) {
+        const auto& settings = at.at(setter->second)->settings;
+        given = std::find_if(settings.begin(), settings.end(), [&](const morvcfg::Setting& s) {
+                    return s.name == setting.name;
+                })->value;
+    }
+    const bool moved = setting.origin.kind == morvcfg::ValueOrigin::Kind::Moved;
+    require(setting.given == given && moved == (given != setting.value),
+            "a value is moved exactly where it is not the value given");
+    const bool warned = setting.origin.at &&
+                        std::any_of(checked.findings.begin(), checked.findings.end(), [&](const morvcfg::Finding& f) {
+                            return f.category == morvcfg::Category::SubnetMove && f.offset == *setting.origin.at;
+                        });
+    require(!setting.origin.at || moved == warned, "a line's value is moved where the warning says so");
+}
+
 // Where each value comes from names a directive that sets it, last: a line origin the line that
 // sets the name (a define's, the line that writes it), a derived one the last line that sets a
-// setting it is computed from, a default no line at all; and a gateway or name server is moved
-// exactly where the value given differs from the value written, which is exactly where the
-// subnet-move warning says it is written as another address (for one a line gives).
+// setting it is computed from, a default no line at all (and see check_move()).
 void check_origins(const morvcfg::CheckResult& checked) {
     std::map<std::string, std::uint64_t> last;
     std::map<std::uint64_t, const morvcfg::DirectiveLine*> at;
@@ -706,13 +728,7 @@ void check_origins(const morvcfg::CheckResult& checked) {
         return line != at.end() && std::any_of(line->second->settings.begin(), line->second->settings.end(),
                                                [name](const morvcfg::Setting& s) { return s.name == name; });
     };
-    const auto moved_warning_at = [&](std::uint64_t offset) {
-        return std::any_of(checked.findings.begin(), checked.findings.end(), [offset](const morvcfg::Finding& f) {
-            return f.category == morvcfg::Category::SubnetMove && f.offset == offset;
-        });
-    };
     const std::vector<morvcfg::GeneratedSetting> settings = morvcfg::configuration_of(checked);
-    const morvcfg::NetConfig defaults;
     for (const morvcfg::GeneratedSetting& setting : settings) {
         const morvcfg::ValueOrigin& origin = setting.origin;
         const bool define = setting.name.ends_with("_START_ADDRESS");
@@ -732,20 +748,7 @@ void check_origins(const morvcfg::CheckResult& checked) {
                 break;
         }
         if (setting.name == "GateWay" || setting.name == "DomainNameServer") {
-            const bool moved = origin.kind == morvcfg::ValueOrigin::Kind::Moved;
-            // The value the last line gives it, or the default.
-            std::string given =
-                morvcfg::dotted(setting.name == "GateWay" ? defaults.GateWay : defaults.DomainNameServer);
-            if (const auto setter = last.find(setting.name); setter != last.end()) {
-                for (const morvcfg::Setting& s : at[setter->second]->settings) {
-                    given = s.name == setting.name ? s.value : given;
-                }
-            }
-            require(setting.given == given && moved == (given != setting.value),
-                    "a value is moved exactly where it is not the value given");
-            if (origin.at) {
-                require(moved == moved_warning_at(*origin.at), "a line's value is moved where the warning says so");
-            }
+            check_move(checked, setting, last, at);
         }
     }
 }

@@ -247,12 +247,9 @@ TEST_F(ServerTest, SaysWhereEachValueComesFromInTheEditorsLines) {
     open_document("file:///b.cfg", "/* a\rb */\nMORV_IFCFG(10.1.2.3, 255.255.0.0);\nMORV_DEFGW(10.9.0.1);\n");
     const Json settings = ask("morvcfg/configuration", "file:///b.cfg");
     const auto origin_of = [&settings](std::string_view name) {
-        for (const Json& setting : settings) {
-            if (setting.at("name") == name) {
-                return setting.at("origin");
-            }
-        }
-        return Json();
+        const auto found =
+            std::find_if(settings.begin(), settings.end(), [name](const Json& s) { return s.at("name") == name; });
+        return found != settings.end() ? found->at("origin") : Json();
     };
     EXPECT_EQ(origin_of("ThisIs"), Json({{"kind", "line"}, {"line", 3}, {"text", "line 3"}}));
     EXPECT_EQ(origin_of("GateWay"), Json({{"kind", "moved"},
@@ -260,8 +257,8 @@ TEST_F(ServerTest, SaysWhereEachValueComesFromInTheEditorsLines) {
                                           {"subnet_line", 3},
                                           {"text", "line 4, moved into the subnet set at line 3"}}));
     EXPECT_EQ(origin_of("LocalHost"), Json({{"kind", "default"}, {"text", "default"}}));
-    const Json hover = ask("textDocument/hover", "file:///b.cfg", {{"position", {{"line", 3}, {"character", 2}}}});
-    const std::string text = hover.at("contents").at("value");
+    const Json shown = ask("textDocument/hover", "file:///b.cfg", {{"position", {{"line", 3}, {"character", 2}}}});
+    const std::string text = shown.at("contents").at("value");
     EXPECT_NE(text.find("| GateWay | 10.9.0.1 | 10.1.0.1 | line 4, moved into the subnet set at line 3 |"),
               std::string::npos)
         << text;

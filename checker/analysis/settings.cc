@@ -12,21 +12,34 @@
 namespace morvcfg {
 namespace {
 
-// The last line that sets each setting, and the value it gives (before the derivation).
-struct LastSet {
-    std::uint64_t at = 0;
-    std::string value;
-};
-
-std::map<std::string, LastSet, std::less<>> last_setters(const CheckResult& result) {
-    std::map<std::string, LastSet, std::less<>> last;
-    for (const DirectiveLine& directive : result.directives) {
-        for (const Setting& setting : directive.settings) {
-            last[setting.name] = {directive.offset, setting.value};
+// The last line that sets each setting, and what it gives it (before the derivation).
+class LastSetters {
+public:
+    explicit LastSetters(const CheckResult& result) {
+        for (const DirectiveLine& directive : result.directives) {
+            for (const Setting& setting : directive.settings) {
+                last_[setting.name] = {directive.offset, &setting};
+            }
         }
     }
-    return last;
-}
+    // Where the last line that sets `name` starts; none where no line does.
+    [[nodiscard]] std::optional<std::uint64_t> at(std::string_view name) const {
+        const auto found = last_.find(name);
+        return found != last_.end() ? std::optional(found->second.first) : std::nullopt;
+    }
+    // What that line gives it; null where no line does.
+    [[nodiscard]] const Setting* given(std::string_view name) const {
+        const auto found = last_.find(name);
+        return found != last_.end() ? found->second.second : nullptr;
+    }
+    [[nodiscard]] ValueOrigin set_or_default(std::string_view name) const {
+        const auto line = at(name);
+        return {line ? ValueOrigin::Kind::Line : ValueOrigin::Kind::Default, line, std::nullopt};
+    }
+
+private:
+    std::map<std::string, std::pair<std::uint64_t, const Setting*>, std::less<>> last_;
+};
 
 // The pool class a receive-size macro (ETH0_RCV_<class>_SZ) is the product of; empty for another.
 std::string_view pool_of_receive_size(std::string_view name) {
@@ -43,50 +56,49 @@ std::optional<std::uint64_t> later(std::optional<std::uint64_t> a, std::optional
     return a && b ? std::max(*a, *b) : a ? a : b;
 }
 
+// An address array of morv_cfg.c and where its value comes from.
+GeneratedSetting address_setting(const AddressArray& array, const LastSetters& last) {
+    GeneratedSetting setting{std::string(array.name), dotted(array.value), last.set_or_default(array.name)};
+    // This host's subnet: its address and mask, whichever a line set last.
+    const auto subnet_at = later(last.at("ThisIs"), last.at("SubNetMask"));
+    if (array.name == "NetWorkAddress" || array.name == "SubNetBroadCast") {
+        setting.origin = {ValueOrigin::Kind::Derived, subnet_at, std::nullopt};
+    } else if (array.name == "GateWay" || array.name == "DomainNameServer") {
+        // Moved where the derivation changed the value the last line (or the default) gives.
+        const NetConfig defaults;
+        const Address& by_default = array.name == "GateWay" ? defaults.GateWay : defaults.DomainNameServer;
+        const Setting* given = last.given(array.name);
+        setting.given = given != nullptr ? given->value : dotted(by_default);
+        if (setting.given != setting.value) {
+            setting.origin = {ValueOrigin::Kind::Moved, setting.origin.at, subnet_at};
+        }
+    }
+    return setting;
+}
+
+// A macro of morv_cfg.h and where its value comes from.
+GeneratedSetting macro_setting(const HeaderMacro& macro, const LastSetters& last) {
+    GeneratedSetting setting{macro.name, std::to_string(macro.value), last.set_or_default(macro.name)};
+    if (const std::string_view pool = pool_of_receive_size(macro.name); !pool.empty()) {
+        const std::string prefix = "ETH0_" + std::string(pool);
+        setting.origin = {ValueOrigin::Kind::Derived,
+                          later(last.at(prefix + "_BLOCK_SIZE"), last.at(prefix + "_BLOCKS")), std::nullopt};
+    }
+    return setting;
+}
+
 }  // namespace
 
 std::vector<GeneratedSetting> configuration_of(const CheckResult& result) {
-    const auto last = last_setters(result);
-    const auto at = [&last](std::string_view name) -> std::optional<std::uint64_t> {
-        const auto found = last.find(name);
-        return found != last.end() ? std::optional(found->second.at) : std::nullopt;
-    };
-    const auto set_or_default = [&](std::string_view name) {
-        const auto line = at(name);
-        return ValueOrigin{line ? ValueOrigin::Kind::Line : ValueOrigin::Kind::Default, line, std::nullopt};
-    };
-    // This host's subnet: its address and mask, whichever a line set last.
-    const auto subnet_at = later(at("ThisIs"), at("SubNetMask"));
+    const LastSetters last(result);
     std::vector<GeneratedSetting> settings;
     const auto arrays = source_arrays(result.config, result.network);
     const auto macros = header_macros(result.config);
     settings.reserve(arrays.size() + macros.size() + result.defines.size());
-    const NetConfig defaults;
-    for (const AddressArray& array : arrays) {
-        GeneratedSetting setting{std::string(array.name), dotted(array.value), set_or_default(array.name)};
-        if (array.name == "NetWorkAddress" || array.name == "SubNetBroadCast") {
-            setting.origin = {ValueOrigin::Kind::Derived, subnet_at, std::nullopt};
-        } else if (array.name == "GateWay" || array.name == "DomainNameServer") {
-            // Moved where the derivation changed the value the last line (or the default) gives.
-            const auto found = last.find(array.name);
-            const Address& by_default = array.name == "GateWay" ? defaults.GateWay : defaults.DomainNameServer;
-            const std::string given = found != last.end() ? found->second.value : dotted(by_default);
-            if (given != setting.value) {
-                setting.origin = {ValueOrigin::Kind::Moved, setting.origin.at, subnet_at};
-                setting.given = given;
-            }
-        }
-        settings.push_back(std::move(setting));
-    }
-    for (const HeaderMacro& macro : macros) {
-        GeneratedSetting setting{macro.name, std::to_string(macro.value), set_or_default(macro.name)};
-        if (const std::string_view pool = pool_of_receive_size(macro.name); !pool.empty()) {
-            const std::string prefix = "ETH0_" + std::string(pool);
-            setting.origin = {ValueOrigin::Kind::Derived, later(at(prefix + "_BLOCK_SIZE"), at(prefix + "_BLOCKS")),
-                              std::nullopt};
-        }
-        settings.push_back(std::move(setting));
-    }
+    std::transform(arrays.begin(), arrays.end(), std::back_inserter(settings),
+                   [&last](const AddressArray& array) { return address_setting(array, last); });
+    std::transform(macros.begin(), macros.end(), std::back_inserter(settings),
+                   [&last](const HeaderMacro& macro) { return macro_setting(macro, last); });
     // Each define comes from the device directive that writes it, in file order.
     std::vector<std::uint64_t> define_at;
     define_at.reserve(result.defines.size());
@@ -97,7 +109,7 @@ std::vector<GeneratedSetting> configuration_of(const CheckResult& result) {
     }
     for (std::size_t i = 0; i < result.defines.size(); ++i) {
         const auto& [name, value] = result.defines[i];
-        const auto line = i < define_at.size() ? std::optional(define_at[i]) : at(name);
+        const auto line = i < define_at.size() ? std::optional(define_at[i]) : last.at(name);
         settings.push_back(
             {name, value, {line ? ValueOrigin::Kind::Line : ValueOrigin::Kind::Default, line, std::nullopt}});
     }
@@ -150,7 +162,7 @@ std::string_view origin_kind_name(ValueOrigin::Kind kind) {
 }
 
 std::string origin_text(const ValueOrigin& origin, const std::function<std::string(std::uint64_t)>& line_name) {
-    const std::string line = origin.at ? line_name(*origin.at) : "";
+    std::string line = origin.at ? line_name(*origin.at) : "";
     switch (origin.kind) {
         case ValueOrigin::Kind::Line:
             return line;
