@@ -56,5 +56,6 @@ for recipe in '# .github/workflows/morvcfg-compare.yml' '# .gitlab-ci.yml (merge
     bash -eo pipefail "$work/commands.sh" > "$work/log" 2>&1 || fail "$recipe failed"
   cat "$work/log" "$work/summary.md" > "$work/both"
   grep -qF '| `GateWay` | 10.1.3.1 | 10.1.3.254 | board.cfg:4 |' "$work/both" || { cp "$work/both" "$work/log"; fail "$recipe: no row for the gateway"; }
+  grep -qF '#### What the firmware gets: main:board.cfg → board.cfg' "$work/both" || { cp "$work/both" "$work/log"; fail "$recipe: the title does not name the target branch's copy"; }
 done
 echo "the README's review steps print what the branch changes in the firmware, as Markdown"
