@@ -58,7 +58,8 @@ std::optional<std::uint64_t> later(std::optional<std::uint64_t> a, std::optional
 
 // An address array of morv_cfg.c and where its value comes from.
 GeneratedSetting address_setting(const AddressArray& array, const LastSetters& last) {
-    GeneratedSetting setting{std::string(array.name), dotted(array.value), last.set_or_default(array.name)};
+    std::string value = dotted(array.value);
+    GeneratedSetting setting{std::string(array.name), value, last.set_or_default(array.name), value};
     // This host's subnet: its address and mask, whichever a line set last.
     const auto subnet_at = later(last.at("ThisIs"), last.at("SubNetMask"));
     if (array.name == "NetWorkAddress" || array.name == "SubNetBroadCast") {
@@ -78,7 +79,8 @@ GeneratedSetting address_setting(const AddressArray& array, const LastSetters& l
 
 // A macro of morv_cfg.h and where its value comes from.
 GeneratedSetting macro_setting(const HeaderMacro& macro, const LastSetters& last) {
-    GeneratedSetting setting{macro.name, std::to_string(macro.value), last.set_or_default(macro.name)};
+    std::string value = std::to_string(macro.value);
+    GeneratedSetting setting{macro.name, value, last.set_or_default(macro.name), value};
     if (const std::string_view pool = pool_of_receive_size(macro.name); !pool.empty()) {
         const std::string prefix = "ETH0_" + std::string(pool);
         setting.origin = {ValueOrigin::Kind::Derived,
@@ -111,12 +113,7 @@ std::vector<GeneratedSetting> configuration_of(const CheckResult& result) {
         const auto& [name, value] = result.defines[i];
         const auto line = i < define_at.size() ? std::optional(define_at[i]) : last.at(name);
         settings.push_back(
-            {name, value, {line ? ValueOrigin::Kind::Line : ValueOrigin::Kind::Default, line, std::nullopt}});
-    }
-    for (GeneratedSetting& setting : settings) {
-        if (setting.origin.kind != ValueOrigin::Kind::Moved) {
-            setting.given = setting.value;
-        }
+            {name, value, {line ? ValueOrigin::Kind::Line : ValueOrigin::Kind::Default, line, std::nullopt}, value});
     }
     return settings;
 }

@@ -68,7 +68,7 @@ export function showConfiguration(table, settings, goToLine) {
         row.append(cell);
       }
       const from = document.createElement('td');
-      const text = origin?.text ?? '';
+      const { text } = origin;
       let at = 0;
       for (const match of text.matchAll(/line (\d+)/g)) {
         from.append(text.slice(at, match.index));
@@ -91,7 +91,7 @@ export function showConfiguration(table, settings, goToLine) {
 // The checker's JSON configuration ({ addresses, macros, origins, defines }) as
 // [{ name, value, origin }].
 export function settingsOfReport(configuration) {
-  const origins = configuration.origins ?? {};
+  const { origins } = configuration;
   return [
     ...Object.entries(configuration.addresses).map(([name, value]) => ({ name, value, origin: origins[name] })),
     ...Object.entries(configuration.macros).map(([name, value]) => ({ name, value: String(value), origin: origins[name] })),
